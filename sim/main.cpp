@@ -1,0 +1,138 @@
+// hddsim: the simulated drive monitor on a pseudo-terminal or a real serial port.
+//
+//   hddsim --pty                 prints the slave device path, then serves it until killed
+//   hddsim --port /dev/ttyUSB1   serves a real port (wire it to the port hddterm uses)
+//
+// Fault options: --silent, --stuck-level L, --ignore-speed, --set KEY=VALUE (command settings).
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QThread>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "drive.h"
+#include "pty_speed.h"
+
+using hddsim::Drive;
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: hddsim (--pty | --port DEVICE) [--silent] [--stuck-level L] [--ignore-speed]\n"
+                 "              [--set KEY=VALUE]...\n");
+    return 2;
+}
+
+int servePty(Drive& drive) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+        std::perror("hddsim: pseudo-terminal");
+        return 1;
+    }
+    termios t{};
+    tcgetattr(master, &t);
+    cfmakeraw(&t);
+    cfsetispeed(&t, B9600);
+    cfsetospeed(&t, B9600);
+    tcsetattr(master, TCSANOW, &t);
+    std::printf("%s\n", ptsname(master));
+    std::fflush(stdout);
+
+    QElapsedTimer clock;
+    clock.start();
+    char buf[4096];
+    for (;;) {
+        pollfd p{master, POLLIN, 0};
+        const int r = ::poll(&p, 1, 1);
+        const qint64 now = clock.nsecsElapsed() / 1000;
+        const qint32 hostBaud = hddsim::ptyHostBaud(master);
+        if (r > 0 && (p.revents & POLLIN)) {
+            const ssize_t n = ::read(master, buf, sizeof buf);
+            if (n > 0) drive.hostWrite(QByteArray(buf, static_cast<int>(n)), now, hostBaud);
+        }
+        if (r > 0 && (p.revents & POLLHUP) && !(p.revents & POLLIN)) {
+            // Nobody has the terminal open: nothing to do but wait for the next host.
+            QThread::msleep(5);
+        }
+        drive.advance(now);
+        const QByteArray out = drive.hostRead(now, hostBaud);
+        if (!out.isEmpty()) {
+            qsizetype off = 0;
+            while (off < out.size()) {
+                const ssize_t w = ::write(master, out.constData() + off, static_cast<size_t>(out.size() - off));
+                if (w <= 0) break;  // no reader: the bytes are lost on the line
+                off += w;
+            }
+        }
+    }
+}
+
+int servePort(Drive& drive, const QString& device) {
+    QSerialPort port;
+    port.setPortName(device);
+    if (!port.open(QIODevice::ReadWrite)) {
+        std::fprintf(stderr, "hddsim: cannot open %s: %s\n", qPrintable(device), qPrintable(port.errorString()));
+        return 1;
+    }
+    port.setBaudRate(drive.baud);
+    port.setDataBits(QSerialPort::Data8);
+    port.setParity(QSerialPort::NoParity);
+    port.setStopBits(QSerialPort::OneStop);
+    port.setFlowControl(QSerialPort::NoFlowControl);
+    QElapsedTimer clock;
+    clock.start();
+    qint32 current = drive.baud;
+    for (;;) {
+        port.waitForReadyRead(1);
+        const qint64 now = clock.nsecsElapsed() / 1000;
+        const QByteArray in = port.readAll();
+        // On a real line the hardware garbles mismatched speeds; the drive takes what arrives.
+        if (!in.isEmpty()) drive.hostWrite(in, now, 0);
+        drive.advance(now);
+        const QByteArray out = drive.hostRead(now, 0);
+        if (!out.isEmpty()) {
+            port.write(out);
+            port.waitForBytesWritten(1000);
+        }
+        if (drive.baud != current && drive.nextArrivalUs() < 0) {
+            current = drive.baud;
+            port.setBaudRate(current);
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    Drive drive;
+    hddsim::installAllCommands(drive);
+    bool pty = false;
+    QString device;
+    const QStringList args = app.arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto next = [&]() -> QString { return i + 1 < args.size() ? args[++i] : QString(); };
+        if (a == "--pty") pty = true;
+        else if (a == "--port") device = next();
+        else if (a == "--silent") drive.faults.silent = true;
+        else if (a == "--ignore-speed") drive.faults.ignoreSpeed = true;
+        else if (a == "--stuck-level") drive.faults.stuckLevel = next().toLatin1();
+        else if (a == "--set") {
+            const QString kv = next();
+            const qsizetype eq = kv.indexOf('=');
+            if (eq <= 0) return usage();
+            drive.settings[kv.left(eq)] = kv.mid(eq + 1).toInt();
+        } else return usage();
+    }
+    if (pty == !device.isEmpty()) return usage();
+    return pty ? servePty(drive) : servePort(drive, device);
+}

@@ -1,0 +1,88 @@
+#include "console.h"
+
+#include "text.h"
+
+namespace hdd {
+
+Console::Console(QObject* parent) : QObject(parent) {}
+
+int Console::lineCount() const {
+    const int n = static_cast<int>(lines_.size());
+    return lines_.last().isEmpty() ? n - 1 : n;
+}
+
+QByteArray Console::lastLine() const {
+    const int n = lineCount();
+    return n > 0 ? lines_[n - 1] : QByteArray();
+}
+
+QByteArray Console::text() const { return lines_.join("\r\n"); }
+
+QString Console::displayText() const {
+    QStringList out;
+    for (const QByteArray& l : lines_) out << fromGbk(l);
+    return out.join('\n');
+}
+
+void Console::insertChunk(QByteArray chunk) {
+    if (autoClear_ && lineCount() > kAutoClearLines) clear();
+    if (chunk.isEmpty()) return;
+    if (chunk.endsWith('\r')) chunk.chop(1);
+    if (chunk.startsWith('\n')) chunk.prepend('\r');
+    const int first = static_cast<int>(lines_.size()) - 1;
+    QByteArray& tail = lines_.last();
+    const QList<QByteArray> parts = [&] {
+        // Keep a trailing break as an empty element: splitLines drops it.
+        QList<QByteArray> p = splitLines(chunk);
+        if (p.isEmpty()) p << QByteArray();
+        if (chunk.endsWith('\n') || chunk.endsWith('\r')) p << QByteArray();
+        return p;
+    }();
+    tail += parts.first();
+    for (qsizetype i = 1; i < parts.size(); ++i) lines_ << parts[i];
+    wrapFrom(first);
+    emit tailChanged(first);
+}
+
+void Console::wrapFrom(int first) {
+    // Every line the chunk touched is cut to 110 bytes, the rest going on a new line after it.
+    for (int i = first; i < lines_.size(); ++i) {
+        if (lines_[i].size() <= kWrapBytes) continue;
+        QByteArray rest = lines_[i].mid(kWrapBytes);
+        lines_[i].truncate(kWrapBytes);
+        lines_.insert(i + 1, rest);
+    }
+}
+
+void Console::addLine(const QString& text) { addLineBytes(toGbk(text)); }
+
+void Console::addLineBytes(const QByteArray& bytes) {
+    int first;
+    if (lines_.last().isEmpty()) {
+        first = static_cast<int>(lines_.size()) - 1;
+        lines_.last() = bytes;
+    } else {
+        first = static_cast<int>(lines_.size());
+        lines_ << bytes;
+    }
+    lines_ << QByteArray();
+    emit tailChanged(first);
+}
+
+void Console::appendToLastLine(const QString& text) {
+    const int n = lineCount();
+    if (n == 0) {
+        addLine(text);
+        return;
+    }
+    lines_[n - 1] += toGbk(text);
+    emit tailChanged(n - 1);
+}
+
+void Console::clear() {
+    emit aboutToClear();
+    lines_ = {QByteArray()};
+    emit cleared();
+}
+
+}  // namespace hdd

@@ -1,0 +1,62 @@
+// The console's text, without a widget.
+//
+// The console is a list of byte lines (GBK for the tool's own messages, raw bytes from the
+// drive). A console whose text ends with a line break holds an empty last element; that empty
+// line is not counted as a line. Drive output is inserted at the end as it arrives (with the
+// CR/LF mending and the 110-byte wrap of the receive path); the tool's own lines are added as
+// whole lines, and result words are appended to the last line. Views follow the change signals.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+namespace hdd {
+
+class Console : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kWrapBytes = 110;
+    static constexpr int kAutoClearLines = 200;
+
+    explicit Console(QObject* parent = nullptr);
+
+    // Lines as counted by the console: an empty line after a final break does not count.
+    int lineCount() const;
+    QByteArray line(int i) const { return lines_.value(i); }
+    QByteArray lastLine() const;
+    // The text with CR LF between lines.
+    QByteArray text() const;
+    QString displayText() const;
+
+    bool autoClear() const { return autoClear_; }
+    void setAutoClear(bool on) { autoClear_ = on; }
+
+    // Drive output in the "usercmd" mode (already cut at its first NUL).
+    void insertChunk(QByteArray chunk);
+    // A new line, as a list's "add": the console then ends with a line break.
+    void addLine(const QString& text);
+    void addLineBytes(const QByteArray& bytes);
+    // Appends to the last counted line.
+    void appendToLastLine(const QString& text);
+    void clear();
+
+    // Raw storage: the last element may be the empty line after a final break.
+    const QList<QByteArray>& rawLines() const { return lines_; }
+
+signals:
+    // Emitted before the text is emptied, so followers can flush what they hold.
+    void aboutToClear();
+    void cleared();
+    // Lines from `first` on were replaced or added (the tail of the text changed).
+    void tailChanged(int first);
+
+private:
+    void wrapFrom(int first);
+
+    QList<QByteArray> lines_{QByteArray()};
+    bool autoClear_ = true;
+};
+
+}  // namespace hdd

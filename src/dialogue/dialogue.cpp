@@ -1,0 +1,101 @@
+#include "dialogue.h"
+
+#include "text.h"
+
+namespace hdd {
+
+Dialogue::Dialogue(SerialPort& port, Clock& clock, Host& host, QObject* parent)
+    : QObject(parent), port_(port), clock_(clock), host_(host) {
+    connect(&port_, &SerialPort::RxNotify, this, &Dialogue::onRxNotify);
+}
+
+void Dialogue::onRxNotify() {
+    const QByteArray chunk = port_.ComReadAll();
+    if (chunk.isEmpty()) return;
+    dispatch(chunk);
+}
+
+namespace {
+
+bool isAck(const QByteArray& chunk) {
+    return chunk == QByteArrayLiteral("w\x88") || chunk == QByteArrayLiteral("w") ||
+           chunk == QByteArrayLiteral("\x88");
+}
+
+}  // namespace
+
+void Dialogue::dispatch(const QByteArray& chunk) {
+    const QByteArray text = cutAtNul(chunk);
+
+    if (LastPrompt.isEmpty()) {
+        PromptBuffer += text;
+        const QList<QByteArray> lines = splitLines(PromptBuffer);
+        for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+            const QByteArray t = trimmed(lines[i]);
+            if (t.isEmpty()) continue;
+            if (t.endsWith('>')) {
+                LastPrompt = t.size() >= 2 ? t.right(2) : t;
+                PromptBuffer.clear();
+            }
+            break;
+        }
+        if (!PromptBuffer.isEmpty() && lines.size() > 1) PromptBuffer = lines.last();
+    }
+
+    if (isAck(chunk)) BlockAck = "OK";
+    if (chunk.size() == 1 && chunk[0] == '\x06') Handshake = "OK";
+    if (chunk.size() == 1 && chunk[0] == '\x15') Handshake = "ER";
+
+    if (ReceiveMode == kSysCmd || ReceiveMode == kRData) CaptureBuffer += text;
+    if (ReceiveMode == kUserCmd) console_.insertChunk(text);
+
+    RxTotal += static_cast<qint32>(chunk.size());
+    emit countersChanged();
+}
+
+void Dialogue::SendString(const QByteArray& text) {
+    if (!shutdown_) port_.ComWriteBytes(text);
+    TxTotal += static_cast<qint32>(text.size());
+    emit countersChanged();
+}
+
+void Dialogue::Sendbuffer(const char* data, quint16 count) {
+    if (!shutdown_) port_.ComWriteBuffer(data, count);
+    TxTotal += count;
+    emit countersChanged();
+}
+
+void Dialogue::pulse() {
+    clock_.sleepMs(10);
+    clock_.processEvents();
+}
+
+void Dialogue::PumpWait(int n) {
+    for (int i = 0; i < n && !shutdown_; ++i) pulse();
+}
+
+bool Dialogue::waitFlag(QByteArray& flag, int n, bool clearPrompt) {
+    flag.clear();
+    if (clearPrompt) PromptBuffer.clear();
+    clock_.processEvents();
+    for (int i = 0; i <= n; ++i) {
+        if (!flag.isEmpty()) return true;
+        if (shutdown_) return false;
+        pulse();
+    }
+    return false;
+}
+
+bool Dialogue::WaitHD(int n) { return waitFlag(LastPrompt, n, true); }
+bool Dialogue::WaitWB(int n) { return waitFlag(BlockAck, n, false); }
+bool Dialogue::WaitWE(int n) { return waitFlag(Handshake, n, false); }
+
+void Dialogue::resetCounters() {
+    RxTotal = 0;
+    TxTotal = 0;
+    emit countersChanged();
+}
+
+QList<QByteArray> Dialogue::captureLines() const { return splitLines(CaptureBuffer); }
+
+}  // namespace hdd

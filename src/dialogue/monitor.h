@@ -1,0 +1,61 @@
+// The drive's monitor level and link speed.
+//
+// The level is never stored: every operation asks the drive again. WaitPrompt forces a prompt
+// (Ctrl-Z, then "/\r", up to 30 times); isT and isF compare the prompt that "/\r" brings back.
+// Most operations start with the T-level guard. ToF restarts the drive into the F level, where
+// it talks at 9600 baud.
+//
+// A speed change tells the drive first, at the old speed ("B0921\r" at T level, "b0921\r" at
+// F level), switches the port about 100 ms later, then forces a prompt at the new speed. The
+// selectors pick the operation from a speed text and the drive's level; any text that is not
+// one of the known higher speeds means 9600.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace hdd {
+
+class Dialogue;
+
+void WaitPrompt(Dialogue& d);
+bool isT(Dialogue& d);
+bool isF(Dialogue& d);
+// The T-level guard: false (and the console line "错误: 请先切换至T级！") when not at T level.
+bool guardT(Dialogue& d);
+bool ToF(Dialogue& d);
+
+inline const QString kNotAtT = QStringLiteral("错误: 请先切换至T级！");
+
+// The eight speeds and their drive codes.
+struct LinkSpeed {
+    qint32 baud;
+    const char* code;
+};
+const QList<LinkSpeed>& linkSpeeds();
+QStringList baseSpeedTexts();  // 9600 .. 115200
+QStringList highSpeedTexts();  // 230400 .. 921600
+// The speed a selector text stands for: one of the known higher speeds, else 9600.
+qint32 selectSpeed(const QString& text);
+
+// Host side: the port (and the window's view of it) only.
+void HostSpeed(Dialogue& d, qint32 baud);
+// Drive and host: the speed command at T level (upper case) or F level (lower case).
+void DriveSpeed(Dialogue& d, qint32 baud, bool fLevel);
+// The selector rule: isT once, then the T- or F-level operation of the text's speed.
+void AdMySpeed(Dialogue& d, const QString& text);
+void SetSpeed9600(Dialogue& d);
+
+inline void Speed9600(Dialogue& d) { HostSpeed(d, 9600); }
+inline void Speed38400(Dialogue& d) { HostSpeed(d, 38400); }
+inline void Speed57600(Dialogue& d) { HostSpeed(d, 57600); }
+inline void Speed115200(Dialogue& d) { HostSpeed(d, 115200); }
+inline void Speed230400(Dialogue& d) { HostSpeed(d, 230400); }
+inline void Speed460800(Dialogue& d) { HostSpeed(d, 460800); }
+inline void Speed625200(Dialogue& d) { HostSpeed(d, 625200); }
+inline void Speed921600(Dialogue& d) { HostSpeed(d, 921600); }
+inline void Set9600(Dialogue& d) { DriveSpeed(d, 9600, false); }
+inline void SetF9600(Dialogue& d) { DriveSpeed(d, 9600, true); }
+
+}  // namespace hdd

@@ -1,0 +1,150 @@
+#include "qt_serial_backend.h"
+
+#include <QDeadlineTimer>
+#include <QMetaObject>
+
+#ifdef Q_OS_LINUX
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
+
+namespace hdd {
+
+QtSerialBackend::QtSerialBackend(QObject* parent) : SerialBackend(parent) {
+    connect(&port_, &QSerialPort::readyRead, this, &QtSerialBackend::onReadyRead);
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialBackend::onError);
+}
+
+QtSerialBackend::~QtSerialBackend() { close(); }
+
+PortError QtSerialBackend::mapError(QSerialPort::SerialPortError e) {
+    switch (e) {
+        case QSerialPort::NoError: return PortError::None;
+        case QSerialPort::DeviceNotFoundError: return PortError::NotFound;
+        case QSerialPort::PermissionError:
+        case QSerialPort::OpenError: return PortError::Busy;
+        case QSerialPort::ResourceError: return PortError::Disconnected;
+        case QSerialPort::UnsupportedOperationError: return PortError::Refused;
+        default: return PortError::Other;
+    }
+}
+
+bool QtSerialBackend::open(const QString& name, qint32 baud) {
+    close();
+    error_ = PortError::None;
+    lossQueued_ = false;
+    port_.setPortName(name);  // a name starting with "/" is taken as the device path itself
+    if (!port_.open(QIODevice::ReadWrite)) {
+        error_ = mapError(port_.error());
+        if (error_ == PortError::None) error_ = PortError::Other;
+        port_.clearError();
+        return false;
+    }
+    port_.setReadBufferSize(0);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    // Pseudo-terminals refuse the modem lines; that must not poison the port.
+    port_.setDataTerminalReady(false);
+    port_.setRequestToSend(false);
+    port_.clearError();
+    lines_ = false;
+#ifdef Q_OS_LINUX
+    // USB adapters hold received bytes for their latency timer unless asked for low latency.
+    serial_struct ss{};
+    if (::ioctl(port_.handle(), TIOCGSERIAL, &ss) == 0) {
+        ss.flags |= ASYNC_LOW_LATENCY;
+        (void)::ioctl(port_.handle(), TIOCSSERIAL, &ss);
+    }
+#endif
+    if (!setBaud(baud)) {
+        error_ = PortError::Refused;
+        port_.close();
+        port_.clearError();
+        return false;
+    }
+    port_.clear();
+    return true;
+}
+
+void QtSerialBackend::close() {
+    if (!port_.isOpen()) return;
+    port_.setDataTerminalReady(false);
+    port_.setRequestToSend(false);
+    port_.clear();  // whatever was still queued is discarded
+    port_.close();
+    port_.clearError();
+    lines_ = false;
+    notifyPending_ = false;
+}
+
+bool QtSerialBackend::setBaud(qint32 baud) {
+    if (!port_.isOpen() || baud <= 0) return false;
+    if (!port_.setBaudRate(baud)) {
+        port_.clearError();
+        return false;
+    }
+    baud_ = baud;
+    return true;
+}
+
+bool QtSerialBackend::setControlLines(bool on) {
+    if (!port_.isOpen()) return false;
+    const bool dtr = port_.setDataTerminalReady(on);
+    const bool rts = port_.setRequestToSend(on);
+    port_.clearError();
+    if (dtr && rts) lines_ = on;
+    return dtr && rts;
+}
+
+qint64 QtSerialBackend::bytesWaiting() { return port_.isOpen() ? port_.bytesAvailable() : 0; }
+
+QByteArray QtSerialBackend::readWaiting() { return port_.isOpen() ? port_.readAll() : QByteArray(); }
+
+qint64 QtSerialBackend::write(const QByteArray& data) {
+    if (!port_.isOpen() || data.isEmpty()) return 0;
+    // QtSerialPort may read and announce arrivals while it waits for a write; hold the
+    // announcement back until the write is done so answers are handled inside the wait that follows.
+    inWrite_ = true;
+    qint64 n = port_.write(data);
+    QDeadlineTimer deadline(5000);
+    while (n > 0 && port_.isOpen() && port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
+        if (!port_.waitForBytesWritten(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())))) break;
+    }
+    if (port_.bytesToWrite() > 0) n = 0;
+    inWrite_ = false;
+    if (notifyPending_) {
+        notifyPending_ = false;
+        QMetaObject::invokeMethod(this, &QtSerialBackend::onReadyRead, Qt::QueuedConnection);
+    }
+    return n < 0 ? 0 : n;
+}
+
+void QtSerialBackend::onReadyRead() {
+    if (inWrite_) {
+        notifyPending_ = true;
+        return;
+    }
+    if (port_.isOpen() && port_.bytesAvailable() > 0) emit rxNotify();
+}
+
+void QtSerialBackend::onError(QSerialPort::SerialPortError e) {
+    if (e != QSerialPort::ResourceError || lossQueued_) return;
+    // Close through a queued call, never from inside the signal.
+    lossQueued_ = true;
+    error_ = PortError::Disconnected;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (port_.isOpen()) {
+                port_.close();
+                port_.clearError();
+            }
+            lines_ = false;
+            emit lost(PortError::Disconnected);
+        },
+        Qt::QueuedConnection);
+}
+
+}  // namespace hdd

@@ -1,0 +1,49 @@
+// The device behind the serial port module.
+//
+// Everything the tool says to a drive goes through one SerialBackend: a real serial port
+// (QtSerialBackend), or the simulated drive (hddsim's backend). The backend only moves bytes
+// and reports two events: characters arrived (rxNotify) and the device vanished (lost). It
+// holds no dialogue state; the dialogue layer reads what is waiting when it is notified.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+namespace hdd {
+
+// One error vocabulary at the serial boundary, mapped from the OS in one place.
+enum class PortError { None, NotFound, Busy, Disconnected, Refused, Other };
+
+QString portErrorText(PortError e);
+
+class SerialBackend : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~SerialBackend() override = default;
+
+    // Opens the device exclusively with 8N1, no flow control, DTR and RTS dropped.
+    virtual bool open(const QString& name, qint32 baud) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual bool setBaud(qint32 baud) = 0;
+    virtual qint32 baud() const = 0;
+    // DTR and RTS always move together.
+    virtual bool setControlLines(bool on) = 0;
+    virtual bool controlLines() const = 0;
+    virtual qint64 bytesWaiting() = 0;
+    // Reads exactly what is waiting now.
+    virtual QByteArray readWaiting() = 0;
+    // One write request, awaited; returns the bytes written (0 on failure).
+    virtual qint64 write(const QByteArray& data) = 0;
+    virtual PortError lastError() const = 0;
+
+signals:
+    // Characters arrived. Delivered only while the UI thread processes events, never during a write.
+    void rxNotify();
+    // The open device went away (USB adapter pulled, pty master closed).
+    void lost(hdd::PortError error);
+};
+
+}  // namespace hdd

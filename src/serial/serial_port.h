@@ -1,0 +1,75 @@
+// The serial port module: one process-wide port, the only way to the drive.
+//
+// The window opens one port at a time by name. A name is either a device the system lists
+// (EnumComPorts), a full device path typed by the user (/dev/pts/5, which the system never
+// lists), or a name claimed by a registered backend factory ("sim", the built-in simulated
+// drive). Received characters are announced by RxNotify; the dialogue layer's handler then
+// reads everything waiting with ComReadAll. Text commands go out one byte per completed write
+// (ComWriteBytes), block data in one write (ComWriteBuffer).
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "serial_backend.h"
+
+namespace hdd {
+
+class SerialPort : public QObject {
+    Q_OBJECT
+public:
+    using BackendFactory = std::function<std::unique_ptr<SerialBackend>()>;
+
+    explicit SerialPort(QObject* parent = nullptr);
+    ~SerialPort() override;
+
+    // A name offered after the system's ports (the simulated drive registers "sim").
+    void registerBackend(const QString& name, BackendFactory factory);
+
+    // Replaces the list with the system's serial ports in case-insensitive text order, followed by
+    // the registered names.
+    void EnumComPorts(QStringList& list) const;
+    bool OpenComPort(const QString& name, qint32 baud);
+    void CloseComPort();
+    bool SetComBaud(qint32 baud);
+    bool SetControlLines(bool on);
+    int ComBytesWaiting();
+    QByteArray ComReadAll();
+    int ComWriteBuffer(const char* data, int count);
+    int ComWriteBytes(const QByteArray& text);
+
+    bool isOpen() const;
+    QString portName() const { return name_; }
+    qint32 baud() const;
+    bool controlLines() const;
+    PortError lastError() const { return lastError_; }
+    SerialBackend* backend() const { return backend_.get(); }
+
+    // How the system lists ports; tests replace it.
+    void setSystemPortLister(std::function<QStringList()> lister) { lister_ = std::move(lister); }
+
+signals:
+    void RxNotify();
+    // The port vanished while open and has been closed.
+    void portLost(hdd::PortError error);
+
+private:
+    void onLost(PortError error);
+
+    std::map<QString, BackendFactory> factories_;
+    std::function<QStringList()> lister_;
+    std::unique_ptr<SerialBackend> backend_;
+    QString name_;
+    PortError lastError_ = PortError::None;
+};
+
+// Sorts port names as text without regard to case (COM10 before COM2).
+void sortPortNames(QStringList& names);
+
+// Pins the process to one processor picked at random; returns the mask (1 << index).
+quint64 pinToRandomCpu();
+
+}  // namespace hdd

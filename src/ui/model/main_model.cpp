@@ -1,0 +1,339 @@
+#include "main_model.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include "drive.h"
+#include "monitor.h"
+#include "sim_backend.h"
+#include "text.h"
+
+namespace hdd {
+
+namespace {
+const QString kPortMissing = QStringLiteral("选择的端口正在被使用或不存在！");
+const QString kWebAddress = QStringLiteral("www.hddterm.example");
+}  // namespace
+
+MainModel::MainModel(Clock& clock, Frontend& frontend, MainOptions options, QObject* parent)
+    : QObject(parent),
+      clock_(clock),
+      frontend_(frontend),
+      options_(std::move(options)),
+      dialogue_(port_, clock_, *this),
+      form_(QStringLiteral("FrmMain")) {
+    simDrive_ = options_.simDrive;
+    if (!simDrive_) {
+        simDrive_ = std::make_shared<hddsim::Drive>();
+        hddsim::installAllCommands(*simDrive_);
+    }
+    if (options_.portLister) port_.setSystemPortLister(options_.portLister);
+    port_.registerBackend(kSimPort, [this] { return std::make_unique<hddsim::SimBackend>(clock_, simDrive_); });
+    connect(&port_, &SerialPort::portLost, this, &MainModel::onPortLost);
+    connect(&dialogue_, &Dialogue::countersChanged, this, &MainModel::refreshCounters);
+    forms_ << &form_;
+    buildControls();
+}
+
+MainModel::~MainModel() { port_.CloseComPort(); }
+
+FormModel* MainModel::formByName(const QString& name) {
+    for (FormModel* f : forms_) {
+        if (f->formName() == name) return f;
+    }
+    return nullptr;
+}
+
+void MainModel::addForm(FormModel* form) { forms_ << form; }
+
+void MainModel::buildControls() {
+    FormModel& f = form_;
+    const QString top = QStringLiteral("Panel3"), ops = QStringLiteral("Panel2"), right = QStringLiteral("Panel6");
+    f.add(top, ControlKind::Panel);
+    f.add(ops, ControlKind::Panel);
+    f.add(right, ControlKind::Panel);
+
+    f.add("ComboBox1", ControlKind::Combo, top).label = "端口";
+    f.at("ComboBox1").onChange = [this] { onPortChanged(); };
+    f.add("ComboBox2", ControlKind::Combo, top).label = "波特率";
+    f.at("ComboBox2").onChange = [this] { onBaudChanged(); };
+    f.add("btnSwitch", ControlKind::Button, top).caption = kOpenCaption;
+    f.at("btnSwitch").onClick = [this] { onSwitch(); };
+    f.add("ImageOn", ControlKind::Image, top).visible = false;
+    f.add("ImageOff", ControlKind::Image, top);
+    f.add("Button6", ControlKind::Button, top).caption = "清空接收区";
+    f.at("Button6").onClick = [this] { console().clear(); };
+    Control& autoClear = f.add("CheckBox2", ControlKind::Check, top);
+    autoClear.caption = "自动清空";
+    autoClear.checked = true;
+    autoClear.onClick = [this] { console().setAutoClear(form_.checked("CheckBox2")); };
+
+    Control& cmd = f.add("CMD", ControlKind::Edit, ops);
+    cmd.label = "命令行";
+    cmd.onKey = [this](QChar k) { return onCmdKey(k); };
+    cmd.onEnter = [this] { onCmdEnter(); };
+
+    Control& sendByte = f.add("Edit21", ControlKind::Edit, ops);
+    sendByte.label = "发送字节";
+    sendByte.maxLength = 3;
+    sendByte.filter = KeyFilter::DecByte;
+    sendByte.onEnter = [this] { onSendByte(); };
+    Control& dec = f.add("RadioButton1", ControlKind::Radio, ops);
+    dec.caption = "DEC";
+    dec.group = "sendbyte";
+    dec.checked = true;
+    dec.onClick = [this] {
+        form_.setText("Edit21", QString());
+        form_.at("Edit21").maxLength = 3;
+        form_.at("Edit21").filter = KeyFilter::DecByte;
+        form_.setChecked("RadioButton1", true);
+    };
+    Control& hex = f.add("RadioButton2", ControlKind::Radio, ops);
+    hex.caption = "HEX";
+    hex.group = "sendbyte";
+    hex.onClick = [this] {
+        form_.setText("Edit21", QString());
+        form_.at("Edit21").maxLength = 2;
+        form_.at("Edit21").filter = KeyFilter::HexByte;
+        form_.setChecked("RadioButton2", true);
+    };
+
+    Control& speed = f.add("ComboBox7", ControlKind::Combo, ops);
+    speed.label = "读写速率:";
+    speed.hint = "设置读写磁道数据的速率";
+    f.add("ProgressBar1", ControlKind::Progress, ops);
+    Control& status = f.add("edStatus", ControlKind::Label, ops);
+    status.text = " STATUS:COM Port Closed";
+    f.add("edRx", ControlKind::Label, ops).text = "Rx:0";
+    f.add("edTx", ControlKind::Label, ops).text = "Tx:0";
+    f.add("Button5", ControlKind::Button, ops).caption = "计数清零";
+    f.at("Button5").onClick = [this] { dialogue_.resetCounters(); };
+
+    f.add("Button16", ControlKind::Button).caption = "中止命令";
+    f.at("Button16").onClick = [this] { dialogue_.AbortRequested = true; };
+    Control& power = f.add("CheckBox1", ControlKind::Check);
+    power.caption = "小板供电";
+    power.checked = true;
+    power.onClick = [this] { port_.SetControlLines(form_.checked("CheckBox1")); };
+}
+
+void MainModel::startUp() {
+    const QString path = options_.programPath.isEmpty() ? QCoreApplication::applicationFilePath() : options_.programPath;
+    const QFileInfo exe(path);
+    const QString base = exe.completeBaseName().isEmpty() ? QStringLiteral("hddterm") : exe.completeBaseName();
+    caption_ = base + " " + kWebAddress;
+
+    Console& c = console();
+    c.addLine(base);
+    c.addLine(QStringLiteral("联系方式："));
+    c.addLine(QStringLiteral("联系方式："));
+    c.addLine(QStringLiteral("在线客服：hddterm-support"));
+    c.addLine(QStringLiteral("工程师电话：400-000-0000"));
+    c.addLine(QStringLiteral("网址：") + kWebAddress);
+    c.addLine(QStringLiteral("发生硬件问题，请勿自己直接操作，请尽快联系我们的工程师！"));
+    c.addLine(QString(65, '='));
+
+    if (options_.pinCpu) pinToRandomCpu();
+
+    programFolder_ = exe.absolutePath().trimmed();
+    if (!programFolder_.endsWith('/')) programFolder_ += '/';
+    firmwareFolder = programFolder_;
+
+    dialogue_.ReceiveMode.clear();
+    dialogue_.resetCounters();
+
+    form_.setItems("ComboBox2", baseSpeedTexts(), 0);
+    QStringList ports;
+    port_.EnumComPorts(ports);
+    form_.setItems("ComboBox1", ports, ports.isEmpty() ? -1 : 0);
+
+    QStringList speeds = baseSpeedTexts();
+    const QString first = form_.text("ComboBox1");
+    if (!first.isEmpty()) speeds = probeSpeeds(first, false);
+    form_.setItems("ComboBox2", speeds, 0);
+    form_.setItems("ComboBox7", speeds, static_cast<int>(speeds.size()) - 1);
+    emit speedListsChanged(speeds);
+
+    form_.setEnabled("Panel2", false);
+    form_.setEnabled("Panel6", false);
+    dialogue_.ReceiveMode = kUserCmd;
+}
+
+QStringList MainModel::probeSpeeds(const QString& portName, bool report) {
+    QStringList speeds = baseSpeedTexts();
+    if (port_.OpenComPort(portName, 9600)) {
+        if (port_.SetComBaud(921600)) speeds << highSpeedTexts();
+    } else if (report) {
+        information(kPortMissing);
+    }
+    port_.CloseComPort();
+    return speeds;
+}
+
+void MainModel::choosePort(const QString& name) {
+    Control& c = form_.at("ComboBox1");
+    int i = static_cast<int>(c.items.indexOf(name));
+    if (i < 0) {
+        QStringList items = c.items;
+        items << name;
+        form_.setItems("ComboBox1", items, c.currentIndex);
+        i = static_cast<int>(items.size()) - 1;
+    }
+    if (c.currentIndex == i) {
+        onPortChanged();  // the same port again still runs its probe, as a fresh choice would
+    } else {
+        form_.userSelect("ComboBox1", i);
+    }
+}
+
+void MainModel::onPortChanged() {
+    dialogue_.ReceiveMode.clear();
+    form_.setItems("ComboBox2", baseSpeedTexts(), 0);
+    const QStringList speeds = probeSpeeds(form_.text("ComboBox1"), true);
+    form_.setItems("ComboBox2", speeds, 0);
+    form_.setItems("ComboBox7", speeds, static_cast<int>(speeds.size()) - 1);
+    emit speedListsChanged(speeds);
+    dialogue_.ReceiveMode = kUserCmd;
+}
+
+void MainModel::onSwitch() {
+    dialogue_.AbortRequested = false;
+    if (!isOpen()) {
+        bool ok = false;
+        const int baud = form_.text("ComboBox2").toInt(&ok);
+        if (!ok) {
+            warning(QStringLiteral("波特率设定有误\r 请重新输入"), QStringLiteral("警告"));
+            return;
+        }
+        const QString name = form_.text("ComboBox1");
+        if (name.isEmpty() || !port_.OpenComPort(name, baud)) {
+            // With no port to open the window stays closed rather than pretending to be open.
+            information(kPortMissing);
+            return;
+        }
+        port_.SetControlLines(form_.checked("CheckBox1"));
+        setOpenState(true);
+    } else {
+        port_.CloseComPort();
+        setOpenState(false);
+    }
+}
+
+void MainModel::setOpenState(bool open) {
+    form_.setCaption("btnSwitch", open ? kCloseCaption : kOpenCaption);
+    form_.setEnabled("ComboBox1", !open);
+    form_.setEnabled("Panel2", open);
+    form_.setEnabled("Panel6", open);
+    form_.setVisible("ImageOff", !open);
+    form_.setVisible("ImageOn", open);
+    refreshStatus();
+}
+
+void MainModel::onPortLost(PortError) {
+    dialogue_.AbortRequested = true;
+    console().addLine(QStringLiteral("错误: 串口连接已断开！"));
+    setOpenState(false);
+}
+
+void MainModel::onBaudChanged() {
+    if (!isOpen()) return;
+    form_.setEnabled("btnSwitch", false);
+    dialogue_.ReceiveMode.clear();
+    console().addLine(QStringLiteral("正在调整速率，请稍候........"));
+    runOperation([this] { SetSpeed(); });
+    console().appendToLastLine(QStringLiteral("完成！"));
+    dialogue_.ReceiveMode = kUserCmd;
+    dialogue_.SendString("\r");
+    form_.setEnabled("btnSwitch", true);
+}
+
+void MainModel::AdSpeed() { AdMySpeed(dialogue_, form_.text("ComboBox7")); }
+void MainModel::SetSpeed() { AdMySpeed(dialogue_, form_.text("ComboBox2")); }
+
+bool MainModel::onCmdKey(QChar key) {
+    dialogue_.ReceiveMode = kUserCmd;
+    if (key.unicode() < 0x20 && key.unicode() != 0x08) {
+        dialogue_.SendString(QByteArray(1, static_cast<char>(key.unicode())));
+        return true;
+    }
+    return false;
+}
+
+void MainModel::onCmdEnter() {
+    dialogue_.ReceiveMode = kUserCmd;
+    dialogue_.SendString(toGbk(form_.text("CMD").trimmed()) + "\r");
+    form_.setText("CMD", QString());
+}
+
+void MainModel::onSendByte() {
+    dialogue_.ReceiveMode = kUserCmd;
+    const QString t = form_.text("Edit21").trimmed();
+    bool ok = false;
+    const uint v = t.toUInt(&ok, form_.checked("RadioButton2") ? 16 : 10);
+    if (!ok) {
+        information(QStringLiteral("请输入有效的数字！"));
+        return;
+    }
+    dialogue_.SendString(QByteArray(1, static_cast<char>(v & 0xFF)));
+    form_.setText("Edit21", QString());
+}
+
+void MainModel::refreshStatus() {
+    if (!isOpen()) {
+        form_.setText("edStatus", QStringLiteral(" STATUS: COM Port Closed"));
+    } else {
+        form_.setText("edStatus", QStringLiteral(" STATUS: %1 Opened %2 None 8 1")
+                                      .arg(form_.text("ComboBox1"), form_.text("ComboBox2")));
+    }
+}
+
+void MainModel::refreshCounters() {
+    form_.setText("edRx", "Rx:" + QString::number(dialogue_.RxTotal));
+    form_.setText("edTx", "Tx:" + QString::number(dialogue_.TxTotal));
+}
+
+void MainModel::closeWindow() {
+    dialogue_.AbortRequested = true;
+    if (operationRunning()) dialogue_.beginShutdown();
+    if (port_.isOpen() || isOpen()) {
+        port_.CloseComPort();
+        setOpenState(false);
+    }
+}
+
+void MainModel::runOperation(const std::function<void()>& work) {
+    ++handlerDepth_;
+    work();
+    --handlerDepth_;
+}
+
+void MainModel::information(const QString& text, const QString& title) {
+    frontend_.message(MessageKind::Information, text, title);
+}
+
+void MainModel::warning(const QString& text, const QString& title) {
+    frontend_.message(MessageKind::Warning, text, title);
+}
+
+bool MainModel::question(const QString& text, const QString& title) { return frontend_.question(text, title); }
+
+void MainModel::setProgressMax(qint64 max) { form_.setMaximum("ProgressBar1", max); }
+void MainModel::setProgress(qint64 position) { form_.setValue("ProgressBar1", position); }
+qint64 MainModel::progress() const { return form_.find("ProgressBar1")->value; }
+
+void MainModel::setBusy(bool busy) {
+    busyDepth_ += busy ? 1 : -1;
+    if (busyDepth_ < 0) busyDepth_ = 0;
+    // A port lost during the operation leaves the operation panels off.
+    form_.setEnabled("Panel3", !busy);
+    form_.setEnabled("Panel2", !busy && isOpen());
+    form_.setEnabled("Panel6", !busy && isOpen());
+}
+
+void MainModel::hostSpeedChanged(const QString& speedText) {
+    form_.selectText("ComboBox2", speedText);
+    refreshStatus();
+}
+
+}  // namespace hdd

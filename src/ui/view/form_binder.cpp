@@ -1,0 +1,191 @@
+#include "form_binder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace hdd {
+
+FormBinder::FormBinder(FormModel& form, QObject* parent) : QObject(parent), form_(form) {
+    connect(&form_, &FormModel::changed, this, &FormBinder::refresh);
+}
+
+QWidget* FormBinder::create(const QString& name, QWidget* parent) {
+    Control& c = form_.at(name);
+    QWidget* w = nullptr;
+    switch (c.kind) {
+        case ControlKind::Panel: w = new QWidget(parent); break;
+        case ControlKind::Button: {
+            auto* b = new QPushButton(c.caption, parent);
+            connect(b, &QPushButton::clicked, this, [this, name] { form_.userClick(name); });
+            w = b;
+            break;
+        }
+        case ControlKind::Edit: {
+            auto* e = new QLineEdit(parent);
+            connect(e, &QLineEdit::textEdited, this, [this, name](const QString& t) { form_.userSetText(name, t); });
+            e->installEventFilter(this);
+            w = e;
+            break;
+        }
+        case ControlKind::Label: {
+            auto* l = new QLineEdit(parent);
+            l->setReadOnly(true);
+            l->setFocusPolicy(Qt::NoFocus);
+            w = l;
+            break;
+        }
+        case ControlKind::Combo: {
+            auto* cb = new QComboBox(parent);
+            connect(cb, &QComboBox::activated, this, [this, name](int i) { form_.userSelect(name, i); });
+            w = cb;
+            break;
+        }
+        case ControlKind::Check: {
+            auto* cb = new QCheckBox(c.caption, parent);
+            connect(cb, &QCheckBox::clicked, this, [this, name, cb] {
+                // The model toggles the box itself; show its state, not the widget's guess.
+                cb->setChecked(form_.checked(name));
+                form_.userClick(name);
+            });
+            w = cb;
+            break;
+        }
+        case ControlKind::Radio: {
+            auto* rb = new QRadioButton(c.caption, parent);
+            rb->setAutoExclusive(false);
+            connect(rb, &QRadioButton::clicked, this, [this, name] { form_.userClick(name); });
+            w = rb;
+            break;
+        }
+        case ControlKind::Progress: {
+            auto* p = new QProgressBar(parent);
+            p->setTextVisible(false);
+            w = p;
+            break;
+        }
+        case ControlKind::Image: {
+            auto* l = new QLabel(parent);
+            l->setFixedSize(16, 16);
+            w = l;
+            break;
+        }
+    }
+    w->setObjectName(name);
+    if (!c.hint.isEmpty()) w->setToolTip(c.hint);
+    widgets_.insert(name, w);
+    refresh(name);
+    return w;
+}
+
+void FormBinder::refreshAll() {
+    for (auto it = widgets_.cbegin(); it != widgets_.cend(); ++it) refresh(it.key());
+}
+
+void FormBinder::refresh(const QString& name) {
+    QWidget* w = widgets_.value(name);
+    const Control* c = form_.find(name);
+    if (!w || !c) return;
+    w->setEnabled(c->enabled);
+    if (w->parentWidget() && w->isHidden() == c->visible) w->setVisible(c->visible);
+    switch (c->kind) {
+        case ControlKind::Panel: break;
+        case ControlKind::Button: static_cast<QPushButton*>(w)->setText(c->caption); break;
+        case ControlKind::Edit: {
+            auto* e = static_cast<QLineEdit*>(w);
+            if (e->text() != c->text) e->setText(c->text);
+            e->setMaxLength(c->maxLength > 0 ? c->maxLength : 32767);
+            e->setReadOnly(c->readOnly);
+            break;
+        }
+        case ControlKind::Label: {
+            auto* l = static_cast<QLineEdit*>(w);
+            if (l->text() != c->text) l->setText(c->text);
+            break;
+        }
+        case ControlKind::Combo: {
+            auto* cb = static_cast<QComboBox*>(w);
+            QStringList now;
+            for (int i = 0; i < cb->count(); ++i) now << cb->itemText(i);
+            const QSignalBlocker block(cb);
+            if (now != c->items) {
+                cb->clear();
+                cb->addItems(c->items);
+            }
+            cb->setCurrentIndex(c->currentIndex);
+            break;
+        }
+        case ControlKind::Check: {
+            auto* cb = static_cast<QCheckBox*>(w);
+            const QSignalBlocker block(cb);
+            cb->setText(c->caption);
+            cb->setChecked(c->checked);
+            break;
+        }
+        case ControlKind::Radio: {
+            auto* rb = static_cast<QRadioButton*>(w);
+            const QSignalBlocker block(rb);
+            rb->setText(c->caption);
+            rb->setChecked(c->checked);
+            break;
+        }
+        case ControlKind::Progress: {
+            auto* p = static_cast<QProgressBar*>(w);
+            // The bar counts in int; large byte counts are scaled to fit.
+            const qint64 max = qMax<qint64>(1, c->maximum);
+            const int scaledMax = static_cast<int>(qMin<qint64>(max, 1'000'000));
+            p->setMaximum(scaledMax);
+            p->setValue(static_cast<int>(qBound<qint64>(0, c->value, max) * scaledMax / max));
+            break;
+        }
+        case ControlKind::Image: {
+            auto* l = static_cast<QLabel*>(w);
+            const bool on = name == QLatin1String("ImageOn");
+            l->setStyleSheet(on ? "background:#2ecc40;border-radius:8px;" : "background:#999;border-radius:8px;");
+            break;
+        }
+    }
+}
+
+bool FormBinder::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+    auto* e = qobject_cast<QLineEdit*>(watched);
+    if (!e) return false;
+    const QString name = e->objectName();
+    Control* c = form_.find(name);
+    if (!c) return false;
+    auto* ke = static_cast<QKeyEvent*>(event);
+    if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) {
+        form_.userSetText(name, e->text());
+        form_.userEnter(name);
+        return true;
+    }
+    const QString t = ke->text();
+    if (t.size() != 1) return false;  // cursor keys and the like edit as usual
+    const QChar key = t[0];
+    if (key == QChar(0x08) || key == QChar(0x7F)) return false;
+    const auto k = filterKey(c->filter, key);
+    if (!k) return true;
+    if (c->onKey && c->onKey(*k)) return true;
+    if (*k != key) {
+        e->insert(QString(*k));
+        form_.userSetText(name, e->text());
+        return true;
+    }
+    return false;
+}
+
+QString qtFileFilter(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) out << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+    return out.join(";;");
+}
+
+}  // namespace hdd

@@ -1,0 +1,224 @@
+#include "main_window.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include "text.h"
+
+namespace hdd {
+
+ConsoleView::ConsoleView(Console& console, QWidget* parent) : QPlainTextEdit(parent), console_(console) {
+    setObjectName("memo1");
+    setReadOnly(true);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont f(QStringList{"SimSun", "WenQuanYi Zen Hei Mono", "WenQuanYi Zen Hei", "Noto Sans Mono CJK SC", "monospace"});
+    f.setPixelSize(16);
+    f.setStyleHint(QFont::TypeWriter);
+    setFont(f);
+    setStyleSheet("QPlainTextEdit{background:#101418;color:#d8e0e8;}");
+    setPlainText(console_.displayText());
+    connect(&console_, &Console::tailChanged, this, &ConsoleView::onTailChanged);
+    connect(&console_, &Console::cleared, this, [this] { setPlainText(QString()); });
+}
+
+void ConsoleView::onTailChanged(int first) {
+    // The document holds one block per stored line; replace the blocks from `first` on.
+    QTextCursor cur(document());
+    const QTextBlock block = document()->findBlockByNumber(first);
+    if (block.isValid()) {
+        cur.setPosition(block.position());
+        cur.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    } else {
+        cur.movePosition(QTextCursor::End);
+    }
+    QStringList tail;
+    const auto& raw = console_.rawLines();
+    for (qsizetype i = first; i < raw.size(); ++i) tail << fromGbk(raw[i]);
+    cur.insertText(block.isValid() ? tail.join('\n') : "\n" + tail.join('\n'));
+    moveCursor(QTextCursor::End);
+    ensureCursorVisible();
+}
+
+void ConsoleView::contextMenuEvent(QContextMenuEvent* e) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("复制(&C)"), this, &QPlainTextEdit::copy);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("清空(&D)"), this, [this] { console_.clear(); });
+    menu.exec(e->globalPos());
+}
+
+void GuiFrontend::message(MessageKind kind, const QString& text, const QString& title) {
+    if (kind == MessageKind::Warning) {
+        QMessageBox::warning(parent_, title.isEmpty() ? QStringLiteral("警告") : title, text);
+    } else {
+        QMessageBox::information(parent_, title.isEmpty() ? QStringLiteral("提示") : title, text);
+    }
+}
+
+bool GuiFrontend::question(const QString& text, const QString& title) {
+    return QMessageBox::question(parent_, title.isEmpty() ? QStringLiteral("提示") : title, text,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QString GuiFrontend::openFileName(const FileRequest& r) {
+    return QFileDialog::getOpenFileName(parent_, r.title, r.fileName, qtFileFilter(r.filter));
+}
+
+QString GuiFrontend::saveFileName(const FileRequest& r) {
+    QFileDialog dlg(parent_, r.title, QString(), qtFileFilter(r.filter));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.selectFile(r.fileName);
+    if (!r.defaultExt.isEmpty()) dlg.setDefaultSuffix(QString(r.defaultExt).remove("*.").remove('.'));
+    return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty() ? dlg.selectedFiles().first() : QString();
+}
+
+QString GuiFrontend::folderName(const QString& title, const QString& start) {
+    return QFileDialog::getExistingDirectory(parent_, title, start);
+}
+
+void GuiFrontend::showForm(FormModel&, int, int) {}
+
+MainWindow::MainWindow(MainModel& model, QWidget* parent) : QWidget(parent), model_(model), binder_(model.form()) {
+    setObjectName("FrmMain");
+    setFixedSize(898, 633);
+    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setStyleSheet(
+        "QGroupBox{font-weight:bold;border:1px solid #b8c0c8;border-radius:4px;margin-top:8px;padding-top:4px;}"
+        "QGroupBox::title{subcontrol-origin:margin;left:6px;padding:0 2px;}"
+        "QPushButton{padding:2px 6px;min-height:20px;}");
+
+    // Top bar.
+    QWidget* top = binder_.create("Panel3", this);
+    top->setGeometry(0, 0, 898, 34);
+    auto* tl = new QHBoxLayout(top);
+    tl->setContentsMargins(6, 4, 6, 4);
+    tl->addWidget(new QLabel(QStringLiteral("端口"), top));
+    QWidget* ports = binder_.create("ComboBox1", top);
+    ports->setMinimumWidth(120);
+    tl->addWidget(ports);
+    tl->addWidget(new QLabel(QStringLiteral("波特率"), top));
+    tl->addWidget(binder_.create("ComboBox2", top));
+    tl->addWidget(binder_.create("btnSwitch", top));
+    tl->addWidget(binder_.create("ImageOn", top));
+    tl->addWidget(binder_.create("ImageOff", top));
+    tl->addSpacing(16);
+    tl->addWidget(new QLabel(QStringLiteral("接收区"), top));
+    tl->addWidget(binder_.create("Button6", top));
+    tl->addWidget(binder_.create("CheckBox2", top));
+    tl->addStretch();
+    tl->addSpacing(250);  // room for the keys that stay usable while the panels are off
+    auto* heading = new QLabel(QStringLiteral("缺陷表管理"), this);
+    heading->setGeometry(652, 36, 240, 18);
+    heading->setAlignment(Qt::AlignCenter);
+    heading->setStyleSheet("font-weight:bold;");
+
+    // Keys on the window itself.
+    QWidget* abort = binder_.create("Button16", this);
+    abort->setGeometry(700, 5, 90, 24);
+    abort->setStyleSheet("QPushButton{color:#b00;font-weight:bold;}");
+    binder_.create("CheckBox1", this)->setGeometry(800, 5, 92, 24);
+
+    console_ = new ConsoleView(model_.console(), this);
+    console_->setGeometry(4, 36, 644, 300);
+
+    QWidget* right = binder_.create("Panel6", this);
+    right->setGeometry(652, 56, 242, 280);
+    auto* rl = new QVBoxLayout(right);
+    rl->setContentsMargins(0, 0, 0, 0);
+    rl->addStretch();
+
+    QWidget* ops = binder_.create("Panel2", this);
+    ops->setGeometry(0, 338, 898, 295);
+    auto* ol = new QVBoxLayout(ops);
+    ol->setContentsMargins(4, 2, 4, 4);
+    ol->setSpacing(3);
+    auto* cmdRow = new QHBoxLayout;
+    cmdRow->addWidget(new QLabel(QStringLiteral("命令行"), ops));
+    cmdRow->addWidget(binder_.create("CMD", ops), 1);
+    cmdRow->addSpacing(10);
+    cmdRow->addWidget(new QLabel(QStringLiteral("发送字节"), ops));
+    QWidget* sendByte = binder_.create("Edit21", ops);
+    sendByte->setFixedWidth(48);
+    cmdRow->addWidget(sendByte);
+    cmdRow->addWidget(binder_.create("RadioButton1", ops));
+    cmdRow->addWidget(binder_.create("RadioButton2", ops));
+    cmdRow->addSpacing(10);
+    cmdRow->addWidget(new QLabel(QStringLiteral("读写速率:"), ops));
+    cmdRow->addWidget(binder_.create("ComboBox7", ops));
+    ol->addLayout(cmdRow);
+    auto* boxes = new QHBoxLayout;
+    boxes->setObjectName("opsBoxes");
+    ol->addLayout(boxes, 1);
+    ol->addWidget(binder_.create("ProgressBar1", ops));
+    auto* statusRow = new QHBoxLayout;
+    statusRow->addWidget(binder_.create("edStatus", ops), 3);
+    statusRow->addWidget(binder_.create("edRx", ops), 1);
+    statusRow->addWidget(binder_.create("edTx", ops), 1);
+    statusRow->addWidget(binder_.create("Button5", ops));
+    ol->addLayout(statusRow);
+
+    placeControls();
+    setWindowTitle(model_.caption());
+    connect(&model_.form(), &FormModel::changed, this, [this](const QString& name) {
+        if (name == "btnSwitch") setWindowTitle(model_.caption());
+    });
+}
+
+QWidget* MainWindow::boxFor(const QString& panel, const QString& box) {
+    const QString key = panel + "/" + box;
+    if (QWidget* w = boxes_.value(key)) return w;
+    QWidget* host = binder_.widget(panel);
+    auto* g = new QGroupBox(box, host);
+    new QGridLayout(g);
+    g->layout()->setContentsMargins(4, 4, 4, 4);
+    g->layout()->setSpacing(2);
+    if (panel == "Panel6") {
+        auto* l = static_cast<QVBoxLayout*>(host->layout());
+        l->insertWidget(l->count() - 1, g);
+    } else {
+        auto* l = host->findChild<QHBoxLayout*>("opsBoxes");
+        l->addWidget(g);
+    }
+    boxes_.insert(key, g);
+    return g;
+}
+
+void MainWindow::placeControls() {
+    for (const auto& c : model_.form().controls()) {
+        if (binder_.widget(c->name) || c->box.isEmpty()) continue;
+        QWidget* box = boxFor(c->panel, c->box);
+        auto* grid = static_cast<QGridLayout*>(box->layout());
+        QWidget* w = binder_.create(c->name, box);
+        // Fields take a row with their label; keys fill rows of three.
+        const int cols = 3;
+        if (c->kind == ControlKind::Button) {
+            const int n = box->property("keys").toInt();
+            const int row = box->property("row").toInt();
+            grid->addWidget(w, row + n / cols, n % cols);
+            box->setProperty("keys", n + 1);
+        } else {
+            const int row = box->property("row").toInt() + (box->property("keys").toInt() + cols - 1) / cols;
+            if (!c->label.isEmpty()) grid->addWidget(new QLabel(c->label, box), row, 0);
+            grid->addWidget(w, row, c->label.isEmpty() ? 0 : 1, 1, c->label.isEmpty() ? cols : cols - 1);
+            box->setProperty("row", row + 1);
+            box->setProperty("keys", 0);
+        }
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    model_.closeWindow();
+    e->accept();
+}
+
+}  // namespace hdd

@@ -1,0 +1,63 @@
+// The main window: the model's controls as widgets, the console, and the Qt message boxes and
+// file choosers through which the model asks the user.
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QWidget>
+
+#include "form_binder.h"
+#include "frontend.h"
+#include "main_model.h"
+
+namespace hdd {
+
+class ConsoleView : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    ConsoleView(Console& console, QWidget* parent = nullptr);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* e) override;
+
+private:
+    void onTailChanged(int first);
+    Console& console_;
+};
+
+class GuiFrontend : public Frontend {
+public:
+    void setParent(QWidget* w) { parent_ = w; }
+    void message(MessageKind kind, const QString& text, const QString& title) override;
+    bool question(const QString& text, const QString& title) override;
+    QString openFileName(const FileRequest& r) override;
+    QString saveFileName(const FileRequest& r) override;
+    QString folderName(const QString& title, const QString& start) override;
+    void showForm(FormModel& form, int dx, int dy) override;
+
+private:
+    QWidget* parent_ = nullptr;
+};
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainWindow(MainModel& model, QWidget* parent = nullptr);
+
+    FormBinder& binder() { return binder_; }
+    ConsoleView* consoleView() const { return console_; }
+    // Widgets for controls added after construction (keys of later subsystems) are placed here.
+    void placeControls();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    QWidget* boxFor(const QString& panel, const QString& box);
+
+    MainModel& model_;
+    FormBinder binder_;
+    ConsoleView* console_ = nullptr;
+    QHash<QString, QWidget*> boxes_;
+};
+
+}  // namespace hdd
