@@ -131,6 +131,11 @@ void Drive::runLine(const QByteArray& line) {
     prompt();
 }
 
-void installAllCommands(Drive& d) { installLevelCommands(d); }
+void installAllCommands(Drive& d) {
+    installLevelCommands(d);
+    installServiceCommands(d);
+    installBufferCommands(d);
+    installFirmwareCommands(d);
+}
 
 }  // namespace hddsim

@@ -110,7 +110,10 @@ private:
 };
 
 // Command families; each adds its handlers to a drive.
-void installLevelCommands(Drive& d);
+void installLevelCommands(Drive& d);     // levels and prompts
+void installServiceCommands(Drive& d);   // restart, speed and service commands
+void installBufferCommands(Drive& d);    // buffer memory, dump, download, system-area tracks
+void installFirmwareCommands(Drive& d);  // reserve area, modules, identification
 // Everything the simulated drive knows.
 void installAllCommands(Drive& d);
 

@@ -71,14 +71,17 @@ void SerialPort::CloseComPort() {
     if (!backend_) return;
     backend_->disconnect(this);
     backend_->close();
-    // The backend may still have queued calls pending; let the event loop delete it.
-    backend_.release()->deleteLater();
+    backend_.reset();
     name_.clear();
 }
 
 void SerialPort::onLost(PortError error) {
     lastError_ = error;
-    CloseComPort();
+    // We are inside the backend's own signal: let the event loop delete it.
+    backend_->disconnect(this);
+    backend_->close();
+    backend_.release()->deleteLater();
+    name_.clear();
     emit portLost(error);
 }
 

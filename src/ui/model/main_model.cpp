@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "drive.h"
+#include "keys.h"
 #include "monitor.h"
 #include "sim_backend.h"
 #include "text.h"
@@ -34,6 +35,10 @@ MainModel::MainModel(Clock& clock, Frontend& frontend, MainOptions options, QObj
     connect(&dialogue_, &Dialogue::countersChanged, this, &MainModel::refreshCounters);
     forms_ << &form_;
     buildControls();
+    installServiceKeys(*this);
+    installBufferKeys(*this);
+    installTrackKeys(*this);
+    installFirmwareKeys(*this);
 }
 
 MainModel::~MainModel() { port_.CloseComPort(); }

@@ -1,0 +1,7 @@
+#include "drive.h"
+
+namespace hddsim {
+
+void installBufferCommands(Drive&) {}
+
+}  // namespace hddsim

@@ -1,0 +1,7 @@
+#include "drive.h"
+
+namespace hddsim {
+
+void installServiceCommands(Drive&) {}
+
+}  // namespace hddsim

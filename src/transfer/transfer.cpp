@@ -1,0 +1,1 @@
+// Operations of this layer are added here.
