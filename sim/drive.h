@@ -22,7 +22,10 @@
 #include <QString>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <random>
+#include <typeindex>
+#include <unordered_map>
 
 namespace hddsim {
 
@@ -58,6 +61,14 @@ public:
     // Free-form settings for command families (a step count, a fault switch, ...).
     QHash<QString, int> settings;
     int setting(const QString& key, int fallback = 0) const { return settings.value(key, fallback); }
+    // State of a command family, created on first use (buffer memory, system area, ...). Each family
+    // defines its own struct in its own file.
+    template <class T>
+    T& state() {
+        auto& p = states_[std::type_index(typeid(T))];
+        if (!p) p = std::make_shared<T>();
+        return *static_cast<T*>(p.get());
+    }
 
     // --- for command handlers ---
     void print(const QByteArray& text);
@@ -107,6 +118,7 @@ private:
     std::mt19937 rng_{12345};
     std::vector<LineHandler> lineHandlers_;
     std::vector<ControlHandler> controlHandlers_;
+    std::unordered_map<std::type_index, std::shared_ptr<void>> states_;
 };
 
 // Command families; each adds its handlers to a drive.

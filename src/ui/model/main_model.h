@@ -12,6 +12,8 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <typeindex>
+#include <unordered_map>
 
 #include "dialogue.h"
 #include "form_model.h"
@@ -56,6 +58,15 @@ public:
     const QString& caption() const { return caption_; }
     const QString& programFolder() const { return programFolder_; }
     QString firmwareFolder;
+
+    // State of a subsystem's keys (the family table, ...), created on first use; each subsystem
+    // defines its own struct in its own file.
+    template <class T>
+    T& ext() {
+        auto& p = ext_[std::type_index(typeid(T))];
+        if (!p) p = std::make_shared<T>();
+        return *static_cast<T*>(p.get());
+    }
 
     // Forms by name ("FrmMain", "Form6", ...), for the CLI and the view.
     FormModel* formByName(const QString& name);
@@ -117,6 +128,7 @@ private:
     QList<FormModel*> forms_;
     QString caption_;
     QString programFolder_;
+    std::unordered_map<std::type_index, std::shared_ptr<void>> ext_;
     int busyDepth_ = 0;
     int handlerDepth_ = 0;
 };
