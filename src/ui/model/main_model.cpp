@@ -163,6 +163,7 @@ void MainModel::startUp() {
     form_.setEnabled("Panel2", false);
     form_.setEnabled("Panel6", false);
     dialogue_.ReceiveMode = kUserCmd;
+    for (const auto& step : startUpSteps_) step();
 }
 
 QStringList MainModel::probeSpeeds(const QString& portName, bool report) {

@@ -68,6 +68,9 @@ public:
         return *static_cast<T*>(p.get());
     }
 
+    // Work added to the end of the start-up by a subsystem (the family table's loading).
+    void onStartUp(std::function<void()> step) { startUpSteps_.push_back(std::move(step)); }
+
     // Forms by name ("FrmMain", "Form6", ...), for the CLI and the view.
     FormModel* formByName(const QString& name);
     void addForm(FormModel* form);
@@ -129,6 +132,7 @@ private:
     QString caption_;
     QString programFolder_;
     std::unordered_map<std::type_index, std::shared_ptr<void>> ext_;
+    std::vector<std::function<void()>> startUpSteps_;
     int busyDepth_ = 0;
     int handlerDepth_ = 0;
 };
