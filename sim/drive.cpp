@@ -68,18 +68,21 @@ void Drive::print(const QByteArray& text) {
         out_.push_back({at, c, baud});
     }
     outFreeUs_ = at;
+    if (!text.isEmpty()) atLineStart_ = text.endsWith('\n');
 }
 
 void Drive::prompt() {
     const QByteArray p = level + ">";
+    // A prompt starts a line of its own.
+    const QByteArray lead = atLineStart_ ? QByteArray() : QByteArrayLiteral("\r\n");
     ++prompts_;
     if (faults.splitPromptEvery > 0 && prompts_ % faults.splitPromptEvery == 0) {
         // The prompt's last character comes a little later, in a chunk of its own.
-        print("\r\n" + p.left(p.size() - 1));
+        print(lead + p.left(p.size() - 1));
         pause(12'000);
         print(p.right(1));
     } else {
-        print("\r\n" + p);
+        print(lead + p);
     }
 }
 

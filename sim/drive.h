@@ -115,6 +115,7 @@ private:
     QByteArray line_;
     QByteArray received_;
     int prompts_ = 0;
+    bool atLineStart_ = true;
     std::mt19937 rng_{12345};
     std::vector<LineHandler> lineHandlers_;
     std::vector<ControlHandler> controlHandlers_;

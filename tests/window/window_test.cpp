@@ -137,7 +137,7 @@ TEST(CommandLine, TheAnswerReachesTheConsole) {
     h.type("/1");
     h.idle(200);
     EXPECT_EQ(h.dlg().ReceiveMode, hdd::kUserCmd);
-    EXPECT_TRUE(h.consoleText().endsWith("/1\n\n1>")) << qPrintable(h.consoleText());
+    EXPECT_TRUE(h.consoleText().endsWith("/1\n1>")) << qPrintable(h.consoleText());
 }
 
 TEST(SendByte, HexAndDecimal) {

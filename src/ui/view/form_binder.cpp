@@ -166,7 +166,11 @@ bool FormBinder::eventFilter(QObject* watched, QEvent* event) {
         form_.userEnter(name);
         return true;
     }
-    const QString t = ke->text();
+    QString t = ke->text();
+    // Control keys carry their control character (Ctrl-Z is 0x1A) whatever the platform put in text().
+    const bool ctrl = (ke->modifiers() & Qt::ControlModifier) && !(ke->modifiers() & Qt::AltModifier);
+    if (ctrl && ke->key() >= Qt::Key_A && ke->key() <= Qt::Key_Z) t = QChar(ke->key() - Qt::Key_A + 1);
+    if (ke->key() == Qt::Key_Escape) t = QChar(0x1B);
     if (t.size() != 1) return false;  // cursor keys and the like edit as usual
     const QChar key = t[0];
     if (key == QChar(0x08) || key == QChar(0x7F)) return false;

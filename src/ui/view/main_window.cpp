@@ -168,10 +168,6 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent) : QWidget(parent), mod
     ol->addLayout(statusRow);
 
     placeControls();
-    setWindowTitle(model_.caption());
-    connect(&model_.form(), &FormModel::changed, this, [this](const QString& name) {
-        if (name == "btnSwitch") setWindowTitle(model_.caption());
-    });
 }
 
 QWidget* MainWindow::boxFor(const QString& panel, const QString& box) {
@@ -214,6 +210,11 @@ void MainWindow::placeControls() {
             box->setProperty("keys", 0);
         }
     }
+}
+
+void MainWindow::showEvent(QShowEvent* e) {
+    setWindowTitle(model_.caption());
+    QWidget::showEvent(e);
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

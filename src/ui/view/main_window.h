@@ -50,6 +50,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     QWidget* boxFor(const QString& panel, const QString& box);

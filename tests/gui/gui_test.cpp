@@ -1,0 +1,66 @@
+// The Qt view on the window model, offscreen: the window starts, opens "sim", and a typed
+// command's answer appears in the console. A screenshot is kept under the build folder.
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "harness.h"
+#include "main_window.h"
+
+using hddtest::Harness;
+
+namespace {
+
+TEST(Gui, StartsOpensSimAndShowsTheAnswerToATypedCommand) {
+    Harness h(false);
+    hdd::MainWindow w(*h.model);
+    h.model->startUp();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_EQ(w.size(), QSize(898, 633));
+    EXPECT_TRUE(w.windowTitle().startsWith("hddterm"));
+
+    auto* ports = w.findChild<QComboBox*>("ComboBox1");
+    ASSERT_NE(ports, nullptr);
+    EXPECT_EQ(ports->currentText(), "sim");
+    auto* sw = w.findChild<QPushButton*>("btnSwitch");
+    ASSERT_NE(sw, nullptr);
+    QTest::mouseClick(sw, Qt::LeftButton);
+    EXPECT_EQ(sw->text(), "关闭串口");
+    EXPECT_TRUE(w.findChild<QWidget*>("Panel2")->isEnabled());
+
+    auto* cmd = w.findChild<QLineEdit*>("CMD");
+    ASSERT_NE(cmd, nullptr);
+    cmd->setFocus();
+    QTest::keyClicks(cmd, "/2");
+    QTest::keyClick(cmd, Qt::Key_Return);
+    EXPECT_EQ(h.wire(), "/2\r");
+    EXPECT_TRUE(cmd->text().isEmpty());
+    h.idle(300);
+    const QString shown = w.consoleView()->toPlainText();
+    EXPECT_TRUE(shown.endsWith("2>")) << qPrintable(shown);
+    EXPECT_TRUE(shown.startsWith("hddterm\n"));
+
+    // Ctrl-Z in the command line goes to the drive at once.
+    h.clearWire();
+    QTest::keyClick(cmd, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(h.wire(), "\x1a");
+
+    // The send-byte field drops keys its mode does not take.
+    auto* hex = w.findChild<QWidget*>("RadioButton2");
+    QTest::mouseClick(hex, Qt::LeftButton, {}, QPoint(5, hex->height() / 2));
+    auto* sendByte = w.findChild<QLineEdit*>("Edit21");
+    QTest::keyClicks(sendByte, "1gz");
+    EXPECT_EQ(sendByte->text(), "1");
+
+    QDir().mkpath(HDDTERM_TEST_OUT);
+    EXPECT_TRUE(w.grab().save(QStringLiteral(HDDTERM_TEST_OUT "/main_window.png")));
+
+    w.close();
+    EXPECT_FALSE(h.model->port().isOpen());
+}
+
+}  // namespace
