@@ -103,6 +103,10 @@ void Drive::setLevel(const QByteArray& newLevel) {
 }
 
 void Drive::handleByte(char c) {
+    if (rawHandler) {
+        auto h = rawHandler;  // the handler may clear itself
+        if (h(*this, c)) return;
+    }
     const unsigned char u = static_cast<unsigned char>(c);
     if (c == '\r') {
         print("\r\n");

@@ -88,6 +88,10 @@ public:
 
     void addLineHandler(LineHandler h) { lineHandlers_.push_back(std::move(h)); }
     void addControlHandler(ControlHandler h) { controlHandlers_.push_back(std::move(h)); }
+    // While set, every byte from the host goes here first (a block download in progress): true
+    // when it took the byte, false to hand it on to the monitor's line handling. The handler
+    // clears itself when the download ends.
+    std::function<bool(Drive&, char c)> rawHandler;
 
     static qint64 byteTimeUs(qint32 baud);
     static char garble(char c);
