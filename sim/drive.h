@@ -36,7 +36,7 @@ struct Faults {
     int splitPromptEvery = 3;     // every n-th prompt leaves a short gap before its ">" (0: never)
 };
 
-class Drive {
+class Drive : public std::enable_shared_from_this<Drive> {
 public:
     using LineHandler = std::function<bool(Drive&, const QByteArray& line)>;
     using ControlHandler = std::function<bool(Drive&, char c)>;
