@@ -107,6 +107,9 @@ void Drive::handleByte(char c) {
         auto h = rawHandler;  // the handler may clear itself
         if (h(*this, c)) return;
     }
+    for (auto& h : byteHandlers_) {
+        if (h(*this, c)) return;
+    }
     const unsigned char u = static_cast<unsigned char>(c);
     if (c == '\r') {
         print("\r\n");

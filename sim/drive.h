@@ -92,6 +92,10 @@ public:
     // when it took the byte, false to hand it on to the monitor's line handling. The handler
     // clears itself when the download ends.
     std::function<bool(Drive&, char c)> rawHandler;
+    // Sees every byte from the host before the line discipline (after rawHandler): a drive busy
+    // restarting, keys that act at once without a carriage return. True when it took the byte.
+    using ByteHandler = std::function<bool(Drive&, char c)>;
+    void addByteHandler(ByteHandler h) { byteHandlers_.push_back(std::move(h)); }
 
     static qint64 byteTimeUs(qint32 baud);
     static char garble(char c);
@@ -123,6 +127,7 @@ private:
     std::mt19937 rng_{12345};
     std::vector<LineHandler> lineHandlers_;
     std::vector<ControlHandler> controlHandlers_;
+    std::vector<ByteHandler> byteHandlers_;
     std::unordered_map<std::type_index, std::shared_ptr<void>> states_;
 };
 
