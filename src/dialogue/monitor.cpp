@@ -8,11 +8,11 @@ namespace {
 
 // Saves the receive mode and restores it on the way out.
 class ModeScope {
-public:
+  public:
     ModeScope(Dialogue& d, const QByteArray& mode) : d_(d), saved_(d.ReceiveMode) { d.ReceiveMode = mode; }
     ~ModeScope() { d_.ReceiveMode = saved_; }
 
-private:
+  private:
     Dialogue& d_;
     QByteArray saved_;
 };
@@ -37,8 +37,12 @@ void WaitPrompt(Dialogue& d) {
     }
 }
 
-bool isT(Dialogue& d) { return isLevel(d, "T>"); }
-bool isF(Dialogue& d) { return isLevel(d, "F>"); }
+bool isT(Dialogue& d) {
+    return isLevel(d, "T>");
+}
+bool isF(Dialogue& d) {
+    return isLevel(d, "F>");
+}
 
 bool guardT(Dialogue& d) {
     if (isT(d)) return true;
@@ -104,8 +108,12 @@ const QList<LinkSpeed>& linkSpeeds() {
     return speeds;
 }
 
-QStringList baseSpeedTexts() { return {"9600", "38400", "57600", "115200"}; }
-QStringList highSpeedTexts() { return {"230400", "460800", "625200", "921600"}; }
+QStringList baseSpeedTexts() {
+    return {"9600", "38400", "57600", "115200"};
+}
+QStringList highSpeedTexts() {
+    return {"230400", "460800", "625200", "921600"};
+}
 
 qint32 selectSpeed(const QString& text) {
     for (const char* s : {"38400", "57600", "115200", "230400", "460800", "625200", "921600"}) {
@@ -114,30 +122,47 @@ qint32 selectSpeed(const QString& text) {
     return 9600;
 }
 
-void HostSpeed(Dialogue& d, qint32 baud) {
-    d.PumpWait(1);
-    d.port().SetComBaud(baud);
-    d.host().hostSpeedChanged(QString::number(baud));
-    d.PumpWait(1);
-}
-
-void DriveSpeed(Dialogue& d, qint32 baud, bool fLevel) {
+QByteArray speedCommand(qint32 baud, bool fLevel) {
     QByteArray code = "0096";
     for (const LinkSpeed& s : linkSpeeds()) {
         if (s.baud == baud) code = s.code;
     }
+    return (fLevel ? "b" : "B") + code + "\r";
+}
+
+void HostSpeed(Dialogue& d, qint32 baud) {
+    d.PumpWait(1);
+    // A port that refuses the rate keeps its old one, and the window shows the rate it really has.
+    const bool taken = d.port().SetComBaud(baud);
+    d.host().hostSpeedChanged(QString::number(taken || !d.port().isOpen() ? baud : d.port().baud()));
+    d.PumpWait(1);
+}
+
+bool DriveSpeed(Dialogue& d, qint32 baud, bool fLevel) {
+    // The drive answers at the old speed and only then switches: tell it first, switch the port
+    // once its answer is out, then find it again at the new speed.
     WaitPrompt(d);
-    d.SendString((fLevel ? "b" : "B") + code + "\r");
+    d.SendString(speedCommand(baud, fLevel));
     d.PumpWait(10);
     HostSpeed(d, baud);
     WaitPrompt(d);
+    return !d.LastPrompt.isEmpty();
 }
 
-void AdMySpeed(Dialogue& d, const QString& text) {
-    const qint32 baud = selectSpeed(text);
-    DriveSpeed(d, baud, !isT(d));
+bool DriveSpeedFor(Dialogue& d, const QString& text, bool tLevel) {
+    return DriveSpeed(d, selectSpeed(text), !tLevel);
 }
 
-void SetSpeed9600(Dialogue& d) { AdMySpeed(d, QStringLiteral("9600")); }
+void HostSpeedFor(Dialogue& d, const QString& text) {
+    HostSpeed(d, selectSpeed(text));
+}
+
+bool AdMySpeed(Dialogue& d, const QString& text) {
+    return DriveSpeedFor(d, text, isT(d));
+}
+
+bool SetSpeed9600(Dialogue& d) {
+    return AdMySpeed(d, QStringLiteral("9600"));
+}
 
 }  // namespace hdd

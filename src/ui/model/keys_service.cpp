@@ -1,8 +1,133 @@
+// The monitor keys of the main window: control characters, single-character commands, level
+// changes, defect lists, SMART and health, self-calibration and self-repair, motor, stepping.
 #include "keys.h"
 #include "main_model.h"
+#include "service_commands.h"
 
 namespace hdd {
 
-void installServiceKeys(MainModel&) {}
+namespace {
+
+const QString kOps = QStringLiteral("Panel2");
+const QString kRight = QStringLiteral("Panel6");
+
+const QString kBoxControl = QStringLiteral("控制字符");
+const QString kBoxMonitor = QStringLiteral("监控命令");
+const QString kBoxLevel = QStringLiteral("级别");
+const QString kBoxDefects = QStringLiteral("缺陷表管理");
+const QString kBoxCalibration = QStringLiteral("自校准");
+const QString kBoxRepair = QStringLiteral("维修命令");
+const QString kBoxMotor = QStringLiteral("电机");
+
+struct PlainKey {
+    const char* name;
+    const char* caption;
+    const char* hint;
+    const QString& box;
+    QByteArray bytes;
+};
+
+void addKey(MainModel& m, const QString& panel, const QString& name, const QString& caption,
+            const QString& box, std::function<void(Dialogue&)> work, const QString& hint = QString()) {
+    Control& c = m.form().add(name, ControlKind::Button, panel);
+    c.caption = caption;
+    c.hint = hint;
+    c.box = box;
+    c.onClick = [&m, work = std::move(work)] { m.runOperation([&m, &work] { work(m.dialogue()); }); };
+}
+
+}  // namespace
+
+void installServiceKeys(MainModel& m) {
+    // Plain keys: "usercmd", then the bytes; nothing else.
+    const PlainKey plain[] = {
+        {"Button12", "^Z", "", kBoxControl, "\x1a"},
+        {"Button2", "^R", "从硬盘加载Cert", kBoxControl, "\x12"},
+        {"Button7", "^T", "", kBoxControl, "\x14"},
+        {"Button32", "^U", "", kBoxControl, "\x15"},
+        {"Button33", "^D", "", kBoxControl, "\x04"},
+        {"Button34", "^E", "", kBoxControl, "\x05"},
+        {"Button35", "^L", "", kBoxControl, "\x0c"},
+        {"Button36", "^A", "", kBoxControl, "\x01"},
+        {"Button37", "^O", "", kBoxControl, "\x0f"},
+        {"Button38", "^C", "", kBoxControl, "\x03"},
+        {"Button48", "Esc", "", kBoxControl, "\x1b"},
+        {"Button29", "复位固件", "", kBoxMonitor, "\x03"},
+        {"Button9", "认盘", "", kBoxMonitor, "\x01\r"},
+        {"Button28", "找盘信息", "", kBoxMonitor, "\x14\r"},
+        {"Button25", "CR", "", kBoxMonitor, "\r"},
+        {"Button11", "查看AGE", "", kBoxMonitor, ";\r"},
+        {"Button30", "查看PGM", "", kBoxMonitor, ".\r"},
+        {"Button40", "?", "", kBoxMonitor, "?\r"},
+        {"Button42", "`", "", kBoxMonitor, "`\r"},
+        {"Button45", ":", "", kBoxMonitor, ":\r"},
+        {"Button46", "^", "", kBoxMonitor, "^\r"},
+        {"Button41", ".", "", kBoxMonitor, "."},
+        {"Button43", "'", "", kBoxMonitor, "'"},
+        {"Button44", ";", "", kBoxMonitor, ";"},
+        {"Button47", "!", "", kBoxMonitor, "!"},
+    };
+    for (const PlainKey& k : plain) {
+        addKey(
+            m, kOps, k.name, QString::fromUtf8(k.caption), k.box,
+            [bytes = k.bytes](Dialogue& d) { SendUserBytes(d, bytes); }, QString::fromUtf8(k.hint));
+    }
+    addKey(m, kOps, "Button39", "%", kBoxMonitor, [](Dialogue& d) {
+        SendUserBytes(d, "%");
+        d.PumpWait(10);
+        d.SendString("\r");
+    });
+    addKey(m, kOps, "Button31", "校准记录", kBoxMonitor, ShowCalibrationRecord, "查看校准记录");
+
+    // Levels.
+    addKey(m, kOps, "Button8", "/T", kBoxLevel, [](Dialogue& d) {
+        SendUserBytes(d, "/\r");
+        d.PumpWait(10);
+    });
+    addKey(m, kOps, "Button49", "/1", kBoxLevel, [](Dialogue& d) { ForceLevel(d, '1'); });
+    addKey(m, kOps, "Button50", "/2", kBoxLevel, [](Dialogue& d) { ForceLevel(d, '2'); });
+    addKey(m, kOps, "Button24", "转F级", kBoxLevel, [](Dialogue& d) { ToFKey(d); });
+    addKey(m, kOps, "Button10", "切换到50", kBoxLevel, Switch50);
+
+    // SMART, health and the other repairs.
+    addKey(m, kOps, "Button54", "清SMART", kBoxRepair, ClearSmart);
+    addKey(m, kOps, "Button68", "清健康值", kBoxRepair, ClearHealth, "健康值清0");
+    addKey(m, kOps, "Button72", "强制读写", kBoxRepair, ForcedReadWrite);
+    addKey(m, kOps, "Button74", "R1、R2命令", kBoxRepair, R1R2);
+
+    // Self-calibration and self-repair runs.
+    addKey(
+        m, kOps, "Button88", "启动自校准", kBoxCalibration, [](Dialogue& d) { StartSelfRun(d, "N2,,22\r"); },
+        "A级自校准");
+    addKey(
+        m, kOps, "Button60", "扩展自校准", kBoxCalibration,
+        [](Dialogue& d) { StartSelfRun(d, "N2,AA,22\r"); }, "B级自校准");
+    addKey(
+        m, kOps, "Button80", "A级自修复", kBoxCalibration, [](Dialogue& d) { StartSelfRun(d, "N4,,22\r"); },
+        "A级自修复(扫描硬盘并把坏道加到G表)");
+    addKey(
+        m, kOps, "Button73", "B级自修复", kBoxCalibration, [](Dialogue& d) { StartSelfRun(d, "N3,,22\r"); },
+        "B级自修复(扫描硬盘并把坏道加到P表)");
+    addKey(m, kOps, "Button61", "停止自校准", kBoxCalibration, StopSelfCalibration);
+    addKey(m, kOps, "Button59", "校准流程", kBoxCalibration, CalibrationFlow, "查看校准流程");
+
+    // Motor and stepping.
+    addKey(m, kOps, "Button71", "电机停转", kBoxMotor, MotorStop);
+    addKey(m, kOps, "Button75", "电机启动", kBoxMotor, MotorStart);
+    addKey(m, kOps, "Button89", "010", kBoxMotor, [](Dialogue& d) { StepUntil(d, "0 1 0"); });
+    addKey(m, kOps, "Button90", "000", kBoxMotor, [](Dialogue& d) { StepUntil(d, "0 0 0"); });
+
+    // Defect lists.
+    addKey(m, kRight, "Button66", "查看P表", kBoxDefects, [](Dialogue& d) { DefectListCommand(d, "V1\r"); });
+    addKey(m, kRight, "Button67", "查看T表", kBoxDefects, [](Dialogue& d) { DefectListCommand(d, "V2\r"); });
+    m.form().at("Button67").visible = false;
+    addKey(m, kRight, "Button69", "查看G表", kBoxDefects, [](Dialogue& d) { DefectListCommand(d, "V4\r"); });
+    addKey(m, kRight, "Button64", "清空P表", kBoxDefects,
+           [](Dialogue& d) { ConfirmedDefectListCommand(d, QStringLiteral("确认清空P表吗?"), "i1,1,22\r"); });
+    // Clearing the G list drops every reallocation the drive has made: the data of those sectors
+    // is then out of reach, so this key asks first, as the P list's does.
+    addKey(m, kRight, "Button65", "清空G表", kBoxDefects,
+           [](Dialogue& d) { ConfirmedDefectListCommand(d, QStringLiteral("确认清空G表吗?"), "i4,1,22\r"); });
+}
 
 }  // namespace hdd

@@ -247,15 +247,17 @@ void MainModel::onBaudChanged() {
     form_.setEnabled("btnSwitch", false);
     dialogue_.ReceiveMode.clear();
     console().addLine(QStringLiteral("正在调整速率，请稍候........"));
-    runOperation([this] { SetSpeed(); });
-    console().appendToLastLine(QStringLiteral("完成！"));
+    bool answered = false;
+    runOperation([this, &answered] { answered = SetSpeed(); });
+    // A drive that no longer answers at the new speed is not "done": say so.
+    console().appendToLastLine(answered ? QStringLiteral("完成！") : QStringLiteral("失败！"));
     dialogue_.ReceiveMode = kUserCmd;
     dialogue_.SendString("\r");
     form_.setEnabled("btnSwitch", true);
 }
 
-void MainModel::AdSpeed() { AdMySpeed(dialogue_, form_.text("ComboBox7")); }
-void MainModel::SetSpeed() { AdMySpeed(dialogue_, form_.text("ComboBox2")); }
+bool MainModel::AdSpeed() { return AdMySpeed(dialogue_, form_.text("ComboBox7")); }
+bool MainModel::SetSpeed() { return AdMySpeed(dialogue_, form_.text("ComboBox2")); }
 
 bool MainModel::onCmdKey(QChar key) {
     dialogue_.ReceiveMode = kUserCmd;

@@ -96,9 +96,10 @@ public:
     void setBusy(bool busy) override;
     void hostSpeedChanged(const QString& speedText) override;
 
-    // The transfer speed selector over ComboBox7, and the window's own over ComboBox2.
-    void AdSpeed();
-    void SetSpeed();
+    // The transfer speed selector over ComboBox7, and the window's own over ComboBox2; true when
+    // the drive answered at the new speed.
+    bool AdSpeed();
+    bool SetSpeed();
 
     static inline const QString kOpenCaption = QStringLiteral("打开串口");
     static inline const QString kCloseCaption = QStringLiteral("关闭串口");
