@@ -25,7 +25,7 @@
 #include <memory>
 #include <random>
 #include <typeindex>
-#include <unordered_map>
+#include <map>
 
 namespace hddsim {
 
@@ -128,7 +128,7 @@ private:
     std::vector<LineHandler> lineHandlers_;
     std::vector<ControlHandler> controlHandlers_;
     std::vector<ByteHandler> byteHandlers_;
-    std::unordered_map<std::type_index, std::shared_ptr<void>> states_;
+    std::map<std::type_index, std::shared_ptr<void>> states_;
 };
 
 // Command families; each adds its handlers to a drive.

@@ -11,13 +11,19 @@
 #pragma once
 
 #include <QStringList>
+#include <QTemporaryDir>
 #include <memory>
+#include <ostream>
 
 #include "clock.h"
 #include "drive.h"
 #include "frontend.h"
 #include "main_model.h"
 #include "text.h"
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QByteArray& b, std::ostream* os) { *os << "\"" << b.toPercentEncoding(" /:,.=>_-").toStdString() << '"'; }
 
 namespace hddtest {
 
@@ -86,7 +92,8 @@ public:
     QString lastLine() const { return hdd::fromGbk(model->console().lastLine()); }
 
     QStringList systemPorts;
-    QString programPath = QStringLiteral("/tmp/hddterm-test/hddterm");
+    QTemporaryDir programDir;  // the program folder: files written beside the executable land here
+    QString programPath = programDir.filePath(QStringLiteral("hddterm"));
     hdd::VirtualClock clock;
     TestFrontend frontend;
     std::shared_ptr<hddsim::Drive> drive;

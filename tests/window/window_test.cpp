@@ -29,7 +29,7 @@ TEST(StartUp, CaptionBannerListsAndPanels) {
     EXPECT_TRUE(h.form().isEffectivelyEnabled("ComboBox1"));
     EXPECT_EQ(h.form().text("edStatus"), " STATUS:COM Port Closed");
     EXPECT_EQ(h.form().text("edRx"), "Rx:0");
-    EXPECT_EQ(h.model->programFolder(), "/tmp/hddterm-test/");
+    EXPECT_EQ(h.model->programFolder(), h.programDir.path() + "/");
     EXPECT_EQ(h.dlg().ReceiveMode, hdd::kUserCmd);
     EXPECT_TRUE(h.wire().isEmpty());  // nothing talks to the drive before the port is opened
 }

@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 #include <typeindex>
-#include <unordered_map>
+#include <map>
 
 #include "dialogue.h"
 #include "form_model.h"
@@ -132,7 +132,7 @@ private:
     QList<FormModel*> forms_;
     QString caption_;
     QString programFolder_;
-    std::unordered_map<std::type_index, std::shared_ptr<void>> ext_;
+    std::map<std::type_index, std::shared_ptr<void>> ext_;
     std::vector<std::function<void()>> startUpSteps_;
     int busyDepth_ = 0;
     int handlerDepth_ = 0;
