@@ -1,7 +1,306 @@
+// The simulated firmware: identification, CERT loading, the revision, module and reserve-area
+// answers. See firmware_model.h for the settings that shape them.
+#include <QByteArray>
+
 #include "drive.h"
+#include "firmware_model.h"
+#include "system_area.h"
 
 namespace hddsim {
 
-void installFirmwareCommands(Drive&) {}
+namespace {
+
+QByteArray hex4(int v) {
+    return QByteArray::number(v, 16).toUpper().rightJustified(4, '0');
+}
+
+bool monitorUp(const Drive& d) {
+    return d.level != "F";
+}
+
+// Ctrl-A: the drive's identification line.
+void identify(Drive& d) {
+    const FirmwareFamily& f = firmwareFamily(d);
+    QByteArray line = QByteArray(f.family) + " " + f.iface + "_Disk " + f.version + " 06-14-05";
+    if (f.maskOnDiskLine) line += QByteArray(" Mask Rom Rev = ") + f.maskRom;
+    d.print("\r\n");
+    d.printLine(line);
+    d.prompt();
+}
+
+// Ctrl-L: the revisions of the boot code.
+void revisions(Drive& d) {
+    const FirmwareFamily& f = firmwareFamily(d);
+    d.print("\r\n");
+    if (!f.maskOnDiskLine) d.printLine(QByteArray("Mask Rom Rev = ") + f.maskRom);
+    d.printLine("Servo Rev 0102");
+    d.prompt();
+}
+
+void loadCert(Drive& d) {
+    d.print("\r\n");
+    d.printLine("Loading Cert... Done");
+    d.state<FirmwareState>().certLoaded = true;
+    d.prompt();
+}
+
+// "r": the revisions of what is loaded.
+void codeRevision(Drive& d) {
+    const FirmwareFamily& f = firmwareFamily(d);
+    if (certLoaded(d)) {
+        d.printLine(QByteArray("Disk Code Revision ") + f.version);
+        d.printLine("Cert Rev 0001");
+    } else {
+        d.printLine("Cert Not Loaded");
+    }
+    d.prompt();
+}
+
+// "y": where the firmware modules lie.
+void moduleCylinders(Drive& d) {
+    const FirmwareFamily& f = firmwareFamily(d);
+    const int base = reserveStart(d);
+    const bool shortStyle = d.setting("fw.yStyle") == 1;
+    const int copies = qBound(1, d.setting("fw.appCopies", 2), 4);
+    static const char* longApp[] = {"First", "Second", "Third", "Fourth"};
+    static const char* shortApp[] = {"1st", "2nd", "3rd", "4th"};
+    d.printLine("Drive Config");
+    for (int i = 0; i < copies; ++i) {
+        const QByteArray cyl = hex4(base + f.app.offset + i);
+        d.printLine(shortStyle ? QByteArray(shortApp[i]) + " App Code Cyl " + cyl + " Hd 0"
+                               : QByteArray(longApp[i]) + " App Code Cylinder " + cyl + " Head 00");
+    }
+    const QByteArray cert = hex4(base + f.cert0.offset);
+    d.printLine(shortStyle ? "1st CertCode Cyl " + cert + " Hd 0"
+                           : "First Cert Code Cylinder " + cert + " Head 00");
+    if (d.setting("fw.yNoIntf") != 1) {
+        const QByteArray ata = hex4(base + f.ata.offset), ven = hex4(base + f.ven.offset);
+        d.printLine(shortStyle ? "1st IntfCode Cyl " + ata + " Hd 0"
+                               : "First Intf Code Cylinder " + ata + " Head 00");
+        d.printLine(shortStyle ? "1st Intf Sys Cyl " + ven + " Hd 0"
+                               : "First Intf System Cylinder " + ven + " Head 00");
+    }
+    d.prompt();
+}
+
+QByteArray reserveRange(const Drive& d) {
+    return hex4(reserveStart(d)) + "-" + hex4(reserveStart(d) + reserveTracks(d) - 1);
+}
+
+// "x" at level 2: the cylinder map.
+void cylinderMap(Drive& d) {
+    d.printLine("User: 00000000-0003FFFF");
+    if (d.setting("fw.xStyle") == 1) {
+        d.printLine("Sys=" + reserveRange(d) + " " + hex4(sectorsPerTrack(d)) + " Hds=2");
+    } else {
+        d.printLine("Reserve: " + reserveRange(d) + " (" + hex4(sectorsPerTrack(d)) + ")");
+    }
+    d.prompt();
+}
+
+// "%": drive information.
+void driveInfo(Drive& d) {
+    d.print("\r\n");
+    d.printLine("Drive Info");
+    if (d.setting("fw.noPercent") != 1)
+        d.printLine(": \"SysArea\" " + reserveRange(d) + " Spt " + hex4(sectorsPerTrack(d)));
+    d.printLine("SerNum AX=5JV8XK2L' Cfg 00");
+    d.prompt();
+}
+
+FirmwareState::SeedKey wanted(const Drive& d) {
+    return {d.setting(QStringLiteral("fw.family")), reserveStart(d), d.setting(QStringLiteral("fw.spt")),
+            d.setting(QStringLiteral("fw.appCopies"), 2)};
+}
+
+void place(SystemArea& sa, int base, const ModulePlace& p, const char* module, int firstSector = 0) {
+    QByteArray image;
+    const int end = qMin<int>(p.start + p.count, static_cast<int>(sa.sectorsPerTrack));
+    for (int s = p.start; s < end; ++s) image += moduleSector(module, firstSector + s - p.start);
+    if (!image.isEmpty())
+        sa.seed(static_cast<quint32>(base + p.offset), static_cast<quint32>(p.head), image, p.start);
+}
+
+// The module images, at the family's cylinders (done again when the settings change).
+void seedModules(Drive& d) {
+    FirmwareState& st = d.state<FirmwareState>();
+    const FirmwareState::SeedKey w = wanted(d);
+    if (st.seeded == w) return;
+    st.seeded = w;
+    SystemArea& sa = d.state<SystemArea>();
+    if (d.setting(QStringLiteral("fw.spt")) > 0)
+        sa.sectorsPerTrack = static_cast<quint32>(sectorsPerTrack(d));
+    const FirmwareFamily& f = firmwareFamily(d);
+    const int base = reserveStart(d);
+    for (int i = 0; i < qBound(1, w.copies, 4); ++i) place(sa, base + i, f.app, "APP");
+    place(sa, base, f.cert0, "CERT0");
+    if (f.cert0More) place(sa, base, *f.cert0More, "CERT0", f.cert0.count);
+    if (f.cert1) place(sa, base, *f.cert1, "CERT1");
+    place(sa, base, f.table, "TABLE");
+    place(sa, base, f.ata, "ATA");
+    place(sa, base, f.ven, "VEN");
+}
+
+}  // namespace
+
+const QList<FirmwareFamily>& firmwareFamilies() {
+    static const QList<FirmwareFamily> families = {
+        {"TONKA",
+         "ATA",
+         "3.ALB",
+         "T-1C",
+         false,
+         {0x16, 0, 0, 0x1A0},
+         {0x64, 0, 0, 0x2C9},
+         std::nullopt,
+         ModulePlace{0x64, 1, 0, 0xDF},
+         {0x66, 0, 0xDF, 0x15},
+         {0x68, 0, 0, 0x7A},
+         {0x6C, 0, 0, 0x12}},
+        {"NHPLUS2HD",
+         "SATA",
+         "3.AAC",
+         "S-1N",
+         false,
+         {0x16, 0, 0, 0x238},
+         {0x64, 0, 0, 0x35C},
+         std::nullopt,
+         ModulePlace{0x64, 1, 0, 0x1C4},
+         {0x66, 0, 0x1C4, 0x17},
+         {0x68, 0, 0, 0x93},
+         {0x6C, 0, 0, 0x12}},
+        {"ALPINE",
+         "ATA",
+         "3.ABC",
+         "A-3F",
+         true,
+         {0x15, 0, 0, 0x180},
+         {0x29, 0, 0, 0x240},
+         std::nullopt,
+         std::nullopt,
+         {0x29, 0, 0x240, 0x11},
+         {0x2A, 0, 0, 0x5D},
+         {0x2C, 0, 0, 0x12}},
+        {"TONKA40",
+         "ATA",
+         "4.AGC",
+         "T4-2",
+         true,
+         {0x16, 0, 0, 0x234},
+         {0x64, 0, 0, 0x2FD},
+         ModulePlace{0x66, 0, 0, 0x10B},
+         std::nullopt,
+         {0x66, 0, 0x10B, 0x18},
+         {0x68, 0, 0, 0x9D},
+         {0x6C, 0, 0, 0x12}},
+        {"GALAXY",
+         "SATA",
+         "5.ABC",
+         "G-2A",
+         false,
+         {0x16, 0, 0, 0x238},
+         {0x70, 0, 0, 0x280},
+         std::nullopt,
+         ModulePlace{0x70, 1, 0, 0x1A8},
+         {0x72, 0, 0x1A8, 0x18},
+         {0x74, 0, 0, 0x9D},
+         {0x78, 0, 0, 0x12}},
+        {"ZEPHYR",
+         "SATA",
+         "1.000",
+         "Z-1",
+         false,
+         {0x20, 0, 0, 0x200},
+         {0x50, 0, 0, 0x300},
+         std::nullopt,
+         ModulePlace{0x50, 1, 0, 0x100},
+         {0x52, 0, 0x100, 0x10},
+         {0x54, 0, 0, 0x80},
+         {0x58, 0, 0, 0x12}},
+    };
+    return families;
+}
+
+const FirmwareFamily& firmwareFamily(const Drive& d) {
+    const auto& all = firmwareFamilies();
+    const int i = d.setting("fw.family");
+    return all[(i >= 0 && i < all.size()) ? i : 0];
+}
+
+int reserveStart(const Drive& d) {
+    return d.setting(QStringLiteral("fw.reserve"), 0x2A0);
+}
+int reserveTracks(const Drive& d) {
+    return qMax(1, d.setting(QStringLiteral("fw.reserveTracks"), 0x80));
+}
+int sectorsPerTrack(Drive& d) {
+    const int spt = d.setting(QStringLiteral("fw.spt"));
+    return spt > 0 ? spt : static_cast<int>(d.state<SystemArea>().sectorsPerTrack);
+}
+bool certLoaded(Drive& d) {
+    return d.state<FirmwareState>().certLoaded || d.setting("fw.certLoaded") == 1;
+}
+
+QByteArray moduleSector(const char* module, int sector) {
+    QByteArray s(512, '\0');
+    const QByteArray head = QByteArray(module) + " sector " + QByteArray::number(sector, 16).toUpper();
+    const int salt = static_cast<int>(qChecksum(QByteArrayView(module)));
+    for (int i = 0; i < 512; ++i) s[i] = static_cast<char>((sector * 31 + i * 7 + salt) & 0xFF);
+    s.replace(0, head.size(), head);
+    if (qstrcmp(module, "VEN") == 0 && sector == 4) {
+        // The identity sector: the serial number as an ATA string (byte pairs swapped) at byte 54.
+        QByteArray sn = QByteArray("5JV8XK2L").leftJustified(20, ' ');
+        for (qsizetype i = 0; i + 1 < sn.size(); i += 2) std::swap(sn[i], sn[i + 1]);
+        s.replace(54, sn.size(), sn);
+    }
+    return s;
+}
+
+void seedFirmware(Drive& d) {
+    seedModules(d);
+}
+
+void installFirmwareCommands(Drive& drv) {
+    // The modules are in place before any command looks at the system area.
+    drv.addByteHandler([](Drive& d, char c) {
+        seedModules(d);
+        // "%" acts at once, at the start of a line.
+        if (c == '%' && d.typed().isEmpty() && monitorUp(d)) {
+            driveInfo(d);
+            return true;
+        }
+        return false;
+    });
+    drv.addControlHandler([](Drive& d, char c) {
+        if (!monitorUp(d)) return false;
+        switch (c) {
+            case 0x01:
+                identify(d);
+                return true;
+            case 0x0C:
+                revisions(d);
+                return true;
+            case 0x12:
+                if (d.level != "T") return false;
+                loadCert(d);
+                return true;
+            default:
+                return false;
+        }
+    });
+    drv.addLineHandler([](Drive& d, const QByteArray& line) {
+        const QByteArray cmd = line.trimmed();
+        if (d.level == "T" && cmd == "r") {
+            codeRevision(d);
+        } else if (d.level == "T" && cmd == "y") {
+            moduleCylinders(d);
+        } else if (d.level == "2" && cmd == "x") {
+            cylinderMap(d);
+        } else {
+            return false;
+        }
+        return true;
+    });
+}
 
 }  // namespace hddsim

@@ -1,0 +1,82 @@
+// The simulated drive's firmware: its family, identification, reserve area and module layout.
+//
+// A family is chosen with the drive setting "fw.family" (an index into firmwareFamilies()); its
+// modules lie at the cylinders the built-in family table gives for it, counted from the reserve
+// area's first cylinder. Further settings shape the answers:
+//
+//   fw.reserve        first cylinder of the reserve area (default 2A0)
+//   fw.reserveTracks  its number of cylinders (default 80)
+//   fw.spt            sectors per track (default: the system area's)
+//   fw.xStyle         "x" answer: 0 "Reserve: 02A0-031F (0380)", 1 "Sys=02A0-031F 0380 Hds=2"
+//   fw.yStyle         "y" answer: 0 long lines ("First App Code Cylinder"), 1 short ("1st App Code Cyl")
+//   fw.appCopies      App copies the "y" answer lists (1 to 4, default 2)
+//   fw.yNoIntf        1: the "y" answer has no Intf lines
+//   fw.noPercent      1: the "%" answer has no reserve-area line
+//   fw.certLoaded     1: the CERT module counts as loaded from the start (else Ctrl-R loads it)
+//
+// Commands: Ctrl-A and Ctrl-L (identification), Ctrl-R (load CERT), "r" (revisions, "Disk Code
+// Revision" only once CERT is loaded), "y" (module cylinders) and "%" at T level, "x" (reserve
+// area) at level 2.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <optional>
+
+namespace hddsim {
+
+class Drive;
+
+// A module's place: cylinder offset from the reserve area, head, sectors.
+struct ModulePlace {
+    int offset = 0;
+    int head = 0;
+    int start = 0;
+    int count = 0;
+};
+
+struct FirmwareFamily {
+    const char* family;   // as the identification names it
+    const char* iface;    // the word before "_Disk"
+    const char* version;  // firmware version
+    const char* maskRom;  // mask ROM revision
+    bool maskOnDiskLine;  // the revision stands on the "_Disk" line (else on its own line after Ctrl-L)
+    ModulePlace app;
+    ModulePlace cert0;
+    std::optional<ModulePlace> cert0More;  // a continuation of the head-0 data on another cylinder
+    std::optional<ModulePlace> cert1;      // head 1
+    ModulePlace table;
+    ModulePlace ata;
+    ModulePlace ven;
+};
+
+// 0 TONKA (the default), 1 NHPLUS2HD S-1N, 2 ALPINE, 3 TONKA40 (CERT0 in two parts, no CERT1),
+// 4 GALAXY, 5 ZEPHYR (in no table).
+const QList<FirmwareFamily>& firmwareFamilies();
+
+struct FirmwareState {
+    // The settings the module images were placed for.
+    struct SeedKey {
+        int family, reserve, spt, copies;
+        bool operator==(const SeedKey&) const = default;
+    };
+    bool certLoaded = false;
+    std::optional<SeedKey> seeded;
+};
+
+// The drive's family, reserve area and sectors per track, from its settings.
+const FirmwareFamily& firmwareFamily(const Drive& d);
+int reserveStart(const Drive& d);
+int reserveTracks(const Drive& d);
+int sectorsPerTrack(Drive& d);  // fw.spt, else the system area's
+bool certLoaded(Drive& d);
+
+// The bytes a module sector holds: a recognisable header and a pattern of its own. Sector n of
+// "APP", "CERT0" (the head-0 data, its continuation numbered on), "CERT1", "TABLE", "ATA", "VEN".
+QByteArray moduleSector(const char* module, int sector);
+
+// Places the module images into the system area (the drive does it by itself on the first byte it
+// receives, and again when the firmware settings change).
+void seedFirmware(Drive& d);
+
+}  // namespace hddsim
