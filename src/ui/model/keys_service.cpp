@@ -13,11 +13,11 @@ const QString kRight = QStringLiteral("Panel6");
 
 const QString kBoxControl = QStringLiteral("控制字符");
 const QString kBoxMonitor = QStringLiteral("监控命令");
-const QString kBoxLevel = QStringLiteral("级别");
+const QString kBoxLevel = QStringLiteral("级别与维修");
 const QString kBoxDefects = QStringLiteral("缺陷表管理");
-const QString kBoxCalibration = QStringLiteral("自校准");
-const QString kBoxRepair = QStringLiteral("维修命令");
-const QString kBoxMotor = QStringLiteral("电机");
+const QString kBoxCalibration = QStringLiteral("自校准与电机");
+const QString& kBoxRepair = kBoxLevel;
+const QString& kBoxMotor = kBoxCalibration;
 
 struct PlainKey {
     const char* name;
@@ -52,10 +52,10 @@ void installServiceKeys(MainModel& m) {
         {"Button37", "^O", "", kBoxControl, "\x0f"},
         {"Button38", "^C", "", kBoxControl, "\x03"},
         {"Button48", "Esc", "", kBoxControl, "\x1b"},
-        {"Button29", "复位固件", "", kBoxMonitor, "\x03"},
-        {"Button9", "认盘", "", kBoxMonitor, "\x01\r"},
-        {"Button28", "找盘信息", "", kBoxMonitor, "\x14\r"},
-        {"Button25", "CR", "", kBoxMonitor, "\r"},
+        {"Button29", "复位固件", "", kBoxControl, "\x03"},
+        {"Button9", "认盘", "", kBoxControl, "\x01\r"},
+        {"Button28", "找盘信息", "", kBoxControl, "\x14\r"},
+        {"Button25", "CR", "", kBoxControl, "\r"},
         {"Button11", "查看AGE", "", kBoxMonitor, ";\r"},
         {"Button30", "查看PGM", "", kBoxMonitor, ".\r"},
         {"Button40", "?", "", kBoxMonitor, "?\r"},
@@ -119,8 +119,6 @@ void installServiceKeys(MainModel& m) {
 
     // Defect lists.
     addKey(m, kRight, "Button66", "查看P表", kBoxDefects, [](Dialogue& d) { DefectListCommand(d, "V1\r"); });
-    addKey(m, kRight, "Button67", "查看T表", kBoxDefects, [](Dialogue& d) { DefectListCommand(d, "V2\r"); });
-    m.form().at("Button67").visible = false;
     addKey(m, kRight, "Button69", "查看G表", kBoxDefects, [](Dialogue& d) { DefectListCommand(d, "V4\r"); });
     addKey(m, kRight, "Button64", "清空P表", kBoxDefects,
            [](Dialogue& d) { ConfirmedDefectListCommand(d, QStringLiteral("确认清空P表吗?"), "i1,1,22\r"); });
@@ -128,6 +126,9 @@ void installServiceKeys(MainModel& m) {
     // is then out of reach, so this key asks first, as the P list's does.
     addKey(m, kRight, "Button65", "清空G表", kBoxDefects,
            [](Dialogue& d) { ConfirmedDefectListCommand(d, QStringLiteral("确认清空G表吗?"), "i4,1,22\r"); });
+    // The T list key is hidden; last, so that it leaves no hole among the others.
+    addKey(m, kRight, "Button67", "查看T表", kBoxDefects, [](Dialogue& d) { DefectListCommand(d, "V2\r"); });
+    m.form().at("Button67").visible = false;
 }
 
 }  // namespace hdd
