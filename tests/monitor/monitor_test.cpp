@@ -258,15 +258,6 @@ TEST_F(Monitor, DriveIgnoringTheSpeedCommandIsReportedAsAFailedChange) {
     EXPECT_TRUE(hdd::isT(d));
 }
 
-TEST_F(Monitor, SpeedChangeWhileClosedOnlyChangesTheSelection) {
-    h.open();  // close
-    h.clearWire();
-    ASSERT_TRUE(h.form().userSelectText("ComboBox2", "115200"));
-    h.idle(200);
-    EXPECT_TRUE(h.wire().isEmpty());
-    EXPECT_EQ(h.form().text("ComboBox2"), "115200");
-}
-
 TEST_F(Monitor, SpeedMissingFromTheListLeavesNoSelectionAndAnEmptySpeed) {
     h.form().setItems("ComboBox2", hdd::baseSpeedTexts(), 0);
     hdd::Speed921600(d);

@@ -295,11 +295,4 @@ TEST_F(ServiceKeys, GarbledAnswersNeverMatchThePattern) {
     EXPECT_EQ(pressed("Button89"), QByteArray(20, '\x04') + "\r");
 }
 
-TEST_F(ServiceKeys, KeysAreOffWhileThePortIsClosed) {
-    h.open();  // close
-    EXPECT_EQ(pressed("Button54"), "");
-    EXPECT_EQ(pressed("Button66"), "");
-    EXPECT_EQ(pressed("Button12"), "");
-}
-
 }  // namespace
