@@ -83,6 +83,15 @@ void moduleCylinders(Drive& d) {
     d.prompt();
 }
 
+// "w4" and "w1" at T level: the APP and the CERT module in memory are written to the disk.
+void saveModule(Drive& d, const QByteArray& module) {
+    d.printLine("Saving " + module + "...");
+    d.pause(1'500'000);
+    d.printLine("Done");
+    d.state<FirmwareState>().saved << module;
+    d.prompt();
+}
+
 QByteArray reserveRange(const Drive& d) {
     return hex4(reserveStart(d)) + "-" + hex4(reserveStart(d) + reserveTracks(d) - 1);
 }
@@ -269,6 +278,12 @@ void installFirmwareCommands(Drive& drv) {
             driveInfo(d);
             return true;
         }
+        // Ctrl-R loads CERT at T level; it is taken here, ahead of the control keys, because the
+        // firmware state it changes lives here.
+        if (c == 0x12 && d.level == "T") {
+            loadCert(d);
+            return true;
+        }
         return false;
     });
     drv.addControlHandler([](Drive& d, char c) {
@@ -280,10 +295,6 @@ void installFirmwareCommands(Drive& drv) {
             case 0x0C:
                 revisions(d);
                 return true;
-            case 0x12:
-                if (d.level != "T") return false;
-                loadCert(d);
-                return true;
             default:
                 return false;
         }
@@ -294,6 +305,8 @@ void installFirmwareCommands(Drive& drv) {
             codeRevision(d);
         } else if (d.level == "T" && cmd == "y") {
             moduleCylinders(d);
+        } else if (d.level == "T" && (cmd == "w4" || cmd == "w1")) {
+            saveModule(d, cmd == "w4" ? "APP" : "CERT");
         } else if (d.level == "2" && cmd == "x") {
             cylinderMap(d);
         } else {

@@ -15,8 +15,8 @@
 //   fw.certLoaded     1: the CERT module counts as loaded from the start (else Ctrl-R loads it)
 //
 // Commands: Ctrl-A and Ctrl-L (identification), Ctrl-R (load CERT), "r" (revisions, "Disk Code
-// Revision" only once CERT is loaded), "y" (module cylinders) and "%" at T level, "x" (reserve
-// area) at level 2.
+// Revision" only once CERT is loaded), "y" (module cylinders), "w4" and "w1" (save APP and CERT)
+// at T level, "x" (reserve area) at level 2, and "%" (drive information, at once, no CR needed).
 #pragma once
 
 #include <QByteArray>
@@ -62,6 +62,7 @@ struct FirmwareState {
     };
     bool certLoaded = false;
     std::optional<SeedKey> seeded;
+    QList<QByteArray> saved;  // modules saved to the disk by "w4" (APP) and "w1" (CERT), in order
 };
 
 // The drive's family, reserve area and sectors per track, from its settings.
