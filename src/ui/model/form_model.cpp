@@ -14,12 +14,14 @@ constexpr QChar kCtrlV{0x16};
 std::optional<QChar> filterKey(KeyFilter filter, QChar key) {
     const bool digit = key >= '0' && key <= '9';
     switch (filter) {
-        case KeyFilter::Any: return key;
+        case KeyFilter::Any:
+            return key;
         case KeyFilter::Hex:
             if (key == kBackspace || key == kCtrlC || key == kCtrlV || isHexDigit(key)) return key;
             return std::nullopt;
         case KeyFilter::HexComma:
-            if (key == kBackspace || key == kCtrlC || key == kCtrlV || isHexDigit(key) || key == ',') return key;
+            if (key == kBackspace || key == kCtrlC || key == kCtrlV || isHexDigit(key) || key == ',')
+                return key;
             return std::nullopt;
         case KeyFilter::Serial:
             if (key == '.') return std::nullopt;
@@ -54,14 +56,19 @@ Control& FormModel::add(const QString& name, ControlKind kind, const QString& pa
     c->name = name;
     c->kind = kind;
     c->panel = panel;
+    c->page = currentPage_;
     Control* raw = c.get();
     controls_.push_back(std::move(c));
     byName_.insert(name, raw);
     return *raw;
 }
 
-Control* FormModel::find(const QString& name) { return byName_.value(name, nullptr); }
-const Control* FormModel::find(const QString& name) const { return byName_.value(name, nullptr); }
+Control* FormModel::find(const QString& name) {
+    return byName_.value(name, nullptr);
+}
+const Control* FormModel::find(const QString& name) const {
+    return byName_.value(name, nullptr);
+}
 
 Control& FormModel::at(const QString& name) {
     Control* c = find(name);

@@ -24,14 +24,14 @@ enum class ControlKind { Panel, Button, Edit, Label, Combo, Check, Radio, Progre
 // What an edit field accepts, key by key.
 enum class KeyFilter {
     Any,
-    Hex,        // Backspace, Ctrl-C, Ctrl-V, 0-9, A-F, a-f
-    HexComma,   // the same and ","
-    Serial,     // every key but "."; lower-case letters become capitals
-    ZoneHex,    // Backspace; upper-cased; 0-9, A-F
-    HeadHex,    // Backspace; upper-cased; 0-9 and F
-    Digits,     // Backspace, Ctrl-V, 0-9
-    DecByte,    // Backspace, 0-9
-    HexByte,    // Backspace; upper-cased; 0-9, A-F
+    Hex,       // Backspace, Ctrl-C, Ctrl-V, 0-9, A-F, a-f
+    HexComma,  // the same and ","
+    Serial,    // every key but "."; lower-case letters become capitals
+    ZoneHex,   // Backspace; upper-cased; 0-9, A-F
+    HeadHex,   // Backspace; upper-cased; 0-9 and F
+    Digits,    // Backspace, Ctrl-V, 0-9
+    DecByte,   // Backspace, 0-9
+    HexByte,   // Backspace; upper-cased; 0-9, A-F
 };
 
 // The key a filter lets through (possibly changed), or nullopt when it is dropped.
@@ -57,6 +57,7 @@ struct Control {
     KeyFilter filter = KeyFilter::Any;
     QString group;  // radio buttons of one group exclude each other
     QString box;    // the framed group the view puts the control in, inside its panel
+    QString page;   // the page of the operations panel the group is shown on
 
     std::function<void()> onClick;   // a key pressed, a box or radio button clicked
     std::function<void()> onChange;  // a list's selection changed by the user
@@ -65,15 +66,19 @@ struct Control {
     // returns true when the key was consumed.
     std::function<bool(QChar)> onKey;
 
-    QString currentText() const { return currentIndex >= 0 && currentIndex < items.size() ? items[currentIndex] : QString(); }
+    QString currentText() const {
+        return currentIndex >= 0 && currentIndex < items.size() ? items[currentIndex] : QString();
+    }
 };
 
 class FormModel : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit FormModel(const QString& formName, QObject* parent = nullptr);
 
     const QString& formName() const { return formName_; }
+    // The page new controls are put on (each subsystem's keys get a page of their own).
+    void setCurrentPage(const QString& page) { currentPage_ = page; }
     Control& add(const QString& name, ControlKind kind, const QString& panel = QString());
     Control* find(const QString& name);
     const Control* find(const QString& name) const;
@@ -108,11 +113,12 @@ public:
     bool userKey(const QString& name, QChar key);
     bool userEnter(const QString& name);
 
-signals:
+  signals:
     void changed(const QString& name);
 
-private:
+  private:
     QString formName_;
+    QString currentPage_;
     std::vector<std::unique_ptr<Control>> controls_;
     QHash<QString, Control*> byName_;
 };

@@ -122,10 +122,8 @@ void installServiceKeys(MainModel& m) {
     addKey(m, kRight, "Button69", "查看G表", kBoxDefects, [](Dialogue& d) { DefectListCommand(d, "V4\r"); });
     addKey(m, kRight, "Button64", "清空P表", kBoxDefects,
            [](Dialogue& d) { ConfirmedDefectListCommand(d, QStringLiteral("确认清空P表吗?"), "i1,1,22\r"); });
-    // Clearing the G list drops every reallocation the drive has made: the data of those sectors
-    // is then out of reach, so this key asks first, as the P list's does.
-    addKey(m, kRight, "Button65", "清空G表", kBoxDefects,
-           [](Dialogue& d) { ConfirmedDefectListCommand(d, QStringLiteral("确认清空G表吗?"), "i4,1,22\r"); });
+    // The G list is cleared at once: technicians press it as part of a repair routine.
+    addKey(m, kRight, "Button65", "清空G表", kBoxDefects, [](Dialogue& d) { DefectListCommand(d, "i4,1,22\r"); });
     // The T list key is hidden; last, so that it leaves no hole among the others.
     addKey(m, kRight, "Button67", "查看T表", kBoxDefects, [](Dialogue& d) { DefectListCommand(d, "V2\r"); });
     m.form().at("Button67").visible = false;

@@ -30,18 +30,25 @@ MainModel::MainModel(Clock& clock, Frontend& frontend, MainOptions options, QObj
         hddsim::installAllCommands(*simDrive_);
     }
     if (options_.portLister) port_.setSystemPortLister(options_.portLister);
-    port_.registerBackend(kSimPort, [this] { return std::make_unique<hddsim::SimBackend>(clock_, simDrive_); });
+    port_.registerBackend(kSimPort,
+                          [this] { return std::make_unique<hddsim::SimBackend>(clock_, simDrive_); });
     connect(&port_, &SerialPort::portLost, this, &MainModel::onPortLost);
     connect(&dialogue_, &Dialogue::countersChanged, this, &MainModel::refreshCounters);
     forms_ << &form_;
     buildControls();
+    form_.setCurrentPage(QStringLiteral("监控与维修"));
     installServiceKeys(*this);
+    form_.setCurrentPage(QStringLiteral("缓冲区与磁道"));
     installBufferKeys(*this);
     installTrackKeys(*this);
+    form_.setCurrentPage(QStringLiteral("固件模块"));
     installFirmwareKeys(*this);
+    form_.setCurrentPage(QString());
 }
 
-MainModel::~MainModel() { port_.CloseComPort(); }
+MainModel::~MainModel() {
+    port_.CloseComPort();
+}
 
 FormModel* MainModel::formByName(const QString& name) {
     for (FormModel* f : forms_) {
@@ -50,11 +57,14 @@ FormModel* MainModel::formByName(const QString& name) {
     return nullptr;
 }
 
-void MainModel::addForm(FormModel* form) { forms_ << form; }
+void MainModel::addForm(FormModel* form) {
+    forms_ << form;
+}
 
 void MainModel::buildControls() {
     FormModel& f = form_;
-    const QString top = QStringLiteral("Panel3"), ops = QStringLiteral("Panel2"), right = QStringLiteral("Panel6");
+    const QString top = QStringLiteral("Panel3"), ops = QStringLiteral("Panel2"),
+                  right = QStringLiteral("Panel6");
     f.add(top, ControlKind::Panel);
     f.add(ops, ControlKind::Panel);
     f.add(right, ControlKind::Panel);
@@ -124,9 +134,11 @@ void MainModel::buildControls() {
 }
 
 void MainModel::startUp() {
-    const QString path = options_.programPath.isEmpty() ? QCoreApplication::applicationFilePath() : options_.programPath;
+    const QString path =
+        options_.programPath.isEmpty() ? QCoreApplication::applicationFilePath() : options_.programPath;
     const QFileInfo exe(path);
-    const QString base = exe.completeBaseName().isEmpty() ? QStringLiteral("hddterm") : exe.completeBaseName();
+    const QString base =
+        exe.completeBaseName().isEmpty() ? QStringLiteral("hddterm") : exe.completeBaseName();
     caption_ = base + " " + kWebAddress;
 
     Console& c = console();
@@ -256,8 +268,12 @@ void MainModel::onBaudChanged() {
     form_.setEnabled("btnSwitch", true);
 }
 
-bool MainModel::AdSpeed() { return AdMySpeed(dialogue_, form_.text("ComboBox7")); }
-bool MainModel::SetSpeed() { return AdMySpeed(dialogue_, form_.text("ComboBox2")); }
+bool MainModel::AdSpeed() {
+    return AdMySpeed(dialogue_, form_.text("ComboBox7"));
+}
+bool MainModel::SetSpeed() {
+    return AdMySpeed(dialogue_, form_.text("ComboBox2"));
+}
 
 bool MainModel::onCmdKey(QChar key) {
     dialogue_.ReceiveMode = kUserCmd;
@@ -324,11 +340,19 @@ void MainModel::warning(const QString& text, const QString& title) {
     frontend_.message(MessageKind::Warning, text, title);
 }
 
-bool MainModel::question(const QString& text, const QString& title) { return frontend_.question(text, title); }
+bool MainModel::question(const QString& text, const QString& title) {
+    return frontend_.question(text, title);
+}
 
-void MainModel::setProgressMax(qint64 max) { form_.setMaximum("ProgressBar1", max); }
-void MainModel::setProgress(qint64 position) { form_.setValue("ProgressBar1", position); }
-qint64 MainModel::progress() const { return form_.find("ProgressBar1")->value; }
+void MainModel::setProgressMax(qint64 max) {
+    form_.setMaximum("ProgressBar1", max);
+}
+void MainModel::setProgress(qint64 position) {
+    form_.setValue("ProgressBar1", position);
+}
+qint64 MainModel::progress() const {
+    return form_.find("ProgressBar1")->value;
+}
 
 void MainModel::setBusy(bool busy) {
     busyDepth_ += busy ? 1 : -1;

@@ -20,7 +20,9 @@ QWidget* FormBinder::create(const QString& name, QWidget* parent) {
     Control& c = form_.at(name);
     QWidget* w = nullptr;
     switch (c.kind) {
-        case ControlKind::Panel: w = new QWidget(parent); break;
+        case ControlKind::Panel:
+            w = new QWidget(parent);
+            break;
         case ControlKind::Button: {
             auto* b = new QPushButton(c.caption, parent);
             connect(b, &QPushButton::clicked, this, [this, name] { form_.userClick(name); });
@@ -29,7 +31,8 @@ QWidget* FormBinder::create(const QString& name, QWidget* parent) {
         }
         case ControlKind::Edit: {
             auto* e = new QLineEdit(parent);
-            connect(e, &QLineEdit::textEdited, this, [this, name](const QString& t) { form_.userSetText(name, t); });
+            connect(e, &QLineEdit::textEdited, this,
+                    [this, name](const QString& t) { form_.userSetText(name, t); });
             e->installEventFilter(this);
             w = e;
             break;
@@ -95,8 +98,11 @@ void FormBinder::refresh(const QString& name) {
     w->setEnabled(c->enabled);
     if (w->parentWidget() && w->isHidden() == c->visible) w->setVisible(c->visible);
     switch (c->kind) {
-        case ControlKind::Panel: break;
-        case ControlKind::Button: static_cast<QPushButton*>(w)->setText(c->caption); break;
+        case ControlKind::Panel:
+            break;
+        case ControlKind::Button:
+            static_cast<QPushButton*>(w)->setText(c->caption);
+            break;
         case ControlKind::Edit: {
             auto* e = static_cast<QLineEdit*>(w);
             if (e->text() != c->text) e->setText(c->text);
@@ -147,7 +153,8 @@ void FormBinder::refresh(const QString& name) {
         case ControlKind::Image: {
             auto* l = static_cast<QLabel*>(w);
             const bool on = name == QLatin1String("ImageOn");
-            l->setStyleSheet(on ? "background:#2ecc40;border-radius:8px;" : "background:#999;border-radius:8px;");
+            l->setStyleSheet(on ? "background:#2ecc40;border-radius:8px;"
+                                : "background:#999;border-radius:8px;");
             break;
         }
     }
@@ -188,7 +195,8 @@ bool FormBinder::eventFilter(QObject* watched, QEvent* event) {
 QString qtFileFilter(const QString& filter) {
     const QStringList parts = filter.split('|');
     QStringList out;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) out << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        out << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
     return out.join(";;");
 }
 

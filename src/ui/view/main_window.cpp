@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTextBlock>
 #include <QVBoxLayout>
 
@@ -21,7 +23,8 @@ ConsoleView::ConsoleView(Console& console, QWidget* parent) : QPlainTextEdit(par
     setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QFont f(QStringList{"SimSun", "WenQuanYi Zen Hei Mono", "WenQuanYi Zen Hei", "Noto Sans Mono CJK SC", "monospace"});
+    QFont f(QStringList{"SimSun", "WenQuanYi Zen Hei Mono", "WenQuanYi Zen Hei", "Noto Sans Mono CJK SC",
+                        "monospace"});
     f.setPixelSize(16);
     f.setStyleHint(QFont::TypeWriter);
     setFont(f);
@@ -79,7 +82,8 @@ QString GuiFrontend::saveFileName(const FileRequest& r) {
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.selectFile(r.fileName);
     if (!r.defaultExt.isEmpty()) dlg.setDefaultSuffix(QString(r.defaultExt).remove("*.").remove('.'));
-    return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty() ? dlg.selectedFiles().first() : QString();
+    return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty() ? dlg.selectedFiles().first()
+                                                                             : QString();
 }
 
 QString GuiFrontend::folderName(const QString& title, const QString& start) {
@@ -88,14 +92,18 @@ QString GuiFrontend::folderName(const QString& title, const QString& start) {
 
 void GuiFrontend::showForm(FormModel&, int, int) {}
 
-MainWindow::MainWindow(MainModel& model, QWidget* parent) : QWidget(parent), model_(model), binder_(model.form()) {
+MainWindow::MainWindow(MainModel& model, QWidget* parent)
+    : QWidget(parent), model_(model), binder_(model.form()) {
     setObjectName("FrmMain");
     setFixedSize(898, 633);
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setStyleSheet(
-        "QGroupBox{font-weight:bold;border:1px solid #b8c0c8;border-radius:4px;margin-top:8px;padding-top:4px;}"
+        "QGroupBox{font-weight:bold;border:1px solid "
+        "#b8c0c8;border-radius:4px;margin-top:8px;padding-top:4px;}"
         "QGroupBox::title{subcontrol-origin:margin;left:6px;padding:0 2px;}"
-        "QPushButton{padding:2px 6px;min-height:20px;}");
+        "QPushButton{padding:1px 4px;min-height:20px;}"
+        "#Panel2 QPushButton, #Panel6 QPushButton, #Panel2 QLabel, #Panel2 QLineEdit, #Panel2 "
+        "QGroupBox{font-size:12px;}");
 
     // Top bar.
     QWidget* top = binder_.create("Panel3", this);
@@ -156,9 +164,11 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent) : QWidget(parent), mod
     cmdRow->addWidget(new QLabel(QStringLiteral("读写速率:"), ops));
     cmdRow->addWidget(binder_.create("ComboBox7", ops));
     ol->addLayout(cmdRow);
-    auto* boxes = new QHBoxLayout;
-    boxes->setObjectName("opsBoxes");
-    ol->addLayout(boxes, 1);
+    // The operation keys, one page per subsystem.
+    pages_ = new QTabWidget(ops);
+    pages_->setObjectName("opsPages");
+    pages_->setDocumentMode(true);
+    ol->addWidget(pages_, 1);
     ol->addWidget(binder_.create("ProgressBar1", ops));
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(binder_.create("edStatus", ops), 3);
@@ -170,21 +180,33 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent) : QWidget(parent), mod
     placeControls();
 }
 
-QWidget* MainWindow::boxFor(const QString& panel, const QString& box) {
-    const QString key = panel + "/" + box;
+QWidget* MainWindow::pageFor(const QString& page) {
+    const QString title = page.isEmpty() ? QStringLiteral("常用") : page;
+    if (QWidget* w = pagesByName_.value(title)) return w;
+    auto* scroll = new QScrollArea(pages_);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto* inner = new QWidget(scroll);
+    auto* row = new QHBoxLayout(inner);
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(4);
+    row->addStretch();
+    scroll->setWidget(inner);
+    pages_->addTab(scroll, title);
+    pagesByName_.insert(title, inner);
+    return inner;
+}
+
+QWidget* MainWindow::boxFor(const Control& c) {
+    const QString key = c.panel + "/" + c.page + "/" + c.box;
     if (QWidget* w = boxes_.value(key)) return w;
-    QWidget* host = binder_.widget(panel);
-    auto* g = new QGroupBox(box, host);
-    new QGridLayout(g);
-    g->layout()->setContentsMargins(4, 4, 4, 4);
-    g->layout()->setSpacing(2);
-    if (panel == "Panel6") {
-        auto* l = static_cast<QVBoxLayout*>(host->layout());
-        l->insertWidget(l->count() - 1, g);
-    } else {
-        auto* l = host->findChild<QHBoxLayout*>("opsBoxes");
-        l->addWidget(g);
-    }
+    QWidget* host = c.panel == "Panel6" ? binder_.widget(c.panel) : pageFor(c.page);
+    auto* g = new QGroupBox(c.box, host);
+    auto* grid = new QGridLayout(g);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setSpacing(2);
+    auto* l = static_cast<QBoxLayout*>(host->layout());
+    l->insertWidget(l->count() - 1, g);  // before the closing stretch
     boxes_.insert(key, g);
     return g;
 }
@@ -192,7 +214,7 @@ QWidget* MainWindow::boxFor(const QString& panel, const QString& box) {
 void MainWindow::placeControls() {
     for (const auto& c : model_.form().controls()) {
         if (binder_.widget(c->name) || c->box.isEmpty()) continue;
-        QWidget* box = boxFor(c->panel, c->box);
+        QWidget* box = boxFor(*c);
         auto* grid = static_cast<QGridLayout*>(box->layout());
         QWidget* w = binder_.create(c->name, box);
         // Fields take a row with their label; keys fill rows of three.
