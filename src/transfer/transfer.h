@@ -1,0 +1,45 @@
+// What the transfers between files and the drive share: their console words and messages, the
+// reading of their number arguments, and whole-file loading and saving.
+//
+// Every number a transfer takes (blocks, tracks, heads, sectors, counts) is hexadecimal text
+// without prefix, as the user typed it into a hexadecimal field. A transfer reads its numbers
+// before it sends anything; text that is not a number is reported in a message box and nothing
+// goes to the drive.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace hdd {
+
+class Dialogue;
+
+// A buffer block, a sector and a download block of the buffer and track transfers.
+inline constexpr int kBlockBytes = 512;
+
+inline const QString kSuccess = QStringLiteral("成功！");
+inline const QString kDone = QStringLiteral("完成！");
+inline const QString kFailed = QStringLiteral("失败！");
+inline const QString kAborted = QStringLiteral("被用户中止！");
+inline const QString kDataError = QStringLiteral("读取数据错误，请调低一档速率后再试!");
+inline const QString kBadNumber = QStringLiteral("参数错误：请输入有效的十六进制数！");
+inline const QString kCannotCreate = QStringLiteral("创建文件失败！");
+inline const QString kCannotWrite = QStringLiteral("写入文件失败！");
+inline const QString kCannotOpen = QStringLiteral("无法打开文件！");
+inline const QString kEmptyFile = QStringLiteral("文件为空，没有可发送的数据！");
+
+// "文件长度必须是512的倍数！" for a block size of 512.
+QString lengthMessage(qint64 blockSize);
+
+// A number argument: hexadecimal text, blanks around it allowed; nullopt otherwise.
+std::optional<quint64> hexArg(const QByteArray& text);
+// A value as the drive's commands carry it: upper-case hexadecimal without leading zeros.
+QByteArray hexText(quint64 value);
+
+// A whole file, or nullopt when it cannot be read.
+std::optional<QByteArray> loadFile(const QString& fileName);
+// Writes a whole file by write-then-rename, so a failed write never replaces a good file.
+bool saveFile(const QString& fileName, const QByteArray& bytes);
+
+}  // namespace hdd
