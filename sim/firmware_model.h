@@ -14,6 +14,8 @@
 //   fw.noPercent      1: the "%" answer has no reserve-area line
 //   fw.certLoaded     1: the CERT module counts as loaded from the start (else Ctrl-R loads it)
 //
+// (hddsim takes them as decimal numbers: --set fw.family=1 --set fw.reserve=672.)
+//
 // Commands: Ctrl-A and Ctrl-L (identification), Ctrl-R (load CERT), "r" (revisions, "Disk Code
 // Revision" only once CERT is loaded), "y" (module cylinders), "w4" and "w1" (save APP and CERT)
 // at T level, "x" (reserve area) at level 2, and "%" (drive information, at once, no CR needed).
