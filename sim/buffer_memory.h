@@ -40,6 +40,7 @@ struct BufferFaults {
     QSet<int> nakAttempts;        // these checksum attempts are answered with 0x15
     int silentAnnounce = 0;       // this announce gets no acknowledgement; the download ends
     bool fallBackTo9600 = false;  // after each finished download the monitor talks at 9600
+    int slowAfterDownloadMs = 0;  // after each finished download the monitor answers this much later
     int selectNoPrompt = 0;       // this select-track command gets no prompt
     int garblePairInRead = 0;     // in the dumps after this sector-read command, one byte pair is noise
 };

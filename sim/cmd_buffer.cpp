@@ -107,6 +107,14 @@ void finishDownload(Drive& d, DownloadSession& s, quint16 total) {
         done(d, image);
     }
     if (d.state<BufferMemory>().faults.fallBackTo9600) d.switchBaud(9600);
+    if (const int ms = d.state<BufferMemory>().faults.slowAfterDownloadMs) {
+        // The answer to whatever comes next is late.
+        d.rawHandler = [ms](Drive& dd, char) {
+            dd.rawHandler = nullptr;
+            dd.pause(qint64{ms} * 1000);
+            return false;
+        };
+    }
 }
 
 bool downloadByte(Drive& d, char c) {

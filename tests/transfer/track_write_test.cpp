@@ -121,6 +121,17 @@ TEST_F(TrackWrite, AFallBackTo9600AfterEachDownloadIsRenegotiated) {
     EXPECT_TRUE(h.consoleText().endsWith("完成！"));
 }
 
+TEST_F(TrackWrite, ASlowPromptAfterTheDownloadIsNoFallBack) {
+    // 60 ms: what two USB adapter latencies and a busy monitor can add up to.
+    memory(h).faults.slowAfterDownloadMs = 60;
+    const QByteArray image = pattern(0x20 * 512, 5);
+    file(image);
+    EXPECT_TRUE(write("43", "0", "20", "20"));
+    EXPECT_EQ(sectors(h, 0x43, 0, 0, 0x20), image);
+    EXPECT_FALSE(h.wire().contains("0921\r"));  // the link was not renegotiated
+    EXPECT_EQ(h.model->port().baud(), 921600);
+}
+
 TEST_F(TrackWrite, ARejectedChunkFailsTheWriteAndLeavesTheTrack) {
     memory(h).faults.nakAttempts = {1, 2, 3};
     const QByteArray before = sectors(h, 0x41, 0, 0, 0x20);
