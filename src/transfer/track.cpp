@@ -27,7 +27,7 @@ bool allHex(std::initializer_list<const QByteArray*> args) {
 
 // Reads the chunks of one track through the read buffer. Blocks go to `store` as they are read.
 class ChunkReader {
-  public:
+public:
     ChunkReader(Dialogue& d, QByteArray track, QByteArray head, quint64 base,
                 std::function<bool(const QByteArray&)> store)
         : d_(d), select_("s" + track + "," + head + ",22\r"), base_(base), store_(std::move(store)) {}
@@ -63,7 +63,7 @@ class ChunkReader {
 
     bool ended() const { return dataError || storeError; }
 
-  private:
+private:
     void dumpBlocks(quint64 blocks) {
         QByteArray expected;  // runs on across the chunk's blocks
         for (quint64 j = 0; j < blocks; ++j) {
@@ -248,6 +248,11 @@ bool ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& la
     const quint64 last = *hexArg(lastTrack);
     const quint64 spt = *hexArg(sectorsPerTrack);
     const quint64 chunk = *hexArg(chunkSectors);
+    // No tracks or no sectors would make an empty file that looks like a finished read.
+    if (spt == 0 || first > last) {
+        host.information(kBadNumber);
+        return false;
+    }
     d.CaptureBuffer.clear();
     d.ReceiveMode.clear();
     if (showProgress) {
@@ -277,9 +282,8 @@ bool ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& la
                 for (quint64 i = 0; i < spt / chunk; ++i) {
                     const bool more = reader.wholeChunk(hexText(sector), trimmed(chunkSectors), chunk);
                     sector += chunk;
-                    if (reader.ended()) break;
-                    host.setProgress(host.progress() + static_cast<qint64>(chunk));
                     if (!more) break;
+                    host.setProgress(host.progress() + static_cast<qint64>(chunk));
                 }
                 if (!reader.failed && !reader.ended() && !d.AbortRequested && spt % chunk > 0) {
                     reader.partialChunk(hexText(sector), spt % chunk);
@@ -388,7 +392,7 @@ bool WriteReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& l
     Host& host = d.host();
     if (!allHex({&firstTrack, &lastTrack, &head, &sectorsPerTrack, &bufferAddress, &chunkSectors}) ||
         *hexArg(chunkSectors) == 0 || *hexArg(chunkSectors) > kMaxWriteChunk ||
-        *hexArg(sectorsPerTrack) == 0) {
+        *hexArg(sectorsPerTrack) == 0 || *hexArg(firstTrack) > *hexArg(lastTrack)) {
         host.information(kBadNumber);
         return false;
     }

@@ -151,6 +151,14 @@ TEST_F(ReserveRead, ADataErrorKeepsTheFileAsItWas) {
     EXPECT_EQ(h.lastLine(), "读取数据错误，请调低一档速率后再试!");
 }
 
+TEST_F(ReserveRead, NoTracksOrNoSectorsAreRefusedRatherThanSavedAsAnEmptyFile) {
+    EXPECT_FALSE(reserve("12", "10"));
+    EXPECT_FALSE(hdd::ReadReserve(h.dlg(), "10", "12", "0", "0", "800", "20", path, true));
+    EXPECT_EQ(h.frontend.shown, QStringList(2, "message: 参数错误：请输入有效的十六进制数！"));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(h.wire().isEmpty());
+}
+
 TEST_F(ReserveRead, AFileThatCannotBeCreated) {
     path = dir.filePath("missing/Reserve.trc");
     EXPECT_FALSE(reserve("10", "12"));
