@@ -19,7 +19,7 @@ struct CliResult {
 };
 
 class PtyDrive {
-  public:
+public:
     PtyDrive() {
         sim_.start(QStringLiteral(HDDTERM_BIN_DIR "/hddsim"), {"--pty"});
         if (sim_.waitForReadyRead(5000)) device_ = QString::fromLatin1(sim_.readLine()).trimmed();
@@ -50,7 +50,7 @@ class PtyDrive {
         return r;
     }
 
-  private:
+private:
     QProcess sim_;
     QString device_;
 };
