@@ -19,63 +19,49 @@ const QString kOps = QStringLiteral("Panel2");
 const QString kBufferFilter = QStringLiteral("BIN文件|*.bin|所有文件|*.*");
 constexpr qint64 kMaxSendFile = 1024 * 1024;
 
-// The run of blocks in Edit19 and Edit20, or an empty pair (and the message) when one is missing.
-bool bufferRun(MainModel& m, const QString& missing, QByteArray& start, QByteArray& count) {
-    start = m.form().text("Edit19").trimmed().toLatin1();
-    count = m.form().text("Edit20").trimmed().toLatin1();
+// The buffer read and write keys: the run of blocks in Edit19 and Edit20, a file, the transfer at
+// the speed of ComboBox7, and back to 9600 (the read key at the drive's current level).
+void bufferKey(MainModel& m, bool read) {
+    Dialogue& d = m.dialogue();
+    const QByteArray start = m.form().text("Edit19").trimmed().toLatin1();
+    const QByteArray count = m.form().text("Edit20").trimmed().toLatin1();
     if (start.isEmpty() || count.isEmpty()) {
-        m.information(missing);
-        return false;
+        m.information(read ? QStringLiteral("请指定要读取的缓冲区开始位置及长度！")
+                           : QStringLiteral("请指定要写入的缓冲区开始位置及长度！"));
+        return;
     }
-    return true;
+    d.AbortRequested = false;
+    m.setBusy(true);
+    const FileRequest request{
+        read ? QStringLiteral("保存文件（Buffer）") : QStringLiteral("打开文件（Buffer）"),
+        QStringLiteral("Buffer.bin"), kBufferFilter, QStringLiteral("*.bin")};
+    const QString file = read ? m.frontend().saveFileName(request) : m.frontend().openFileName(request);
+    if (!file.isEmpty()) {
+        d.CaptureBuffer.clear();
+        d.ReceiveMode.clear();
+        d.LastPrompt.clear();
+        m.AdSpeed();
+        if (read)
+            ReadBuffer(d, start, count, file);
+        else
+            WriteBuffer(d, start, count, file);
+        d.CaptureBuffer.clear();
+        if (read)
+            SetSpeed9600(d);
+        else
+            Set9600(d);
+        d.ReceiveMode = kUserCmd;
+        d.SendString("\r");
+    }
+    m.setBusy(false);
+    d.AbortRequested = false;
 }
 
 void readBufferKey(MainModel& m) {
-    Dialogue& d = m.dialogue();
-    QByteArray start, count;
-    if (!bufferRun(m, QStringLiteral("请指定要读取的缓冲区开始位置及长度！"), start, count)) return;
-    d.AbortRequested = false;
-    m.setBusy(true);
-    const QString file =
-        m.frontend().saveFileName({QStringLiteral("保存文件（Buffer）"), QStringLiteral("Buffer.bin"),
-                                   kBufferFilter, QStringLiteral("*.bin")});
-    if (!file.isEmpty()) {
-        d.CaptureBuffer.clear();
-        d.ReceiveMode.clear();
-        d.LastPrompt.clear();
-        m.AdSpeed();
-        ReadBuffer(d, start, count, file);
-        d.CaptureBuffer.clear();
-        SetSpeed9600(d);
-        d.ReceiveMode = kUserCmd;
-        d.SendString("\r");
-    }
-    m.setBusy(false);
-    d.AbortRequested = false;
+    bufferKey(m, true);
 }
-
 void writeBufferKey(MainModel& m) {
-    Dialogue& d = m.dialogue();
-    QByteArray start, count;
-    if (!bufferRun(m, QStringLiteral("请指定要写入的缓冲区开始位置及长度！"), start, count)) return;
-    d.AbortRequested = false;
-    m.setBusy(true);
-    const QString file =
-        m.frontend().openFileName({QStringLiteral("打开文件（Buffer）"), QStringLiteral("Buffer.bin"),
-                                   kBufferFilter, QStringLiteral("*.bin")});
-    if (!file.isEmpty()) {
-        d.CaptureBuffer.clear();
-        d.ReceiveMode.clear();
-        d.LastPrompt.clear();
-        m.AdSpeed();
-        WriteBuffer(d, start, count, file);
-        d.CaptureBuffer.clear();
-        Set9600(d);
-        d.ReceiveMode = kUserCmd;
-        d.SendString("\r");
-    }
-    m.setBusy(false);
-    d.AbortRequested = false;
+    bufferKey(m, false);
 }
 
 void pickSendFileKey(MainModel& m) {
