@@ -91,12 +91,6 @@ TEST_F(BufferRead, AFileThatCannotBeCreatedIsReportedAndNothingIsRead) {
     EXPECT_TRUE(h.consoleText().endsWith("正在读取缓冲区......失败！\n"));
 }
 
-TEST_F(BufferRead, NumbersThatAreNotHexadecimalAreRefused) {
-    EXPECT_FALSE(read("80x", "2"));
-    EXPECT_EQ(h.frontend.shown, QStringList{"message: 参数错误：请输入有效的十六进制数！"});
-    EXPECT_TRUE(h.wire().isEmpty());
-}
-
 // The key.
 
 TEST(BufferReadKey, MissingFieldsAreReportedBeforeAnythingElse) {
@@ -134,17 +128,6 @@ TEST(BufferReadKey, ReadsAtTheTransferSpeedAndComesBackTo9600) {
     EXPECT_EQ(h.dlg().ReceiveMode, hdd::kUserCmd);
     EXPECT_TRUE(h.form().isEffectivelyEnabled("Button78"));
     EXPECT_TRUE(h.consoleText().contains("正在读取缓冲区......成功！")) << qPrintable(h.consoleText());
-}
-
-TEST(BufferReadKey, CancellingTheDialogSendsNothing) {
-    Harness h;
-    h.open();
-    h.clearWire();
-    h.form().setText("Edit19", "800");
-    h.form().setText("Edit20", "1");
-    h.press("Button78");
-    EXPECT_TRUE(h.wire().isEmpty());
-    EXPECT_TRUE(h.form().isEffectivelyEnabled("Button78"));
 }
 
 TEST(BufferReadKey, TheAbortKeyStaysUsableAndTheNextReadStartsAfresh) {

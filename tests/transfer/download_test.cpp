@@ -199,15 +199,4 @@ TEST(SendFileKeys, SendsToAWaitingDriveWithTheChosenBlockSize) {
     EXPECT_TRUE(h.form().isEffectivelyEnabled("Button63"));
 }
 
-TEST(SendFileKeys, ADriveThatIsNotWaitingFailsTheSend) {
-    Harness h;
-    h.open();
-    QTemporaryDir dir;
-    writeFile(dir.filePath("m.bin"), pattern(512));
-    h.form().setText("Edit18", dir.filePath("m.bin"));
-    h.form().userSelectText("ComboBox6", "512");
-    h.press("Button63");
-    EXPECT_TRUE(h.consoleText().contains("正在发送文件......失败！")) << qPrintable(h.consoleText());
-}
-
 }  // namespace
