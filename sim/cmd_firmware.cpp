@@ -123,11 +123,20 @@ FirmwareState::SeedKey wanted(const Drive& d) {
 }
 
 void place(SystemArea& sa, int base, const ModulePlace& p, const char* module, int firstSector = 0) {
-    QByteArray image;
     const int end = qMin<int>(p.start + p.count, static_cast<int>(sa.sectorsPerTrack));
+    if (end <= p.start) return;
+    QByteArray image;
+    image.reserve(qsizetype{end - p.start} * SystemArea::kSectorSize);
     for (int s = p.start; s < end; ++s) image += moduleSector(module, firstSector + s - p.start);
-    if (!image.isEmpty())
-        sa.seed(static_cast<quint32>(base + p.offset), static_cast<quint32>(p.head), image, p.start);
+    const std::pair<quint32, quint32> key{static_cast<quint32>(base + p.offset),
+                                          static_cast<quint32>(p.head)};
+    if (p.start == 0 && !sa.tracks.count(key)) {
+        // A track nobody touched yet: the rest of it is made from the default content when it is
+        // first read, which keeps the drive quick to answer its first byte.
+        sa.tracks[key] = image;
+    } else {
+        sa.seed(key.first, key.second, image, static_cast<quint32>(p.start));
+    }
 }
 
 // The module images, at the family's cylinders (done again when the settings change).
@@ -254,7 +263,8 @@ QByteArray moduleSector(const char* module, int sector) {
     QByteArray s(512, '\0');
     const QByteArray head = QByteArray(module) + " sector " + QByteArray::number(sector, 16).toUpper();
     const int salt = static_cast<int>(qChecksum(QByteArrayView(module)));
-    for (int i = 0; i < 512; ++i) s[i] = static_cast<char>((sector * 31 + i * 7 + salt) & 0xFF);
+    char* b = s.data();
+    for (int i = 0; i < 512; ++i) b[i] = static_cast<char>((sector * 31 + i * 7 + salt) & 0xFF);
     s.replace(0, head.size(), head);
     if (qstrcmp(module, "VEN") == 0 && sector == 4) {
         // The identity sector: the serial number as an ATA string (byte pairs swapped) at byte 54.
