@@ -176,7 +176,7 @@ TEST(Parsing, DoubleByteCharactersKeepTheirSecondByte) {
 }
 
 class FamilyFile : public ::testing::Test {
-  protected:
+protected:
     QTemporaryDir dir;
     QString folder() const { return dir.path() + "/"; }
     QString file() const { return folder() + "HDDINFO.TXT"; }
@@ -201,14 +201,6 @@ TEST_F(FamilyFile, AnExistingFileIsReadAndLeftUntouched) {
     EXPECT_EQ(t.entry(1).app, "1 0 10");
     EXPECT_EQ(readAll(file()), "[MINE]\nAPP=1 0 10\n");
     EXPECT_EQ(QFileInfo(file()).lastModified(), before);
-}
-
-TEST_F(FamilyFile, AnEmptyFileGivesAnEmptyTable) {
-    writeAll(file(), "");
-    QString error;
-    EXPECT_EQ(hdd::loadFamilyTableFile(folder(), &error).count, 0);
-    EXPECT_TRUE(error.isEmpty());
-    EXPECT_EQ(readAll(file()), "");
 }
 
 TEST_F(FamilyFile, AFolderThatCannotHoldTheCopyIsReported) {

@@ -16,7 +16,7 @@ namespace {
 const QByteArray kIsT = "\x1a/\r/\r";  // WaitPrompt's first attempt, then the level question
 
 class FirmwareKeys : public ::testing::Test {
-  protected:
+protected:
     Harness h;
     hdd::FormModel& f = h.form();
 
@@ -215,43 +215,39 @@ TEST_F(FirmwareKeys, AnalysisOfTonkaFromAnEmptyWindow) {
 }
 
 TEST_F(FirmwareKeys, AnalysisWithTheReserveAreaKnownAsksOnlyForTheIdentification) {
-    set("fw.family", 1);  // NHPLUS2HD S-1N 3.AAC: the revision form
+    set("fw.family", 1);  // NHPLUS2HD S-1N 3.AAC: the revision form, NHPLUS2HD_S-1N
     fill({"Edit3", "Edit4", "Edit5"}, {"1000", "107F", "380"});
     h.press("Button91");
     EXPECT_EQ(h.wire(), kIsT + "\x01\x0c\r\r");
-    EXPECT_EQ(text("Edit6"), "1016");
-    EXPECT_EQ(text("Edit8"), "1064");
-    EXPECT_EQ(text("Edit22"), "1064");
-    EXPECT_EQ(text("Edit23"), "1");
-    EXPECT_EQ(text("Edit13"), "1066");
-    EXPECT_EQ(text("Edit7"), "1068");
-    EXPECT_EQ(text("Edit9"), "106C");
+    EXPECT_EQ(text("Edit6") + " " + text("Edit8") + " " + text("Edit22") + "/" + text("Edit23") + " " +
+                  text("Edit13") + " " + text("Edit7") + " " + text("Edit9"),
+              "1016 1064 1064/1 1066 1068 106C");
     EXPECT_TRUE(hasLine("正在份析，请稍候........完成！"));
 }
 
-TEST_F(FirmwareKeys, AnalysisOfAlpineByItsVersionFamily) {
-    set("fw.family", 2);  // ALPINE 3.ABC: ALPINE_3.XXX, no CERT1
-    h.press("Button91");
-    EXPECT_EQ(text("Edit6"), "2B5");
-    EXPECT_EQ(text("Edit8"), "2C9");
-    EXPECT_EQ(text("Edit22") + text("Edit23"), "");
-    EXPECT_FALSE(enabled("Button92"));
-    EXPECT_EQ(text("Edit13"), "2C9");
-    EXPECT_TRUE(enabled("Button26"));
-    EXPECT_EQ(text("Edit7"), "2CA");
-    EXPECT_EQ(text("Edit9"), "2CC");
-    EXPECT_TRUE(hasLine("正在份析，请稍候........完成！"));
-}
-
-TEST_F(FirmwareKeys, AnalysisOfACertInTwoPartsKeepsTheCert1KeysDisabled) {
-    set("fw.family", 3);  // TONKA40: CERT0=64 0 2FD 66 0 10B
-    h.press("Button91");
-    EXPECT_EQ(text("Edit8"), "304");
-    EXPECT_EQ(text("Edit22"), "306");
-    EXPECT_EQ(text("Edit23"), "0");
-    for (const char* n : {"Edit22", "Edit23", "Button92", "Button93"}) EXPECT_FALSE(enabled(n)) << n;
-    EXPECT_TRUE(enabled("Button27"));
-    EXPECT_TRUE(hasLine("正在份析，请稍候........完成！"));
+TEST_F(FirmwareKeys, AnalysisOfEachSimulatedFamily) {
+    struct Case {
+        int family;
+        const char* fields;  // APP CERT0 CERT1/head TABLE ATA Ven
+        bool cert1Keys;
+    };
+    const Case cases[] = {
+        {2, "2B5 2C9 / 2C9 2CA 2CC", false},      // ALPINE 3.ABC: the .XXX form, no CERT1
+        {3, "2B6 304 306/0 306 308 30C", false},  // TONKA40: CERT0 in two parts on head 0
+        {4, "2B6 310 310/1 312 314 318", true},   // GALAXY: the bare family
+    };
+    for (const Case& c : cases) {
+        set("fw.family", c.family);
+        h.press("Button91");
+        EXPECT_EQ(text("Edit6") + " " + text("Edit8") + " " + text("Edit22") + "/" + text("Edit23") + " " +
+                      text("Edit13") + " " + text("Edit7") + " " + text("Edit9"),
+                  c.fields)
+            << c.family;
+        for (const char* n : {"Edit22", "Edit23", "Button92", "Button93"})
+            EXPECT_EQ(enabled(n), c.cert1Keys) << n;
+        for (const char* n : {"Edit13", "Button26", "Button27"}) EXPECT_TRUE(enabled(n)) << n;
+        EXPECT_EQ(h.lastLine(), "正在份析，请稍候........完成！");
+    }
 }
 
 TEST_F(FirmwareKeys, AnalysisOfAFamilyNotInTheTable) {
@@ -293,7 +289,7 @@ TEST_F(FirmwareKeys, AnalysisWithAReserveStartThatIsNoAddressEndsInOrder) {
 
 // A window whose family table is the given file.
 class CustomTable : public FirmwareKeys {
-  protected:
+protected:
     void startWith(const QByteArray& table) {
         QFile file(QDir(h.programDir.path()).filePath("HDDINFO.TXT"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -329,33 +325,12 @@ TEST_F(CustomTable, FullNameWinsOverTheOtherForms) {
     EXPECT_FALSE(form().at("Button92").enabled);
 }
 
-TEST_F(CustomTable, VersionFormBeforeTheBareFamily) {
-    set("fw.family", 4);
-    startWith(
-        "[GALAXY]\r\nAPP=1 0 1\r\n[GALAXY_5.ABC]\r\nAPP=11 0 1\r\nCERT0=12 0 1\r\nTABLE=13 0 1\r\nATA=14 0 "
-        "1\r\n"
-        "VEN=15 0 1\r\n");
-    form().setText("Edit3", "0");
-    form().setText("Edit4", "7F");
-    form().setText("Edit5", "300");
-    h.press("Button91");
-    EXPECT_EQ(form().text("Edit6"), "11");
-    EXPECT_EQ(form().text("Edit13"), "13");
-    EXPECT_TRUE(h.consoleText().contains("正在份析，请稍候........完成！"));
-}
-
-TEST_F(CustomTable, AnEntryWithoutTableOrWithSingleNumbersFails) {
+TEST_F(CustomTable, AnEntryWithoutTableFails) {
     startWith("[TONKA]\r\nAPP=16 0 1A0\r\nCERT0=64 0 2C9\r\nATA=68 0 7A\r\nVEN=6C 0 12\r\n");
     h.press("Button91");
     EXPECT_EQ(form().text("Edit6"), "2B6");
     EXPECT_EQ(form().text("Edit13"), "");
     EXPECT_FALSE(form().at("Button26").enabled);
-    EXPECT_TRUE(h.consoleText().contains("正在份析，请稍候........失败，请尝试手动获取！"));
-    h.clearWire();
-    startWith("[TONKA]\r\nAPP=16\r\nCERT0=64\r\nCERT1=64\r\nTABLE=66\r\nATA=68\r\nVEN=6C\r\n");
-    h.press("Button91");
-    for (const char* n : {"Edit6", "Edit7", "Edit8", "Edit9", "Edit13", "Edit22"})
-        EXPECT_EQ(form().text(n), "") << n;
     EXPECT_TRUE(h.consoleText().contains("正在份析，请稍候........失败，请尝试手动获取！"));
 }
 

@@ -199,6 +199,12 @@ TEST(Matching, RevisionFormFindsNhplus) {
 }
 
 TEST(Matching, XxxFormFindsAlpineWhenAllowed) {
+    const QStringList c = familyCandidates({"ALPINE", "A-3F", "3.ABC"}, true);
+    ASSERT_EQ(c[3], "ALPINE_3.XXX");
+    for (const QString& name : builtInNames()) {
+        for (int form = 0; form < 3; ++form)
+            EXPECT_FALSE(name.contains(c[form]));  // forms 1 to 3 find nothing
+    }
     EXPECT_EQ(MatchFamily(builtInNames(), {"ALPINE", "", "8.ABC"}, true), 6);  // ALPINE_8.XXX
     // Without the .XXX form the bare family matches the first name that contains it.
     EXPECT_EQ(MatchFamily(builtInNames(), {"ALPINE", "", "8.ABC"}, false), 5);

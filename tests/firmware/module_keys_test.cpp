@@ -37,7 +37,7 @@ QByteArray pattern(int sectors, int seed) {
 }
 
 class ModuleKeys : public ::testing::Test {
-  protected:
+protected:
     Harness h;
     QTemporaryDir dir;
     hdd::FormModel& f = h.form();
