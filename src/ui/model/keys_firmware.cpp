@@ -30,7 +30,7 @@ const QStringList kReserveFields = {"Edit3", "Edit4", "Edit5"};
 // The busy state of a key. A key run from inside another operation (the ensure operations press
 // the discovery keys) leaves the panels to the operation that disabled them.
 class Busy {
-  public:
+public:
     explicit Busy(MainModel& m) : m_(m), owner_(m.form().at("Panel3").enabled) {
         if (owner_) m_.setBusy(true);
     }
@@ -40,7 +40,7 @@ class Busy {
     Busy(const Busy&) = delete;
     Busy& operator=(const Busy&) = delete;
 
-  private:
+private:
     MainModel& m_;
     bool owner_;
 };
