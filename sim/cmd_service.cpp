@@ -20,7 +20,6 @@
 //   "U"        at level 2 or F: spin up; "Z\r" at level 2 and "Z" alone at F: spin down
 //   Ctrl-D     steps the drive; the answer shows "0 1 0" at step "ctrld.010" (default 3) and
 //              "0 0 0" from step "ctrld.000" (default 6) on; "ctrld.silent" 1: no answer
-//   Ctrl-R     loads the certificate from the disk
 #include <QList>
 #include <algorithm>
 
@@ -152,11 +151,6 @@ void installServiceCommands(Drive& d) {
                 drv.prompt();
                 return true;
             }
-            case 0x12:  // Ctrl-R
-                drv.print("\r\n");
-                drv.printLine("Cert loaded from disk");
-                drv.prompt();
-                return true;
             default:
                 return false;
         }

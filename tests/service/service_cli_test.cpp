@@ -32,7 +32,7 @@ CliRun runAgainstSim(const QStringList& simArgs, const QStringList& cliArgs) {
 TEST(ServiceOverPty, ListViewSwitch50AndTheSwitchToF) {
     const CliRun r =
         runAgainstSim({"--set", "restart.ms=100"},
-                      {"Button66", "WAIT:300", "Button10", "Button24", "GET:ComboBox2", "GET:edStatus"});
+                      {"Button66", "WAIT:1000", "Button10", "Button24", "GET:ComboBox2", "GET:edStatus"});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     const QStringList lines = r.err.split('\n');
     EXPECT_TRUE(r.err.contains("P-List: 4 entries")) << qPrintable(r.err);

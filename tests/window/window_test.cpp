@@ -244,3 +244,20 @@ TEST(KeyFilters, HexFieldsAndTheirRelatives) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Busy, NestedOperationsGiveThePanelsBackOnlyAtTheOutermostEnd) {
+    Harness h;
+    h.open();
+    h.model->setBusy(true);
+    h.model->setBusy(true);
+    h.model->setBusy(false);
+    EXPECT_FALSE(h.form().isEffectivelyEnabled("CMD"));
+    EXPECT_TRUE(h.form().isEffectivelyEnabled("Button16"));  // the abort key stays usable
+    h.model->setBusy(false);
+    EXPECT_TRUE(h.form().isEffectivelyEnabled("CMD"));
+    EXPECT_TRUE(h.form().isEffectivelyEnabled("ComboBox2"));
+}
+
+}  // namespace

@@ -355,12 +355,13 @@ qint64 MainModel::progress() const {
 }
 
 void MainModel::setBusy(bool busy) {
-    busyDepth_ += busy ? 1 : -1;
-    if (busyDepth_ < 0) busyDepth_ = 0;
+    // Operations nest (a key calling another's work): the panels come back with the outermost end.
+    busyDepth_ = qMax(0, busyDepth_ + (busy ? 1 : -1));
+    const bool idle = busyDepth_ == 0;
     // A port lost during the operation leaves the operation panels off.
-    form_.setEnabled("Panel3", !busy);
-    form_.setEnabled("Panel2", !busy && isOpen());
-    form_.setEnabled("Panel6", !busy && isOpen());
+    form_.setEnabled("Panel3", idle);
+    form_.setEnabled("Panel2", idle && isOpen());
+    form_.setEnabled("Panel6", idle && isOpen());
 }
 
 void MainModel::hostSpeedChanged(const QString& speedText) {
