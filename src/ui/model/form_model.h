@@ -73,7 +73,7 @@ struct Control {
 
 class FormModel : public QObject {
     Q_OBJECT
-  public:
+public:
     explicit FormModel(const QString& formName, QObject* parent = nullptr);
 
     const QString& formName() const { return formName_; }
@@ -113,10 +113,10 @@ class FormModel : public QObject {
     bool userKey(const QString& name, QChar key);
     bool userEnter(const QString& name);
 
-  signals:
+signals:
     void changed(const QString& name);
 
-  private:
+private:
     QString formName_;
     QString currentPage_;
     std::vector<std::unique_ptr<Control>> controls_;

@@ -1,9 +1,21 @@
 // The keys of each subsystem, added to the main window's model by their own install function.
 #pragma once
 
+#include <QString>
+#include <functional>
+
+#include "form_model.h"
+
 namespace hdd {
 
 class MainModel;
+
+// A key of the main window whose work runs as an operation of the window.
+Control& addKey(MainModel& m, const QString& name, const QString& caption, const QString& box,
+                std::function<void(MainModel&)> work, const QString& panel = QStringLiteral("Panel2"));
+// A hexadecimal entry field with its label.
+Control& addField(FormModel& f, const QString& name, const QString& label, const QString& box,
+                  KeyFilter filter = KeyFilter::Hex, const QString& panel = QStringLiteral("Panel2"));
 
 void installServiceKeys(MainModel& m);   // monitor levels, link speed and the service keys
 void installBufferKeys(MainModel& m);    // buffer read and write, file send

@@ -105,16 +105,6 @@ void sendFileKey(MainModel& m) {
     d.AbortRequested = false;
 }
 
-Control& addKey(MainModel& m, const QString& name, const QString& caption, const QString& box,
-                void (*work)(MainModel&)) {
-    Control& c = m.form().add(name, ControlKind::Button, kOps);
-    c.caption = caption;
-    c.box = box;
-    MainModel* mp = &m;
-    c.onClick = [mp, work] { mp->runOperation([mp, work] { work(*mp); }); };
-    return c;
-}
-
 }  // namespace
 
 void installBufferKeys(MainModel& m) {

@@ -291,24 +291,6 @@ void saveAppCertKey(MainModel& m) {
     }
 }
 
-void addField(FormModel& f, const QString& name, const QString& label, const QString& box,
-              KeyFilter filter = KeyFilter::Hex) {
-    Control& c = f.add(name, ControlKind::Edit, kOps);
-    c.label = label;
-    c.box = box;
-    c.filter = filter;
-}
-
-Control& addKey(MainModel& m, const QString& name, const QString& caption, const QString& box,
-                std::function<void(MainModel&)> work) {
-    Control& c = m.form().add(name, ControlKind::Button, kOps);
-    c.caption = caption;
-    c.box = box;
-    MainModel* mp = &m;
-    c.onClick = [mp, work] { mp->runOperation([mp, work] { work(*mp); }); };
-    return c;
-}
-
 }  // namespace
 
 void LoadFamilyTable(MainModel& m) {

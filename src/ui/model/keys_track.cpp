@@ -109,22 +109,6 @@ void writeTrackKey(MainModel& m) {
     });
 }
 
-void addField(FormModel& f, const QString& name, const QString& label, const QString& box) {
-    Control& c = f.add(name, ControlKind::Edit, kOps);
-    c.label = label;
-    c.box = box;
-    c.filter = KeyFilter::Hex;
-}
-
-void addKey(MainModel& m, const QString& name, const QString& caption, const QString& box,
-            std::function<void(MainModel&)> work) {
-    Control& c = m.form().add(name, ControlKind::Button, kOps);
-    c.caption = caption;
-    c.box = box;
-    MainModel* mp = &m;
-    c.onClick = [mp, work] { mp->runOperation([mp, work] { work(*mp); }); };
-}
-
 }  // namespace
 
 bool GetBufferAddress(MainModel& m) {

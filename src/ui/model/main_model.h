@@ -11,9 +11,9 @@
 
 #include <QObject>
 #include <functional>
+#include <map>
 #include <memory>
 #include <typeindex>
-#include <map>
 
 #include "dialogue.h"
 #include "form_model.h"
