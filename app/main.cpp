@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     model.startUp();
     window.setWindowTitle(model.caption());
     if (!port.isEmpty()) model.choosePort(port);
-    if (QScreen* s = app.primaryScreen()) window.move(s->availableGeometry().center() - window.rect().center());
+    if (QScreen* s = app.primaryScreen())
+        window.move(s->availableGeometry().center() - window.rect().center());
     window.show();
     return app.exec();
 }

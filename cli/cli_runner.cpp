@@ -18,7 +18,8 @@ const char* kUsage =
 
 class CliFrontend : public Frontend {
 public:
-    CliFrontend(QTextStream& err, QStringList files, bool yes) : err_(err), files_(std::move(files)), yes_(yes) {}
+    CliFrontend(QTextStream& err, QStringList files, bool yes)
+        : err_(err), files_(std::move(files)), yes_(yes) {}
 
     void message(MessageKind kind, const QString& text, const QString&) override {
         if (beforeMessage) beforeMessage();
@@ -65,8 +66,10 @@ public:
         err_.flush();
     }
     static bool isFailure(const QString& line) {
-        return line.endsWith(QStringLiteral("失败！")) || line.endsWith(QStringLiteral("失败，请尝试手动获取！")) ||
-               line == QStringLiteral("读取数据错误，请调低一档速率后再试!") || line.startsWith(QStringLiteral("错误"));
+        return line.endsWith(QStringLiteral("失败！")) ||
+               line.endsWith(QStringLiteral("失败，请尝试手动获取！")) ||
+               line == QStringLiteral("读取数据错误，请调低一档速率后再试!") ||
+               line.startsWith(QStringLiteral("错误"));
     }
     bool judging = false;
     bool failed = false;
@@ -99,13 +102,16 @@ Target resolve(MainModel& m, const QString& dotted) {
 
 bool setControl(const Target& t, const QString& value) {
     switch (t.control->kind) {
-        case ControlKind::Edit: return t.form->userSetText(t.name, value);
-        case ControlKind::Combo: return t.form->userSelectText(t.name, value);
+        case ControlKind::Edit:
+            return t.form->userSetText(t.name, value);
+        case ControlKind::Combo:
+            return t.form->userSelectText(t.name, value);
         case ControlKind::Check:
         case ControlKind::Radio:
             if (value != "0" && value != "1") return false;
             return t.form->userSetChecked(t.name, value == "1");
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -116,11 +122,16 @@ QString readControl(const Target& t, const QString& what) {
     if (what == "visible") return c.visible ? "1" : "0";
     switch (c.kind) {
         case ControlKind::Check:
-        case ControlKind::Radio: return c.checked ? "1" : "0";
-        case ControlKind::Combo: return c.currentText();
-        case ControlKind::Button: return c.caption;
-        case ControlKind::Progress: return QString::number(c.value);
-        default: return c.text;
+        case ControlKind::Radio:
+            return c.checked ? "1" : "0";
+        case ControlKind::Combo:
+            return c.currentText();
+        case ControlKind::Button:
+            return c.caption;
+        case ControlKind::Progress:
+            return QString::number(c.value);
+        default:
+            return c.text;
     }
 }
 
@@ -168,7 +179,8 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
             break;
         }
     }
-    if (rest.isEmpty() || (rest[0] != "ports" && rest[0] != "run") || (rest[0] == "ports" && rest.size() > 1)) {
+    if (rest.isEmpty() || (rest[0] != "ports" && rest[0] != "run") ||
+        (rest[0] == "ports" && rest.size() > 1)) {
         err << kUsage;
         return 2;
     }

@@ -22,9 +22,7 @@ std::optional<quint32> hexValue(const QByteArray& text) {
     return v;
 }
 
-QByteArray hex6(quint32 v) {
-    return QByteArray::number(v, 16).toUpper().rightJustified(6, '0');
-}
+QByteArray hex6(quint32 v) { return QByteArray::number(v, 16).toUpper().rightJustified(6, '0'); }
 
 // --- the block download ---
 
@@ -355,9 +353,7 @@ void startDownload(Drive& d, qsizetype blockSize, std::function<void(Drive&, con
     d.rawHandler = downloadByte;
 }
 
-bool downloading(Drive& d) {
-    return d.state<DownloadSession>().active;
-}
+bool downloading(Drive& d) { return d.state<DownloadSession>().active; }
 
 void installBufferCommands(Drive& d) {
     d.addLineHandler([](Drive& drv, const QByteArray& typed) {

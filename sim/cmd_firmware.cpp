@@ -10,13 +10,9 @@ namespace hddsim {
 
 namespace {
 
-QByteArray hex4(int v) {
-    return QByteArray::number(v, 16).toUpper().rightJustified(4, '0');
-}
+QByteArray hex4(int v) { return QByteArray::number(v, 16).toUpper().rightJustified(4, '0'); }
 
-bool monitorUp(const Drive& d) {
-    return d.level != "F";
-}
+bool monitorUp(const Drive& d) { return d.level != "F"; }
 
 // Ctrl-A: the drive's identification line.
 void identify(Drive& d) {
@@ -245,19 +241,13 @@ const FirmwareFamily& firmwareFamily(const Drive& d) {
     return all[(i >= 0 && i < all.size()) ? i : 0];
 }
 
-int reserveStart(const Drive& d) {
-    return d.setting(QStringLiteral("fw.reserve"), 0x2A0);
-}
-int reserveTracks(const Drive& d) {
-    return qMax(1, d.setting(QStringLiteral("fw.reserveTracks"), 0x80));
-}
+int reserveStart(const Drive& d) { return d.setting(QStringLiteral("fw.reserve"), 0x2A0); }
+int reserveTracks(const Drive& d) { return qMax(1, d.setting(QStringLiteral("fw.reserveTracks"), 0x80)); }
 int sectorsPerTrack(Drive& d) {
     const int spt = d.setting(QStringLiteral("fw.spt"));
     return spt > 0 ? spt : static_cast<int>(d.state<SystemArea>().sectorsPerTrack);
 }
-bool certLoaded(Drive& d) {
-    return d.state<FirmwareState>().certLoaded || d.setting("fw.certLoaded") == 1;
-}
+bool certLoaded(Drive& d) { return d.state<FirmwareState>().certLoaded || d.setting("fw.certLoaded") == 1; }
 
 QByteArray moduleSector(const char* module, int sector) {
     QByteArray s(512, '\0');
@@ -275,9 +265,7 @@ QByteArray moduleSector(const char* module, int sector) {
     return s;
 }
 
-void seedFirmware(Drive& d) {
-    seedModules(d);
-}
+void seedFirmware(Drive& d) { seedModules(d); }
 
 void installFirmwareCommands(Drive& drv) {
     // The modules are in place before any command looks at the system area.

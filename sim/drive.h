@@ -22,18 +22,18 @@
 #include <QString>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <random>
 #include <typeindex>
-#include <map>
 
 namespace hddsim {
 
 struct Faults {
-    bool silent = false;          // the drive never answers
-    QByteArray stuckLevel;        // "1": the drive stays at that level whatever it is told
-    bool ignoreSpeed = false;     // speed commands are answered but the speed never changes
-    int splitPromptEvery = 3;     // every n-th prompt leaves a short gap before its ">" (0: never)
+    bool silent = false;       // the drive never answers
+    QByteArray stuckLevel;     // "1": the drive stays at that level whatever it is told
+    bool ignoreSpeed = false;  // speed commands are answered but the speed never changes
+    int splitPromptEvery = 3;  // every n-th prompt leaves a short gap before its ">" (0: never)
 };
 
 class Drive : public std::enable_shared_from_this<Drive> {

@@ -4,6 +4,10 @@
 //   hddsim --port /dev/ttyUSB1   serves a real port (wire it to the port hddterm uses)
 //
 // Fault options: --silent, --stuck-level L, --ignore-speed, --set KEY=VALUE (command settings).
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSerialPort>
@@ -12,10 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
 
 #include "drive.h"
 #include "pty_speed.h"
@@ -67,7 +67,8 @@ int servePty(Drive& drive) {
         if (!out.isEmpty()) {
             qsizetype off = 0;
             while (off < out.size()) {
-                const ssize_t w = ::write(master, out.constData() + off, static_cast<size_t>(out.size() - off));
+                const ssize_t w =
+                    ::write(master, out.constData() + off, static_cast<size_t>(out.size() - off));
                 if (w <= 0) break;  // no reader: the bytes are lost on the line
                 off += w;
             }
@@ -79,7 +80,8 @@ int servePort(Drive& drive, const QString& device) {
     QSerialPort port;
     port.setPortName(device);
     if (!port.open(QIODevice::ReadWrite)) {
-        std::fprintf(stderr, "hddsim: cannot open %s: %s\n", qPrintable(device), qPrintable(port.errorString()));
+        std::fprintf(stderr, "hddsim: cannot open %s: %s\n", qPrintable(device),
+                     qPrintable(port.errorString()));
         return 1;
     }
     port.setBaudRate(drive.baud);
@@ -121,17 +123,23 @@ int main(int argc, char** argv) {
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         auto next = [&]() -> QString { return i + 1 < args.size() ? args[++i] : QString(); };
-        if (a == "--pty") pty = true;
-        else if (a == "--port") device = next();
-        else if (a == "--silent") drive.faults.silent = true;
-        else if (a == "--ignore-speed") drive.faults.ignoreSpeed = true;
-        else if (a == "--stuck-level") drive.faults.stuckLevel = next().toLatin1();
+        if (a == "--pty")
+            pty = true;
+        else if (a == "--port")
+            device = next();
+        else if (a == "--silent")
+            drive.faults.silent = true;
+        else if (a == "--ignore-speed")
+            drive.faults.ignoreSpeed = true;
+        else if (a == "--stuck-level")
+            drive.faults.stuckLevel = next().toLatin1();
         else if (a == "--set") {
             const QString kv = next();
             const qsizetype eq = kv.indexOf('=');
             if (eq <= 0) return usage();
             drive.settings[kv.left(eq)] = kv.mid(eq + 1).toInt();
-        } else return usage();
+        } else
+            return usage();
     }
     if (pty == !device.isEmpty()) return usage();
     return pty ? servePty(drive) : servePort(drive, device);

@@ -8,8 +8,8 @@
 // costs nothing and runs are deterministic.
 #pragma once
 
-#include <QtGlobal>
 #include <QElapsedTimer>
+#include <QtGlobal>
 #include <functional>
 #include <map>
 

@@ -8,11 +8,11 @@ namespace {
 
 // Saves the receive mode and restores it on the way out.
 class ModeScope {
-  public:
+public:
     ModeScope(Dialogue& d, const QByteArray& mode) : d_(d), saved_(d.ReceiveMode) { d.ReceiveMode = mode; }
     ~ModeScope() { d_.ReceiveMode = saved_; }
 
-  private:
+private:
     Dialogue& d_;
     QByteArray saved_;
 };
@@ -37,12 +37,8 @@ void WaitPrompt(Dialogue& d) {
     }
 }
 
-bool isT(Dialogue& d) {
-    return isLevel(d, "T>");
-}
-bool isF(Dialogue& d) {
-    return isLevel(d, "F>");
-}
+bool isT(Dialogue& d) { return isLevel(d, "T>"); }
+bool isF(Dialogue& d) { return isLevel(d, "F>"); }
 
 bool guardT(Dialogue& d) {
     if (isT(d)) return true;
@@ -108,12 +104,8 @@ const QList<LinkSpeed>& linkSpeeds() {
     return speeds;
 }
 
-QStringList baseSpeedTexts() {
-    return {"9600", "38400", "57600", "115200"};
-}
-QStringList highSpeedTexts() {
-    return {"230400", "460800", "625200", "921600"};
-}
+QStringList baseSpeedTexts() { return {"9600", "38400", "57600", "115200"}; }
+QStringList highSpeedTexts() { return {"230400", "460800", "625200", "921600"}; }
 
 qint32 selectSpeed(const QString& text) {
     for (const char* s : {"38400", "57600", "115200", "230400", "460800", "625200", "921600"}) {
@@ -153,16 +145,10 @@ bool DriveSpeedFor(Dialogue& d, const QString& text, bool tLevel) {
     return DriveSpeed(d, selectSpeed(text), !tLevel);
 }
 
-void HostSpeedFor(Dialogue& d, const QString& text) {
-    HostSpeed(d, selectSpeed(text));
-}
+void HostSpeedFor(Dialogue& d, const QString& text) { HostSpeed(d, selectSpeed(text)); }
 
-bool AdMySpeed(Dialogue& d, const QString& text) {
-    return DriveSpeedFor(d, text, isT(d));
-}
+bool AdMySpeed(Dialogue& d, const QString& text) { return DriveSpeedFor(d, text, isT(d)); }
 
-bool SetSpeed9600(Dialogue& d) {
-    return AdMySpeed(d, QStringLiteral("9600"));
-}
+bool SetSpeed9600(Dialogue& d) { return AdMySpeed(d, QStringLiteral("9600")); }
 
 }  // namespace hdd

@@ -62,79 +62,31 @@ void HostSpeedFor(Dialogue& d, const QString& text);
 bool AdMySpeed(Dialogue& d, const QString& text);
 bool SetSpeed9600(Dialogue& d);
 
-inline void Speed9600(Dialogue& d) {
-    HostSpeed(d, 9600);
-}
-inline void Speed38400(Dialogue& d) {
-    HostSpeed(d, 38400);
-}
-inline void Speed57600(Dialogue& d) {
-    HostSpeed(d, 57600);
-}
-inline void Speed115200(Dialogue& d) {
-    HostSpeed(d, 115200);
-}
-inline void Speed230400(Dialogue& d) {
-    HostSpeed(d, 230400);
-}
-inline void Speed460800(Dialogue& d) {
-    HostSpeed(d, 460800);
-}
-inline void Speed625200(Dialogue& d) {
-    HostSpeed(d, 625200);
-}
-inline void Speed921600(Dialogue& d) {
-    HostSpeed(d, 921600);
-}
+inline void Speed9600(Dialogue& d) { HostSpeed(d, 9600); }
+inline void Speed38400(Dialogue& d) { HostSpeed(d, 38400); }
+inline void Speed57600(Dialogue& d) { HostSpeed(d, 57600); }
+inline void Speed115200(Dialogue& d) { HostSpeed(d, 115200); }
+inline void Speed230400(Dialogue& d) { HostSpeed(d, 230400); }
+inline void Speed460800(Dialogue& d) { HostSpeed(d, 460800); }
+inline void Speed625200(Dialogue& d) { HostSpeed(d, 625200); }
+inline void Speed921600(Dialogue& d) { HostSpeed(d, 921600); }
 
-inline bool Set9600(Dialogue& d) {
-    return DriveSpeed(d, 9600, false);
-}
-inline bool Set38400(Dialogue& d) {
-    return DriveSpeed(d, 38400, false);
-}
-inline bool Set57600(Dialogue& d) {
-    return DriveSpeed(d, 57600, false);
-}
-inline bool Set115200(Dialogue& d) {
-    return DriveSpeed(d, 115200, false);
-}
-inline bool Set230400(Dialogue& d) {
-    return DriveSpeed(d, 230400, false);
-}
-inline bool Set460800(Dialogue& d) {
-    return DriveSpeed(d, 460800, false);
-}
-inline bool Set625200(Dialogue& d) {
-    return DriveSpeed(d, 625200, false);
-}
-inline bool Set921600(Dialogue& d) {
-    return DriveSpeed(d, 921600, false);
-}
+inline bool Set9600(Dialogue& d) { return DriveSpeed(d, 9600, false); }
+inline bool Set38400(Dialogue& d) { return DriveSpeed(d, 38400, false); }
+inline bool Set57600(Dialogue& d) { return DriveSpeed(d, 57600, false); }
+inline bool Set115200(Dialogue& d) { return DriveSpeed(d, 115200, false); }
+inline bool Set230400(Dialogue& d) { return DriveSpeed(d, 230400, false); }
+inline bool Set460800(Dialogue& d) { return DriveSpeed(d, 460800, false); }
+inline bool Set625200(Dialogue& d) { return DriveSpeed(d, 625200, false); }
+inline bool Set921600(Dialogue& d) { return DriveSpeed(d, 921600, false); }
 
-inline bool SetF9600(Dialogue& d) {
-    return DriveSpeed(d, 9600, true);
-}
-inline bool SetF38400(Dialogue& d) {
-    return DriveSpeed(d, 38400, true);
-}
-inline bool SetF57600(Dialogue& d) {
-    return DriveSpeed(d, 57600, true);
-}
-inline bool SetF115200(Dialogue& d) {
-    return DriveSpeed(d, 115200, true);
-}
-inline bool SetF230400(Dialogue& d) {
-    return DriveSpeed(d, 230400, true);
-}
-inline bool SetF460800(Dialogue& d) {
-    return DriveSpeed(d, 460800, true);
-}
-inline bool SetF625200(Dialogue& d) {
-    return DriveSpeed(d, 625200, true);
-}
-inline bool SetF921600(Dialogue& d) {
-    return DriveSpeed(d, 921600, true);
-}
+inline bool SetF9600(Dialogue& d) { return DriveSpeed(d, 9600, true); }
+inline bool SetF38400(Dialogue& d) { return DriveSpeed(d, 38400, true); }
+inline bool SetF57600(Dialogue& d) { return DriveSpeed(d, 57600, true); }
+inline bool SetF115200(Dialogue& d) { return DriveSpeed(d, 115200, true); }
+inline bool SetF230400(Dialogue& d) { return DriveSpeed(d, 230400, true); }
+inline bool SetF460800(Dialogue& d) { return DriveSpeed(d, 460800, true); }
+inline bool SetF625200(Dialogue& d) { return DriveSpeed(d, 625200, true); }
+inline bool SetF921600(Dialogue& d) { return DriveSpeed(d, 921600, true); }
 
 }  // namespace hdd

@@ -30,14 +30,10 @@ std::optional<quint32> addressValue(const QString& text) {
 
 namespace {
 
-QString addressOrEmpty(const QByteArray& text) {
-    return normaliseAddress(text).value_or(QString());
-}
+QString addressOrEmpty(const QByteArray& text) { return normaliseAddress(text).value_or(QString()); }
 
 // Sectors per track: a count of 0 is no usable value.
-QString countOrEmpty(const QString& text) {
-    return text == QLatin1String("0") ? QString() : text;
-}
+QString countOrEmpty(const QString& text) { return text == QLatin1String("0") ? QString() : text; }
 
 }  // namespace
 

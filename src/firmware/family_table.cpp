@@ -8,9 +8,7 @@
 #include "text.h"
 
 // The resource lives in this static library; it has to be registered by hand.
-static void initFamilyResource() {
-    Q_INIT_RESOURCE(hddinfo);
-}
+static void initFamilyResource() { Q_INIT_RESOURCE(hddinfo); }
 
 namespace hdd {
 

@@ -71,9 +71,7 @@ QList<QByteArray> valueNumbers(const QByteArray& value) {
 namespace {
 
 // The value's first number: its text up to the first space. A value without a space gives none.
-QByteArray firstNumber(const QByteArray& value) {
-    return trimmed(partBefore(value, ' '));
-}
+QByteArray firstNumber(const QByteArray& value) { return trimmed(partBefore(value, ' ')); }
 
 }  // namespace
 

@@ -19,13 +19,19 @@ QtSerialBackend::~QtSerialBackend() { close(); }
 
 PortError QtSerialBackend::mapError(QSerialPort::SerialPortError e) {
     switch (e) {
-        case QSerialPort::NoError: return PortError::None;
-        case QSerialPort::DeviceNotFoundError: return PortError::NotFound;
+        case QSerialPort::NoError:
+            return PortError::None;
+        case QSerialPort::DeviceNotFoundError:
+            return PortError::NotFound;
         case QSerialPort::PermissionError:
-        case QSerialPort::OpenError: return PortError::Busy;
-        case QSerialPort::ResourceError: return PortError::Disconnected;
-        case QSerialPort::UnsupportedOperationError: return PortError::Refused;
-        default: return PortError::Other;
+        case QSerialPort::OpenError:
+            return PortError::Busy;
+        case QSerialPort::ResourceError:
+            return PortError::Disconnected;
+        case QSerialPort::UnsupportedOperationError:
+            return PortError::Refused;
+        default:
+            return PortError::Other;
     }
 }
 

@@ -14,19 +14,26 @@ namespace hdd {
 
 QString portErrorText(PortError e) {
     switch (e) {
-        case PortError::None: return QStringLiteral("no error");
-        case PortError::NotFound: return QStringLiteral("not found");
-        case PortError::Busy: return QStringLiteral("busy or permission denied");
-        case PortError::Disconnected: return QStringLiteral("disconnected");
-        case PortError::Refused: return QStringLiteral("setting refused");
-        case PortError::Other: return QStringLiteral("error");
+        case PortError::None:
+            return QStringLiteral("no error");
+        case PortError::NotFound:
+            return QStringLiteral("not found");
+        case PortError::Busy:
+            return QStringLiteral("busy or permission denied");
+        case PortError::Disconnected:
+            return QStringLiteral("disconnected");
+        case PortError::Refused:
+            return QStringLiteral("setting refused");
+        case PortError::Other:
+            return QStringLiteral("error");
     }
     return {};
 }
 
 void sortPortNames(QStringList& names) {
-    std::stable_sort(names.begin(), names.end(),
-                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
 }
 
 SerialPort::SerialPort(QObject* parent) : QObject(parent) {

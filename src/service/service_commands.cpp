@@ -9,13 +9,13 @@ namespace {
 
 // The window's panels are off while the dialogue runs.
 class BusyScope {
-  public:
+public:
     explicit BusyScope(Dialogue& d) : host_(d.host()) { host_.setBusy(true); }
     ~BusyScope() { host_.setBusy(false); }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
-  private:
+private:
     Host& host_;
 };
 

@@ -11,9 +11,7 @@ namespace hdd {
 
 namespace {
 
-bool isHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
+bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 
 int hexDigit(char c) {
     if (c <= '9') return c - '0';
@@ -21,9 +19,7 @@ int hexDigit(char c) {
     return c - 'a' + 10;
 }
 
-bool isBlank(char c) {
-    return static_cast<unsigned char>(c) <= 0x20;
-}
+bool isBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 
 // The byte field of a data line (from its eighth character on): pairs of hexadecimal digits with
 // any run of blanks or control characters between them. False when it is anything else or does

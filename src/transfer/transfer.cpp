@@ -7,17 +7,11 @@
 
 namespace hdd {
 
-QString lengthMessage(qint64 blockSize) {
-    return QStringLiteral("文件长度必须是%1的倍数！").arg(blockSize);
-}
+QString lengthMessage(qint64 blockSize) { return QStringLiteral("文件长度必须是%1的倍数！").arg(blockSize); }
 
-std::optional<quint64> hexArg(const QByteArray& text) {
-    return parseHex(trimmed(text));
-}
+std::optional<quint64> hexArg(const QByteArray& text) { return parseHex(trimmed(text)); }
 
-QByteArray hexText(quint64 value) {
-    return QByteArray::number(value, 16).toUpper();
-}
+QByteArray hexText(quint64 value) { return QByteArray::number(value, 16).toUpper(); }
 
 std::optional<QByteArray> loadFile(const QString& fileName) {
     QFile f(fileName);

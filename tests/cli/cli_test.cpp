@@ -1,8 +1,8 @@
 // hddterm-cli: the contract in-process on the virtual clock, and end to end against
 // "hddsim --pty" (real time, kept short).
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QProcess>
-#include <gtest/gtest.h>
 
 #include "cli_runner.h"
 #include "clock.h"
@@ -40,8 +40,9 @@ TEST(CliContract, PortsListsTheSimulatedDriveLast) {
 }
 
 TEST(CliContract, RunOpensActsGetsAndCloses) {
-    const CliRun r = runInProcess({"run", "CMD:/1", "WAIT:300", "GET:edStatus", "GET:ComboBox2.items", "GET:btnSwitch",
-                                   "GET:CheckBox1", "GET:CMD.enabled", "GET:ComboBox1.enabled", "GET:edTx"});
+    const CliRun r =
+        runInProcess({"run", "CMD:/1", "WAIT:300", "GET:edStatus", "GET:ComboBox2.items", "GET:btnSwitch",
+                      "GET:CheckBox1", "GET:CMD.enabled", "GET:ComboBox1.enabled", "GET:edTx"});
     EXPECT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_EQ(r.out,
               "edStatus= STATUS: sim Opened 9600 None 8 1\n"
@@ -58,7 +59,8 @@ TEST(CliContract, RunOpensActsGetsAndCloses) {
 }
 
 TEST(CliContract, BaudAndSetApplyBeforeOpening) {
-    const CliRun r = runInProcess({"--baud", "115200", "--set", "CheckBox1=0", "run", "GET:edStatus", "GET:CheckBox1"});
+    const CliRun r =
+        runInProcess({"--baud", "115200", "--set", "CheckBox1=0", "run", "GET:edStatus", "GET:CheckBox1"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "edStatus= STATUS: sim Opened 115200 None 8 1\nCheckBox1=0\n");
 }
@@ -107,7 +109,8 @@ TEST(CliOverPty, TypedCommandsAndReadouts) {
 
     QProcess cli;
     cli.start(QStringLiteral(HDDTERM_BIN_DIR "/hddterm-cli"),
-              {"--port", device, "run", "CMD:/2", "WAIT:300", "CMD:/", "WAIT:300", "GET:edStatus", "GET:ComboBox2.items"});
+              {"--port", device, "run", "CMD:/2", "WAIT:300", "CMD:/", "WAIT:300", "GET:edStatus",
+               "GET:ComboBox2.items"});
     ASSERT_TRUE(cli.waitForFinished(20000));
     const QString out = QString::fromUtf8(cli.readAllStandardOutput());
     const QString err = QString::fromUtf8(cli.readAllStandardError());

@@ -162,7 +162,9 @@ class WaitTest : public ::testing::Test {
 protected:
     Harness h;
     int pulses = 0;
-    void SetUp() override { h.clock.addPoller([this] { ++pulses; }); }
+    void SetUp() override {
+        h.clock.addPoller([this] { ++pulses; });
+    }
 };
 
 TEST_F(WaitTest, WaitHDZeroChecksOnceAndSleepsOnce) {

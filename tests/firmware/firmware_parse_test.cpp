@@ -12,9 +12,7 @@ using namespace hdd;
 
 namespace {
 
-QList<QByteArray> lines(const QByteArray& text) {
-    return splitLines(text);
-}
+QList<QByteArray> lines(const QByteArray& text) { return splitLines(text); }
 
 TEST(ReserveAnswer, ReserveLine) {
     const ReserveFields r =

@@ -1,11 +1,11 @@
 // The Qt view on the window model, offscreen: the window starts, opens "sim", and a typed
 // command's answer appears in the console. A screenshot is kept under the build folder.
+#include <gtest/gtest.h>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "harness.h"
 #include "main_window.h"

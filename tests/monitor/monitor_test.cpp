@@ -30,7 +30,7 @@ AfterRestart afterRestart(const QByteArray& wire, const QByteArray& prefix) {
 }
 
 class Monitor : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         h.open();
         h.idle(100);
@@ -268,7 +268,7 @@ TEST_F(Monitor, SpeedMissingFromTheListLeavesNoSelectionAndAnEmptySpeed) {
 
 // A port that takes nothing above 115200.
 class SlowPort : public hddsim::SimBackend {
-  public:
+public:
     using SimBackend::SimBackend;
     bool setBaud(qint32 baud) override { return baud <= 115200 && SimBackend::setBaud(baud); }
 };

@@ -1,12 +1,12 @@
 // The serial port module over a real pseudo-terminal (real time, kept short).
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
 
 #include "pty_speed.h"
 #include "serial_port.h"

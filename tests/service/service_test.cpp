@@ -15,7 +15,7 @@ const QByteArray kForce = "\x1a/\r";
 const QByteArray kGuard = "\x1a/\r/\r";
 
 class ServiceKeys : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         h.open();
         h.idle(100);

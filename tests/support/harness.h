@@ -23,7 +23,9 @@
 
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QByteArray& b, std::ostream* os) { *os << "\"" << b.toPercentEncoding(" /:,.=>_-").toStdString() << '"'; }
+inline void PrintTo(const QByteArray& b, std::ostream* os) {
+    *os << "\"" << b.toPercentEncoding(" /:,.=>_-").toStdString() << '"';
+}
 
 namespace hddtest {
 
@@ -45,9 +47,9 @@ public:
     }
     void showForm(hdd::FormModel&, int, int) override {}
 
-    QStringList shown;           // every message box and question, in order
-    QList<bool> answers;         // answers to questions, in order (No when exhausted)
-    QStringList files;           // answers to file dialogs, in order (cancel when exhausted)
+    QStringList shown;    // every message box and question, in order
+    QList<bool> answers;  // answers to questions, in order (No when exhausted)
+    QStringList files;    // answers to file dialogs, in order (cancel when exhausted)
     QList<hdd::FileRequest> requests;
 
 private:

@@ -1,6 +1,6 @@
 // Test main for components that need an application object but no widgets.
-#include <QCoreApplication>
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -14,12 +14,8 @@
 
 namespace hddtest {
 
-inline hddsim::BufferMemory& memory(Harness& h) {
-    return h.drive->state<hddsim::BufferMemory>();
-}
-inline hddsim::SystemArea& systemArea(Harness& h) {
-    return h.drive->state<hddsim::SystemArea>();
-}
+inline hddsim::BufferMemory& memory(Harness& h) { return h.drive->state<hddsim::BufferMemory>(); }
+inline hddsim::SystemArea& systemArea(Harness& h) { return h.drive->state<hddsim::SystemArea>(); }
 
 // Buffer memory as the drive holds it, count blocks from block on.
 inline QByteArray blocks(Harness& h, quint32 block, quint32 count) {

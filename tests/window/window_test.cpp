@@ -1,7 +1,7 @@
 // The main window's model: start-up, opening and closing, the command line, the send-byte
 // field, counters, the status line and the window's closing.
-#include <QCoreApplication>
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 
 #include "harness.h"
 #include "sim_backend.h"
@@ -10,7 +10,9 @@ using hddtest::Harness;
 
 namespace {
 
-hddsim::SimBackend* simBackend(Harness& h) { return qobject_cast<hddsim::SimBackend*>(h.model->port().backend()); }
+hddsim::SimBackend* simBackend(Harness& h) {
+    return qobject_cast<hddsim::SimBackend*>(h.model->port().backend());
+}
 
 TEST(StartUp, CaptionBannerListsAndPanels) {
     Harness h;
@@ -127,7 +129,9 @@ TEST(CommandLine, ControlKeysGoOutAtOnceAndPrintableKeysWaitForEnter) {
     EXPECT_EQ(h.form().text("CMD"), "a");
     h.form().userKey("CMD", QChar(0x1B));
     h.form().userEnter("CMD");
-    EXPECT_EQ(h.wire(), "\x1a\x1b" "a\r");
+    EXPECT_EQ(h.wire(),
+              "\x1a\x1b"
+              "a\r");
 }
 
 TEST(CommandLine, TheAnswerReachesTheConsole) {
@@ -222,7 +226,7 @@ TEST(Closing, PulledAdapterReturnsTheWindowToClosed) {
     EXPECT_EQ(h.lastLine(), "错误: 串口连接已断开！");
     EXPECT_TRUE(h.dlg().AbortRequested);
     EXPECT_FALSE(h.dlg().WaitHD(5));  // waits simply run out
-    h.open();                          // and the port can be opened again
+    h.open();                         // and the port can be opened again
     EXPECT_TRUE(h.model->isOpen());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

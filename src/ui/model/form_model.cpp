@@ -63,12 +63,8 @@ Control& FormModel::add(const QString& name, ControlKind kind, const QString& pa
     return *raw;
 }
 
-Control* FormModel::find(const QString& name) {
-    return byName_.value(name, nullptr);
-}
-const Control* FormModel::find(const QString& name) const {
-    return byName_.value(name, nullptr);
-}
+Control* FormModel::find(const QString& name) { return byName_.value(name, nullptr); }
+const Control* FormModel::find(const QString& name) const { return byName_.value(name, nullptr); }
 
 Control& FormModel::at(const QString& name) {
     Control* c = find(name);

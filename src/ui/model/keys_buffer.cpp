@@ -57,12 +57,8 @@ void bufferKey(MainModel& m, bool read) {
     d.AbortRequested = false;
 }
 
-void readBufferKey(MainModel& m) {
-    bufferKey(m, true);
-}
-void writeBufferKey(MainModel& m) {
-    bufferKey(m, false);
-}
+void readBufferKey(MainModel& m) { bufferKey(m, true); }
+void writeBufferKey(MainModel& m) { bufferKey(m, false); }
 
 void pickSendFileKey(MainModel& m) {
     const QString file = m.frontend().openFileName(

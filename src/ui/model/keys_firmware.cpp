@@ -45,9 +45,7 @@ private:
     bool owner_;
 };
 
-QString field(MainModel& m, const QString& name) {
-    return m.form().text(name).trimmed();
-}
+QString field(MainModel& m, const QString& name) { return m.form().text(name).trimmed(); }
 
 bool filled(MainModel& m, const QStringList& names) {
     for (const QString& n : names) {
@@ -192,9 +190,7 @@ void clearAddressesKey(MainModel& m) {
 const QString kTrackFilter = QStringLiteral("TRC文件|*.trc|BIN文件|*.bin|所有文件|*.*");
 const QString kBinFilter = QStringLiteral("BIN文件|*.bin|TRC文件|*.trc|所有文件|*.*");
 
-QByteArray value(MainModel& m, const QString& name) {
-    return m.form().text(name).trimmed().toLatin1();
-}
+QByteArray value(MainModel& m, const QString& name) { return m.form().text(name).trimmed().toLatin1(); }
 
 enum class Check { Firmware, Reserve };
 
@@ -269,9 +265,7 @@ std::function<QString(MainModel&)> named(const QString& name) {
     return [name](MainModel&) { return name; };
 }
 
-QString cert1FileName(MainModel& m) {
-    return "Cert_" + m.form().text("Edit23").trimmed() + ".trc";
-}
+QString cert1FileName(MainModel& m) { return "Cert_" + m.form().text("Edit23").trimmed() + ".trc"; }
 
 // "保存APP.CERT": the drive writes its APP and CERT modules from memory to the disk.
 void saveAppCertKey(MainModel& m) {

@@ -15,9 +15,7 @@ const QString kOps = QStringLiteral("Panel2");
 const QString kTrackFilter = QStringLiteral("TRC文件|*.trc|BIN文件|*.bin|所有文件|*.*");
 const QStringList kBufferFields = {"Edit1", "Edit15", "Edit2", "Edit16"};
 
-QByteArray field(MainModel& m, const QString& name) {
-    return m.form().text(name).trimmed().toLatin1();
-}
+QByteArray field(MainModel& m, const QString& name) { return m.form().text(name).trimmed().toLatin1(); }
 
 // The buffer address key, with or without the busy state of its own (the ensure operation runs it
 // from inside another key, which keeps the panels disabled itself).

@@ -46,9 +46,7 @@ MainModel::MainModel(Clock& clock, Frontend& frontend, MainOptions options, QObj
     form_.setCurrentPage(QString());
 }
 
-MainModel::~MainModel() {
-    port_.CloseComPort();
-}
+MainModel::~MainModel() { port_.CloseComPort(); }
 
 FormModel* MainModel::formByName(const QString& name) {
     for (FormModel* f : forms_) {
@@ -57,9 +55,7 @@ FormModel* MainModel::formByName(const QString& name) {
     return nullptr;
 }
 
-void MainModel::addForm(FormModel* form) {
-    forms_ << form;
-}
+void MainModel::addForm(FormModel* form) { forms_ << form; }
 
 void MainModel::buildControls() {
     FormModel& f = form_;
@@ -268,12 +264,8 @@ void MainModel::onBaudChanged() {
     form_.setEnabled("btnSwitch", true);
 }
 
-bool MainModel::AdSpeed() {
-    return AdMySpeed(dialogue_, form_.text("ComboBox7"));
-}
-bool MainModel::SetSpeed() {
-    return AdMySpeed(dialogue_, form_.text("ComboBox2"));
-}
+bool MainModel::AdSpeed() { return AdMySpeed(dialogue_, form_.text("ComboBox7")); }
+bool MainModel::SetSpeed() { return AdMySpeed(dialogue_, form_.text("ComboBox2")); }
 
 bool MainModel::onCmdKey(QChar key) {
     dialogue_.ReceiveMode = kUserCmd;
@@ -344,15 +336,9 @@ bool MainModel::question(const QString& text, const QString& title) {
     return frontend_.question(text, title);
 }
 
-void MainModel::setProgressMax(qint64 max) {
-    form_.setMaximum("ProgressBar1", max);
-}
-void MainModel::setProgress(qint64 position) {
-    form_.setValue("ProgressBar1", position);
-}
-qint64 MainModel::progress() const {
-    return form_.find("ProgressBar1")->value;
-}
+void MainModel::setProgressMax(qint64 max) { form_.setMaximum("ProgressBar1", max); }
+void MainModel::setProgress(qint64 position) { form_.setValue("ProgressBar1", position); }
+qint64 MainModel::progress() const { return form_.find("ProgressBar1")->value; }
 
 void MainModel::setBusy(bool busy) {
     // Operations nest (a key calling another's work): the panels come back with the outermost end.

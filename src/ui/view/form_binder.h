@@ -12,7 +12,7 @@ namespace hdd {
 
 class FormBinder : public QObject {
     Q_OBJECT
-  public:
+public:
     FormBinder(FormModel& form, QObject* parent = nullptr);
 
     // Creates the widget for a control (a panel becomes a plain QWidget), named after it.
@@ -21,10 +21,10 @@ class FormBinder : public QObject {
     void refresh(const QString& name);
     void refreshAll();
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     FormModel& form_;
     QHash<QString, QWidget*> widgets_;
 };

@@ -14,19 +14,19 @@ namespace hdd {
 
 class ConsoleView : public QPlainTextEdit {
     Q_OBJECT
-  public:
+public:
     ConsoleView(Console& console, QWidget* parent = nullptr);
 
-  protected:
+protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
 
-  private:
+private:
     void onTailChanged(int first);
     Console& console_;
 };
 
 class GuiFrontend : public Frontend {
-  public:
+public:
     void setParent(QWidget* w) { parent_ = w; }
     void message(MessageKind kind, const QString& text, const QString& title) override;
     bool question(const QString& text, const QString& title) override;
@@ -35,13 +35,13 @@ class GuiFrontend : public Frontend {
     QString folderName(const QString& title, const QString& start) override;
     void showForm(FormModel& form, int dx, int dy) override;
 
-  private:
+private:
     QWidget* parent_ = nullptr;
 };
 
 class MainWindow : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit MainWindow(MainModel& model, QWidget* parent = nullptr);
 
     FormBinder& binder() { return binder_; }
@@ -49,11 +49,11 @@ class MainWindow : public QWidget {
     // Widgets for controls added after construction (keys of later subsystems) are placed here.
     void placeControls();
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
-  private:
+private:
     QWidget* boxFor(const Control& c);
     QWidget* pageFor(const QString& page);
 
