@@ -1,10 +1,12 @@
 // The Qt view on the window model, offscreen: the window starts, opens "sim", and a typed
 // command's answer appears in the console. A screenshot is kept under the build folder.
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include "harness.h"
@@ -58,6 +60,15 @@ TEST(Gui, StartsOpensSimAndShowsTheAnswerToATypedCommand) {
 
     QDir().mkpath(HDDTERM_TEST_OUT);
     EXPECT_TRUE(w.grab().save(QStringLiteral(HDDTERM_TEST_OUT "/main_window.png")));
+    // One picture per page of operation keys.
+    auto* pages = w.findChild<QTabWidget*>("opsPages");
+    ASSERT_NE(pages, nullptr);
+    EXPECT_GE(pages->count(), 3);
+    for (int i = 1; i < pages->count(); ++i) {
+        pages->setCurrentIndex(i);
+        QApplication::processEvents();  // let the page lay itself out before the picture
+        EXPECT_TRUE(w.grab().save(QStringLiteral(HDDTERM_TEST_OUT "/main_window_page%1.png").arg(i + 1)));
+    }
 
     w.close();
     EXPECT_FALSE(h.model->port().isOpen());

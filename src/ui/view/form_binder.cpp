@@ -38,6 +38,11 @@ QWidget* FormBinder::create(const QString& name, QWidget* parent) {
             break;
         }
         case ControlKind::Label: {
+            // In a group a label is a caption; on its own (the status line) a sunken read-only field.
+            if (!c.box.isEmpty()) {
+                w = new QLabel(parent);
+                break;
+            }
             auto* l = new QLineEdit(parent);
             l->setReadOnly(true);
             l->setFocusPolicy(Qt::NoFocus);
@@ -111,6 +116,10 @@ void FormBinder::refresh(const QString& name) {
             break;
         }
         case ControlKind::Label: {
+            if (auto* caption = qobject_cast<QLabel*>(w)) {
+                caption->setText(c->text.isEmpty() ? c->caption : c->text);
+                break;
+            }
             auto* l = static_cast<QLineEdit*>(w);
             if (l->text() != c->text) l->setText(c->text);
             break;

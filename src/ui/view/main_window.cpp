@@ -137,16 +137,16 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     binder_.create("CheckBox1", this)->setGeometry(800, 5, 92, 24);
 
     console_ = new ConsoleView(model_.console(), this);
-    console_->setGeometry(4, 36, 644, 300);
+    console_->setGeometry(4, 36, 644, 250);
 
     QWidget* right = binder_.create("Panel6", this);
-    right->setGeometry(652, 56, 242, 280);
+    right->setGeometry(652, 56, 242, 230);
     auto* rl = new QVBoxLayout(right);
     rl->setContentsMargins(0, 0, 0, 0);
     rl->addStretch();
 
     QWidget* ops = binder_.create("Panel2", this);
-    ops->setGeometry(0, 338, 898, 295);
+    ops->setGeometry(0, 288, 898, 345);
     auto* ol = new QVBoxLayout(ops);
     ol->setContentsMargins(4, 2, 4, 4);
     ol->setSpacing(3);
@@ -203,8 +203,9 @@ QWidget* MainWindow::boxFor(const Control& c) {
     QWidget* host = c.panel == "Panel6" ? binder_.widget(c.panel) : pageFor(c.page);
     auto* g = new QGroupBox(c.box, host);
     auto* grid = new QGridLayout(g);
-    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setContentsMargins(4, 2, 4, 2);
     grid->setSpacing(2);
+    grid->setRowStretch(64, 1);  // rows stay at the top of their group
     auto* l = static_cast<QBoxLayout*>(host->layout());
     l->insertWidget(l->count() - 1, g);  // before the closing stretch
     boxes_.insert(key, g);
@@ -212,25 +213,40 @@ QWidget* MainWindow::boxFor(const Control& c) {
 }
 
 void MainWindow::placeControls() {
+    // Each group is a grid of three columns: a field takes a row with its label (a second field
+    // without a label joins the row before it, as "RD:" with its size); keys fill rows of three.
+    constexpr int cols = 3;
     for (const auto& c : model_.form().controls()) {
         if (binder_.widget(c->name) || c->box.isEmpty()) continue;
         QWidget* box = boxFor(*c);
         auto* grid = static_cast<QGridLayout*>(box->layout());
         QWidget* w = binder_.create(c->name, box);
-        // Fields take a row with their label; keys fill rows of three.
-        const int cols = 3;
+        // Hexadecimal fields hold a few digits: keep them narrow so a page's groups fit side by side.
+        if (c->kind == ControlKind::Edit && c->filter != KeyFilter::Any) w->setMaximumWidth(96);
+        const int keys = box->property("keys").toInt();
+        const int row = box->property("row").toInt() + (keys + cols - 1) / cols;
         if (c->kind == ControlKind::Button) {
-            const int n = box->property("keys").toInt();
-            const int row = box->property("row").toInt();
-            grid->addWidget(w, row + n / cols, n % cols);
-            box->setProperty("keys", n + 1);
-        } else {
-            const int row = box->property("row").toInt() + (box->property("keys").toInt() + cols - 1) / cols;
-            if (!c->label.isEmpty()) grid->addWidget(new QLabel(c->label, box), row, 0);
-            grid->addWidget(w, row, c->label.isEmpty() ? 0 : 1, 1, c->label.isEmpty() ? cols : cols - 1);
-            box->setProperty("row", row + 1);
-            box->setProperty("keys", 0);
+            grid->addWidget(w, box->property("row").toInt() + keys / cols, keys % cols);
+            box->setProperty("keys", keys + 1);
+            continue;
         }
+        auto* previous = box->property("lastField").value<QWidget*>();
+        if (c->kind == ControlKind::Edit && c->label.isEmpty() && keys == 0 && previous) {
+            const int at = grid->indexOf(previous);
+            int r, col, rs, cs;
+            grid->getItemPosition(at, &r, &col, &rs, &cs);
+            grid->removeWidget(previous);
+            grid->addWidget(previous, r, col, 1, cs - 1);
+            grid->addWidget(w, r, col + cs - 1);
+            box->setProperty("lastField", QVariant::fromValue<QWidget*>(nullptr));
+            continue;
+        }
+        if (!c->label.isEmpty()) grid->addWidget(new QLabel(c->label, box), row, 0);
+        grid->addWidget(w, row, c->label.isEmpty() ? 0 : 1, 1, c->label.isEmpty() ? cols : cols - 1);
+        box->setProperty("row", row + 1);
+        box->setProperty("keys", 0);
+        box->setProperty("lastField",
+                         QVariant::fromValue<QWidget*>(c->kind == ControlKind::Edit ? w : nullptr));
     }
 }
 
