@@ -168,3 +168,23 @@ TEST(PtyPort, VanishingDeviceClosesThePortAndSaysSo) {
 }
 
 }  // namespace
+
+namespace {
+
+// Opt-in: HDDTERM_TEST_PORT names a real port with a drive (or "hddsim --port") at 9600 baud.
+TEST(RealPort, AnswersWithAPrompt) {
+    const QString name = qEnvironmentVariable("HDDTERM_TEST_PORT");
+    if (name.isEmpty()) GTEST_SKIP() << "set HDDTERM_TEST_PORT to a port with a drive to run this";
+    hdd::SerialPort port;
+    ASSERT_TRUE(port.OpenComPort(name, 9600)) << hdd::portErrorText(port.lastError()).toStdString();
+    port.ComWriteBytes("\x1a");
+    port.ComWriteBytes("/\r");
+    QByteArray answer;
+    EXPECT_TRUE(pumpUntil([&] {
+        answer += port.ComReadAll();
+        return answer.contains('>');
+    }));
+    port.CloseComPort();
+}
+
+}  // namespace
