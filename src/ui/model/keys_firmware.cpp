@@ -27,22 +27,17 @@ const QStringList kModuleFields = {"Edit6", "Edit7", "Edit8", "Edit9", "Edit13",
 const QStringList kBufferFields = {"Edit1", "Edit15", "Edit2", "Edit16"};
 const QStringList kReserveFields = {"Edit3", "Edit4", "Edit5"};
 
-// The busy state of a key. A key run from inside another operation (the ensure operations press
-// the discovery keys) leaves the panels to the operation that disabled them.
+// The busy state of a key; the window counts nested operations (the ensure operations press the
+// discovery keys), so the panels come back with the outermost.
 class Busy {
 public:
-    explicit Busy(MainModel& m) : m_(m), owner_(m.form().at("Panel3").enabled) {
-        if (owner_) m_.setBusy(true);
-    }
-    ~Busy() {
-        if (owner_) m_.setBusy(false);
-    }
+    explicit Busy(MainModel& m) : m_(m) { m_.setBusy(true); }
+    ~Busy() { m_.setBusy(false); }
     Busy(const Busy&) = delete;
     Busy& operator=(const Busy&) = delete;
 
 private:
     MainModel& m_;
-    bool owner_;
 };
 
 QString field(MainModel& m, const QString& name) { return m.form().text(name).trimmed(); }
