@@ -109,11 +109,26 @@ void reportRead(Dialogue& d, bool showProgress, bool ok) {
         d.appendResult(ok ? kDone : kFailed);
 }
 
-void reportWrite(Dialogue& d, bool ok) {
+// The opening of a track or reserve write: nothing shown, a prompt at the current level.
+bool beginWrite(Dialogue& d) {
+    d.CaptureBuffer.clear();
+    d.ReceiveMode.clear();
+    d.LastPrompt.clear();
+    d.PumpWait(10);
+    d.SendString("/\r");
+    return d.WaitHD(1500);
+}
+
+// The closing of a write: back to a prompt, then the result on the console.
+bool endWrite(Dialogue& d, bool failed) {
+    d.SendString("/\r");
+    d.WaitHD(10);
+    const bool ok = !failed && !d.AbortRequested;
     if (d.AbortRequested)
         d.addLine(kAborted);
     else
         d.appendResult(ok ? kDone : kFailed);
+    return ok;
 }
 
 // Where and how the chunks of one write go.
@@ -349,12 +364,7 @@ bool WriteTrack(Dialogue& d, const QByteArray& tracks, const QByteArray& head, c
     }
     QByteArray image = file->left(static_cast<qsizetype>(bytes));
 
-    d.CaptureBuffer.clear();
-    d.ReceiveMode.clear();
-    d.LastPrompt.clear();
-    d.PumpWait(10);
-    d.SendString("/\r");
-    bool failed = !d.WaitHD(1500);
+    bool failed = !beginWrite(d);
     if (!failed && !d.AbortRequested) {
         d.addLine(kWritingData);
         const quint64 first = *hexArg(startSector);
@@ -379,11 +389,7 @@ bool WriteTrack(Dialogue& d, const QByteArray& tracks, const QByteArray& head, c
         }
     }
     image.clear();
-    d.SendString("/\r");
-    d.WaitHD(10);
-    const bool ok = !failed && !d.AbortRequested;
-    reportWrite(d, ok);
-    return ok;
+    return endWrite(d, failed);
 }
 
 bool WriteReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& lastTrack,
@@ -415,12 +421,7 @@ bool WriteReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& l
         return false;
     }
 
-    d.CaptureBuffer.clear();
-    d.ReceiveMode.clear();
-    d.LastPrompt.clear();
-    d.PumpWait(10);
-    d.SendString("/\r");
-    bool failed = !d.WaitHD(1500);
+    bool failed = !beginWrite(d);
     if (!failed && !d.AbortRequested) {
         d.addLine(kWritingData);
         quint64 left = static_cast<quint64>(file.size()) / kBlockBytes;
@@ -452,11 +453,7 @@ bool WriteReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& l
         }
     }
     file.close();
-    d.SendString("/\r");
-    d.WaitHD(10);
-    const bool ok = !failed && !d.AbortRequested;
-    reportWrite(d, ok);
-    return ok;
+    return endWrite(d, failed);
 }
 
 }  // namespace hdd
