@@ -14,7 +14,8 @@ const char* kUsage =
     "usage: hddterm-cli [OPTIONS] ports\n"
     "       hddterm-cli [OPTIONS] run ACTION...\n"
     "options: --port PORT  --baud RATE  --set NAME=VALUE  --file PATH  --yes | --no\n"
-    "actions: KEY  SET:NAME=VALUE  CMD:TEXT  KEYS:HEX  ENTER:NAME  WAIT:MS  GET:NAME[.items|.enabled]\n";
+    "actions: KEY  SET:NAME=VALUE  CMD:TEXT  KEYS:HEX  ENTER:NAME  WAIT:MS  GET:NAME[.items|.enabled]\n"
+    "NAME, KEY: a control of the main window (Edit1, Button78) or of a dialog (Form3.Edit1, Form3.Button2)\n";
 
 class CliFrontend : public Frontend {
 public:
@@ -66,7 +67,7 @@ public:
         err_.flush();
     }
     static bool isFailure(const QString& line) {
-        return line.endsWith(QStringLiteral("失败！")) ||
+        return line.endsWith(QStringLiteral("失败！")) || line.endsWith(QStringLiteral("失败!")) ||
                line.endsWith(QStringLiteral("失败，请尝试手动获取！")) ||
                line == QStringLiteral("读取数据错误，请调低一档速率后再试!") ||
                line.startsWith(QStringLiteral("错误"));
@@ -100,19 +101,76 @@ Target resolve(MainModel& m, const QString& dotted) {
     return t;
 }
 
-bool setControl(const Target& t, const QString& value) {
-    switch (t.control->kind) {
+// Sets a control as the user would; an empty result is success, else why it cannot be done. Before
+// the port opens (`prefill`) a control disabled only by its panel is still set: --set exists to fill
+// such fields. Key filters and length limits apply in every case, and a read-only field is filled
+// only through its picker.
+QString setControl(const Target& t, const QString& value, bool prefill = false) {
+    FormModel& f = *t.form;
+    const Control& c = *t.control;
+    if (!c.visible) return QStringLiteral("%1 is not shown").arg(t.name);
+    if (c.readOnly) return QStringLiteral("%1 is read-only (use its picker and --file)").arg(t.name);
+    if (!prefill && !f.isEffectivelyEnabled(t.name)) return QStringLiteral("%1 is disabled").arg(t.name);
+    const bool direct = !f.isEffectivelyEnabled(t.name);
+    switch (c.kind) {
         case ControlKind::Edit:
-            return t.form->userSetText(t.name, value);
-        case ControlKind::Combo:
-            return t.form->userSelectText(t.name, value);
+        case ControlKind::Memo: {
+            const auto typed =
+                c.kind == ControlKind::Memo ? std::optional<QString>(value) : f.typedText(t.name, value);
+            if (!typed) return QStringLiteral("%1 does not take \"%2\"").arg(t.name, value);
+            if (direct)
+                f.setText(t.name, *typed);
+            else
+                f.userSetText(t.name, *typed);
+            return {};
+        }
+        case ControlKind::Combo: {
+            if (c.editable) {
+                const auto typed = f.typedText(t.name, value);
+                if (!typed) return QStringLiteral("%1 does not take \"%2\"").arg(t.name, value);
+                if (direct) {
+                    f.setCurrentIndex(t.name, static_cast<int>(c.items.indexOf(*typed)));
+                    f.setText(t.name, *typed);
+                } else {
+                    f.userSetText(t.name, *typed);
+                }
+                return {};
+            }
+            const int i = static_cast<int>(c.items.indexOf(value));
+            if (i < 0)
+                return QStringLiteral("%1 offers no \"%2\" (it offers %3)")
+                    .arg(t.name, value, c.items.join(','));
+            if (direct)
+                f.setCurrentIndex(t.name, i);
+            else
+                f.userSelect(t.name, i);
+            return {};
+        }
         case ControlKind::Check:
         case ControlKind::Radio:
-            if (value != "0" && value != "1") return false;
-            return t.form->userSetChecked(t.name, value == "1");
+            if (value != "0" && value != "1") return QStringLiteral("%1 takes 0 or 1").arg(t.name);
+            if (direct) {
+                if (c.checked != (value == "1")) {
+                    f.setChecked(t.name, value == "1");
+                    if (c.onClick) {
+                        auto fn = c.onClick;
+                        fn();
+                    }
+                }
+            } else {
+                f.userSetChecked(t.name, value == "1");
+            }
+            return {};
         default:
-            return false;
+            return QStringLiteral("%1 cannot be set").arg(t.name);
     }
+}
+
+// Why a key cannot be pressed now, or empty.
+QString cannotPress(const Target& t) {
+    if (!t.control->visible) return QStringLiteral("%1 is not shown").arg(t.name);
+    if (!t.form->isEffectivelyEnabled(t.name)) return QStringLiteral("%1 is disabled").arg(t.name);
+    return {};
 }
 
 QString readControl(const Target& t, const QString& what) {
@@ -211,9 +269,11 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
     for (const QString& s : opt.sets) {
         const qsizetype eq = s.indexOf('=');
         const Target t = eq > 0 ? resolve(model, s.left(eq)) : Target{};
-        if (!t.control || !setControl(t, s.mid(eq + 1))) {
+        const QString why =
+            !t.control ? QStringLiteral("no such control") : setControl(t, s.mid(eq + 1), true);
+        if (!why.isEmpty()) {
             printer.flush(true);
-            err << "hddterm-cli: cannot set " << s << "\n";
+            err << "hddterm-cli: cannot set " << s << ": " << why << "\n";
             return 2;
         }
     }
@@ -231,10 +291,12 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
         const QString verb = colon > 0 ? action.left(colon) : QString();
         const QString arg = colon > 0 ? action.mid(colon + 1) : QString();
         bool ok = true;
+        QString why;
         if (verb == "SET") {
             const qsizetype eq = arg.indexOf('=');
             const Target t = eq > 0 ? resolve(model, arg.left(eq)) : Target{};
-            ok = t.control && setControl(t, arg.mid(eq + 1));
+            why = !t.control ? QStringLiteral("no such control") : setControl(t, arg.mid(eq + 1));
+            ok = why.isEmpty();
         } else if (verb == "CMD") {
             for (QChar c : arg) model.form().userKey("CMD", c);
             model.form().userEnter("CMD");
@@ -244,7 +306,8 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
             for (char c : codes) model.form().userKey("CMD", QChar(static_cast<uchar>(c)));
         } else if (verb == "ENTER") {
             const Target t = resolve(model, arg);
-            ok = t.control && t.form->userEnter(t.name);
+            why = !t.control ? QStringLiteral("no such control") : cannotPress(t);
+            ok = why.isEmpty() && t.form->userEnter(t.name);
         } else if (verb == "WAIT") {
             bool num = false;
             const int ms = arg.toInt(&num);
@@ -266,13 +329,15 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
             }
         } else if (colon < 0) {
             const Target t = resolve(model, action);
-            ok = t.control && t.form->userClick(t.name);
+            why = !t.control ? QStringLiteral("no such control") : cannotPress(t);
+            ok = why.isEmpty() && t.form->userClick(t.name);
         } else {
             ok = false;
         }
         if (!ok) {
             printer.flush(true);
-            err << "hddterm-cli: cannot perform " << action << "\n";
+            err << "hddterm-cli: cannot perform " << action << (why.isEmpty() ? QString() : ": " + why)
+                << "\n";
             status = 2;
             break;
         }

@@ -146,6 +146,10 @@ void installAllCommands(Drive& d) {
     installServiceCommands(d);
     installBufferCommands(d);
     installFirmwareCommands(d);
+    installRomCommands(d);
+    installLoaderCommands(d);
+    installIdentityCommands(d);
+    installZoneCommands(d);
 }
 
 }  // namespace hddsim

@@ -136,6 +136,10 @@ void installLevelCommands(Drive& d);     // levels and prompts
 void installServiceCommands(Drive& d);   // restart, speed and service commands
 void installBufferCommands(Drive& d);    // buffer memory, dump, download, system-area tracks
 void installFirmwareCommands(Drive& d);  // reserve area, modules, identification
+void installRomCommands(Drive& d);       // the serial ROM at F level
+void installLoaderCommands(Drive& d);    // the F-level boot's module downloads
+void installIdentityCommands(Drive& d);  // identity word writes
+void installZoneCommands(Drive& d);      // zones and LBA conversion
 // Everything the simulated drive knows.
 void installAllCommands(Drive& d);
 

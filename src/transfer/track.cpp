@@ -131,6 +131,15 @@ bool endWrite(Dialogue& d, bool failed) {
     return ok;
 }
 
+// A write refused before the drive is told anything: the reason in a message box, and the write
+// reported as failed on the console, so scripts and the command line see it.
+bool refuseWrite(Dialogue& d, const QString& why) {
+    d.host().information(why);
+    d.addLine(kWritingData);
+    d.appendResult(kFailed);
+    return false;
+}
+
 // Where and how the chunks of one write go.
 struct ChunkTarget {
     QList<QByteArray> tracks;
@@ -342,8 +351,7 @@ bool WriteTrack(Dialogue& d, const QByteArray& tracks, const QByteArray& head, c
     const bool headOk = target.head.isEmpty() || hexArg(target.head);
     if (!listOk || !headOk || !allHex({&startSector, &sectorCount, &bufferAddress, &chunkSectors}) ||
         *hexArg(chunkSectors) == 0 || *hexArg(chunkSectors) > kMaxWriteChunk) {
-        host.information(kBadNumber);
-        return false;
+        return refuseWrite(d, kBadNumber);
     }
     const quint64 chunk = *hexArg(chunkSectors);
     quint64 bytes = *hexArg(sectorCount) * kBlockBytes;
@@ -358,10 +366,7 @@ bool WriteTrack(Dialogue& d, const QByteArray& tracks, const QByteArray& head, c
         bytes = static_cast<quint64>(file->size());
         if (bytes % kBlockBytes != 0) refusal = lengthMessage(kBlockBytes);
     }
-    if (!refusal.isEmpty()) {
-        host.information(refusal);
-        return false;
-    }
+    if (!refusal.isEmpty()) return refuseWrite(d, refusal);
     QByteArray image = file->left(static_cast<qsizetype>(bytes));
 
     bool failed = !beginWrite(d);
@@ -399,8 +404,7 @@ bool WriteReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& l
     if (!allHex({&firstTrack, &lastTrack, &head, &sectorsPerTrack, &bufferAddress, &chunkSectors}) ||
         *hexArg(chunkSectors) == 0 || *hexArg(chunkSectors) > kMaxWriteChunk ||
         *hexArg(sectorsPerTrack) == 0 || *hexArg(firstTrack) > *hexArg(lastTrack)) {
-        host.information(kBadNumber);
-        return false;
+        return refuseWrite(d, kBadNumber);
     }
     const quint64 first = *hexArg(firstTrack);
     const quint64 last = *hexArg(lastTrack);
@@ -416,10 +420,7 @@ bool WriteReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& l
         refusal = lengthMessage(kBlockBytes);
     else if (file.size() == 0)
         refusal = kEmptyFile;
-    if (!refusal.isEmpty()) {
-        host.information(refusal);
-        return false;
-    }
+    if (!refusal.isEmpty()) return refuseWrite(d, refusal);
 
     bool failed = !beginWrite(d);
     if (!failed && !d.AbortRequested) {

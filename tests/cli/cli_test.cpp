@@ -45,7 +45,7 @@ TEST(CliContract, RunOpensActsGetsAndCloses) {
                       "GET:CheckBox1", "GET:CMD.enabled", "GET:ComboBox1.enabled", "GET:edTx"});
     EXPECT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_EQ(r.out,
-              "edStatus= STATUS: sim Opened 9600 None 8 1\n"
+              "edStatus= STATUS: 模拟硬盘 (sim) Opened 9600 None 8 1\n"
               "ComboBox2.items=9600,38400,57600,115200,230400,460800,625200,921600\n"
               "btnSwitch=关闭串口\n"
               "CheckBox1=1\n"
@@ -62,7 +62,7 @@ TEST(CliContract, BaudAndSetApplyBeforeOpening) {
     const CliRun r =
         runInProcess({"--baud", "115200", "--set", "CheckBox1=0", "run", "GET:edStatus", "GET:CheckBox1"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "edStatus= STATUS: sim Opened 115200 None 8 1\nCheckBox1=0\n");
+    EXPECT_EQ(r.out, "edStatus= STATUS: 模拟硬盘 (sim) Opened 115200 None 8 1\nCheckBox1=0\n");
 }
 
 TEST(CliContract, KeysTypesRawCodes) {

@@ -195,7 +195,7 @@ TEST_F(Monitor, SpeedChangeTellsTheDriveFirstThenSwitchesThePortThenForcesAPromp
     EXPECT_GE(switchedAt - sentAt, 90);
     EXPECT_EQ(h.drive->baud, 115200);
     EXPECT_EQ(h.lastLine(), QStringLiteral("正在调整速率，请稍候........完成！"));
-    EXPECT_EQ(h.form().text("edStatus"), QStringLiteral(" STATUS: sim Opened 115200 None 8 1"));
+    EXPECT_EQ(h.form().text("edStatus"), QStringLiteral(" STATUS: 模拟硬盘 (sim) Opened 115200 None 8 1"));
     EXPECT_TRUE(hdd::isT(d));
 }
 
@@ -262,7 +262,7 @@ TEST_F(Monitor, SpeedMissingFromTheListLeavesNoSelectionAndAnEmptySpeed) {
     h.form().setItems("ComboBox2", hdd::baseSpeedTexts(), 0);
     hdd::Speed921600(d);
     EXPECT_EQ(h.form().at("ComboBox2").currentIndex, -1);
-    EXPECT_EQ(h.form().text("edStatus"), QStringLiteral(" STATUS: sim Opened  None 8 1"));
+    EXPECT_EQ(h.form().text("edStatus"), QStringLiteral(" STATUS: 模拟硬盘 (sim) Opened  None 8 1"));
     EXPECT_EQ(h.model->port().baud(), 921600);
 }
 

@@ -45,11 +45,14 @@ public:
         requests << hdd::FileRequest{title, {}, {}, {}};
         return files.isEmpty() ? QString() : files.takeFirst();
     }
-    void showForm(hdd::FormModel&, int, int) override {}
+    void showForm(hdd::FormModel& form, int dx, int dy) override {
+        shownForms << QStringLiteral("%1@%2,%3").arg(form.formName()).arg(dx).arg(dy);
+    }
 
-    QStringList shown;    // every message box and question, in order
-    QList<bool> answers;  // answers to questions, in order (No when exhausted)
-    QStringList files;    // answers to file dialogs, in order (cancel when exhausted)
+    QStringList shownForms;  // every dialog shown, as "Form3@140,300"
+    QStringList shown;       // every message box and question, in order
+    QList<bool> answers;     // answers to questions, in order (No when exhausted)
+    QStringList files;       // answers to file dialogs, in order (cancel when exhausted)
     QList<hdd::FileRequest> requests;
 
 private:

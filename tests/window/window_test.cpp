@@ -67,7 +67,7 @@ TEST(OpenClose, StatesCaptionStatusAndControlLines) {
     EXPECT_TRUE(h.form().isEffectivelyEnabled("CMD"));
     EXPECT_TRUE(h.form().at("ImageOn").visible);
     EXPECT_FALSE(h.form().at("ImageOff").visible);
-    EXPECT_EQ(h.form().text("edStatus"), " STATUS: sim Opened 9600 None 8 1");
+    EXPECT_EQ(h.form().text("edStatus"), " STATUS: 模拟硬盘 (sim) Opened 9600 None 8 1");
     EXPECT_TRUE(h.model->port().controlLines());
     h.press("CheckBox1");  // untick: both lines drop at once
     EXPECT_FALSE(h.model->port().controlLines());
@@ -95,7 +95,7 @@ TEST(OpenClose, OpensAtTheChosenSpeed) {
     EXPECT_TRUE(h.wire().isEmpty());
     h.open();
     EXPECT_EQ(h.model->port().baud(), 115200);
-    EXPECT_EQ(h.form().text("edStatus"), " STATUS: sim Opened 115200 None 8 1");
+    EXPECT_EQ(h.form().text("edStatus"), " STATUS: 模拟硬盘 (sim) Opened 115200 None 8 1");
 }
 
 TEST(OpenClose, BaudTextThatIsNoNumberIsRefused) {

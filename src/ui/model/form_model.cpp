@@ -73,6 +73,7 @@ Control& FormModel::at(const QString& name) {
 }
 
 bool FormModel::isEffectivelyEnabled(const QString& name) const {
+    if (!formEnabled_) return false;
     const Control* c = find(name);
     int depth = 0;
     while (c && depth++ < 16) {
@@ -80,6 +81,30 @@ bool FormModel::isEffectivelyEnabled(const QString& name) const {
         c = c->panel.isEmpty() ? nullptr : find(c->panel);
     }
     return true;
+}
+
+bool FormModel::isUsable(const QString& name) const {
+    const Control* c = find(name);
+    return c && c->visible && isEffectivelyEnabled(name) && !c->readOnly;
+}
+
+void FormModel::setFormEnabled(bool on) {
+    if (formEnabled_ == on) return;
+    formEnabled_ = on;
+    emit formEnabledChanged(on);
+}
+
+std::optional<QString> FormModel::typedText(const QString& name, const QString& text) const {
+    const Control* c = find(name);
+    if (!c) return std::nullopt;
+    QString out;
+    for (QChar ch : text) {
+        const auto k = filterKey(c->filter, ch);
+        if (!k || k->unicode() < 0x20) return std::nullopt;
+        out += *k;
+    }
+    if (c->maxLength > 0 && out.size() > c->maxLength) return std::nullopt;
+    return out;
 }
 
 void FormModel::setText(const QString& name, const QString& text) {
@@ -98,12 +123,14 @@ void FormModel::setItems(const QString& name, const QStringList& items, int curr
     Control& c = at(name);
     c.items = items;
     c.currentIndex = (current >= 0 && current < items.size()) ? current : -1;
+    if (c.editable && c.currentIndex >= 0) c.text = c.items[c.currentIndex];
     emit changed(name);
 }
 
 void FormModel::setCurrentIndex(const QString& name, int index) {
     Control& c = at(name);
     c.currentIndex = (index >= 0 && index < c.items.size()) ? index : -1;
+    if (c.editable && c.currentIndex >= 0) c.text = c.items[c.currentIndex];
     emit changed(name);
 }
 
@@ -197,7 +224,13 @@ bool FormModel::userSetText(const QString& name, const QString& text) {
     Control* c = find(name);
     if (!c) return false;
     if (!isEffectivelyEnabled(name) || c->readOnly) return true;
-    setText(name, c->maxLength > 0 ? text.left(c->maxLength) : text);
+    if (c->kind == ControlKind::Combo && !c->editable) return userSelectText(name, text);
+    const QString t = c->maxLength > 0 ? text.left(c->maxLength) : text;
+    if (c->kind == ControlKind::Combo) {
+        c->currentIndex = static_cast<int>(c->items.indexOf(t));
+        c->text = QString();  // setText below emits the change
+    }
+    setText(name, t);
     return true;
 }
 

@@ -19,7 +19,7 @@
 
 namespace hdd {
 
-enum class ControlKind { Panel, Button, Edit, Label, Combo, Check, Radio, Progress, Image };
+enum class ControlKind { Panel, Button, Edit, Memo, Label, Combo, Check, Radio, Progress, Image };
 
 // What an edit field accepts, key by key.
 enum class KeyFilter {
@@ -51,8 +51,9 @@ struct Control {
     bool enabled = true;
     bool visible = true;
     bool readOnly = false;
-    int maxLength = 0;  // 0: no limit
-    qint64 value = 0;   // progress position
+    bool editable = false;  // a combo box whose text can be typed: its text is `text`
+    int maxLength = 0;      // 0: no limit
+    qint64 value = 0;       // progress position
     qint64 maximum = 100;
     KeyFilter filter = KeyFilter::Any;
     QString group;  // radio buttons of one group exclude each other
@@ -67,6 +68,7 @@ struct Control {
     std::function<bool(QChar)> onKey;
 
     QString currentText() const {
+        if (editable) return text;
         return currentIndex >= 0 && currentIndex < items.size() ? items[currentIndex] : QString();
     }
 };
@@ -87,6 +89,14 @@ public:
 
     // Enabled as the user sees it: the control and the panels it sits on.
     bool isEffectivelyEnabled(const QString& name) const;
+    // Usable by the user: visible, effectively enabled, and (for a field) not read-only.
+    bool isUsable(const QString& name) const;
+
+    // The whole form, as a dialog disables itself while its operation runs.
+    bool formEnabled() const { return formEnabled_; }
+    void setFormEnabled(bool on);
+    // The caption of the window or dialog.
+    QString title;
 
     // Changes by code: no handler runs.
     void setText(const QString& name, const QString& text);
@@ -112,13 +122,19 @@ public:
     // A key typed into an edit field: the field's filter and key handler, then the text.
     bool userKey(const QString& name, QChar key);
     bool userEnter(const QString& name);
+    // A whole text as the user would type it: each character through the field's filter, the field's
+    // length limit kept. Returns the text the field would hold, or nullopt when the filter refuses a
+    // character or the text is longer than the field takes (nothing is changed then).
+    std::optional<QString> typedText(const QString& name, const QString& text) const;
 
 signals:
     void changed(const QString& name);
+    void formEnabledChanged(bool on);
 
 private:
     QString formName_;
     QString currentPage_;
+    bool formEnabled_ = true;
     std::vector<std::unique_ptr<Control>> controls_;
     QHash<QString, Control*> byName_;
 };

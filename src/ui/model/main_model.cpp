@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "dialog_form.h"
 #include "drive.h"
 #include "keys.h"
 #include "monitor.h"
@@ -44,6 +45,7 @@ MainModel::MainModel(Clock& clock, Frontend& frontend, MainOptions options, QObj
     form_.setCurrentPage(QStringLiteral("固件模块"));
     installFirmwareKeys(*this);
     form_.setCurrentPage(QString());
+    createDialogs(*this);
 }
 
 MainModel::~MainModel() { port_.CloseComPort(); }
@@ -56,6 +58,16 @@ FormModel* MainModel::formByName(const QString& name) {
 }
 
 void MainModel::addForm(FormModel* form) { forms_ << form; }
+
+void MainModel::addDialog(std::unique_ptr<FormModel> dialog) {
+    forms_ << dialog.get();
+    dialogs_.push_back(std::move(dialog));
+}
+
+QString MainModel::portTitle() const {
+    const QString name = form_.text("ComboBox1");
+    return name == kSimPort ? QStringLiteral("模拟硬盘 (%1)").arg(name) : name;
+}
 
 void MainModel::buildControls() {
     FormModel& f = form_;
@@ -135,7 +147,8 @@ void MainModel::startUp() {
     const QFileInfo exe(path);
     const QString base =
         exe.completeBaseName().isEmpty() ? QStringLiteral("hddterm") : exe.completeBaseName();
-    caption_ = base + " " + kWebAddress;
+    baseCaption_ = base + " " + kWebAddress;
+    caption_ = baseCaption_;
 
     Console& c = console();
     c.addLine(base);
@@ -242,6 +255,13 @@ void MainModel::setOpenState(bool open) {
     form_.setVisible("ImageOff", !open);
     form_.setVisible("ImageOn", open);
     refreshStatus();
+    // Nobody should mistake the simulated drive for a real one.
+    const QString caption =
+        open && form_.text("ComboBox1") == kSimPort ? baseCaption_ + " - " + portTitle() : baseCaption_;
+    if (caption != caption_) {
+        caption_ = caption;
+        emit captionChanged(caption_);
+    }
 }
 
 void MainModel::onPortLost(PortError) {
@@ -299,8 +319,9 @@ void MainModel::refreshStatus() {
     if (!isOpen()) {
         form_.setText("edStatus", QStringLiteral(" STATUS: COM Port Closed"));
     } else {
-        form_.setText("edStatus", QStringLiteral(" STATUS: %1 Opened %2 None 8 1")
-                                      .arg(form_.text("ComboBox1"), form_.text("ComboBox2")));
+        form_.setText(
+            "edStatus",
+            QStringLiteral(" STATUS: %1 Opened %2 None 8 1").arg(portTitle(), form_.text("ComboBox2")));
     }
 }
 

@@ -74,6 +74,10 @@ public:
     // Forms by name ("FrmMain", "Form6", ...), for the CLI and the view.
     FormModel* formByName(const QString& name);
     void addForm(FormModel* form);
+    // A dialog created at start-up, owned by the window for the whole run.
+    void addDialog(std::unique_ptr<FormModel> dialog);
+    // The port as the status line and caption name it (the simulated drive says so).
+    QString portTitle() const;
 
     // Selects a port as the user would; a name not in the list (a device path) is added first.
     void choosePort(const QString& name);
@@ -107,6 +111,8 @@ public:
 signals:
     // The family list was refreshed (dialogs copy it).
     void speedListsChanged(const QStringList& speeds);
+    // The window caption changed (it names the simulated drive while that port is open).
+    void captionChanged(const QString& caption);
 
 private:
     void buildControls();
@@ -130,7 +136,9 @@ private:
     Dialogue dialogue_;
     FormModel form_;
     QList<FormModel*> forms_;
+    std::vector<std::unique_ptr<FormModel>> dialogs_;
     QString caption_;
+    QString baseCaption_;
     QString programFolder_;
     std::map<std::type_index, std::shared_ptr<void>> ext_;
     std::vector<std::function<void()>> startUpSteps_;

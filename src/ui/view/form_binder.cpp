@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -37,6 +38,15 @@ QWidget* FormBinder::create(const QString& name, QWidget* parent) {
             w = e;
             break;
         }
+        case ControlKind::Memo: {
+            auto* e = new QPlainTextEdit(parent);
+            e->setLineWrapMode(QPlainTextEdit::NoWrap);
+            connect(e, &QPlainTextEdit::textChanged, this, [this, name, e] {
+                if (form_.text(name) != e->toPlainText()) form_.userSetText(name, e->toPlainText());
+            });
+            w = e;
+            break;
+        }
         case ControlKind::Label: {
             // In a group a label is a caption; on its own (the status line) a sunken read-only field.
             if (!c.box.isEmpty()) {
@@ -52,6 +62,12 @@ QWidget* FormBinder::create(const QString& name, QWidget* parent) {
         case ControlKind::Combo: {
             auto* cb = new QComboBox(parent);
             connect(cb, &QComboBox::activated, this, [this, name](int i) { form_.userSelect(name, i); });
+            if (c.editable) {
+                cb->setEditable(true);
+                connect(cb, &QComboBox::editTextChanged, this, [this, name](const QString& t) {
+                    if (form_.text(name) != t) form_.userSetText(name, t);
+                });
+            }
             w = cb;
             break;
         }
@@ -115,6 +131,16 @@ void FormBinder::refresh(const QString& name) {
             e->setReadOnly(c->readOnly);
             break;
         }
+        case ControlKind::Memo: {
+            auto* e = static_cast<QPlainTextEdit*>(w);
+            if (e->toPlainText() != c->text) {
+                const QSignalBlocker block(e);
+                e->setPlainText(c->text);
+                e->moveCursor(QTextCursor::End);
+            }
+            e->setReadOnly(c->readOnly);
+            break;
+        }
         case ControlKind::Label: {
             if (auto* caption = qobject_cast<QLabel*>(w)) {
                 caption->setText(c->text.isEmpty() ? c->caption : c->text);
@@ -134,6 +160,7 @@ void FormBinder::refresh(const QString& name) {
                 cb->addItems(c->items);
             }
             cb->setCurrentIndex(c->currentIndex);
+            if (c->editable && cb->currentText() != c->text) cb->setEditText(c->text);
             break;
         }
         case ControlKind::Check: {

@@ -14,6 +14,7 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include "dialog_view.h"
 #include "text.h"
 
 namespace hdd {
@@ -90,7 +91,13 @@ QString GuiFrontend::folderName(const QString& title, const QString& start) {
     return QFileDialog::getExistingDirectory(parent_, title, start);
 }
 
-void GuiFrontend::showForm(FormModel&, int, int) {}
+void GuiFrontend::showForm(FormModel& form, int dx, int dy) {
+    QDialog*& view = dialogs_[&form];
+    if (!view) view = new DialogView(form, parent_);
+    view->adjustSize();
+    if (parent_ && dx >= 0 && dy >= 0) view->move(parent_->frameGeometry().topLeft() + QPoint(dx, dy));
+    view->exec();
+}
 
 MainWindow::MainWindow(MainModel& model, QWidget* parent)
     : QWidget(parent), model_(model), binder_(model.form()) {
@@ -140,7 +147,10 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     console_->setGeometry(4, 36, 644, 250);
 
     QWidget* right = binder_.create("Panel6", this);
-    right->setGeometry(652, 56, 242, 230);
+    right->setGeometry(652, 56, 242, 202);
+    // The dialog keys that stay usable while the panels are off.
+    if (model_.form().find("Button56")) binder_.create("Button56", this)->setGeometry(652, 260, 119, 26);
+    if (model_.form().find("Button87")) binder_.create("Button87", this)->setGeometry(775, 260, 119, 26);
     auto* rl = new QVBoxLayout(right);
     rl->setContentsMargins(0, 0, 0, 0);
     rl->addStretch();
@@ -178,6 +188,7 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     ol->addLayout(statusRow);
 
     placeControls();
+    connect(&model_, &MainModel::captionChanged, this, &QWidget::setWindowTitle);
 }
 
 QWidget* MainWindow::pageFor(const QString& page) {
@@ -217,7 +228,7 @@ void MainWindow::placeControls() {
     // without a label joins the row before it, as "RD:" with its size); keys fill rows of three.
     constexpr int cols = 3;
     for (const auto& c : model_.form().controls()) {
-        if (binder_.widget(c->name) || c->box.isEmpty()) continue;
+        if (binder_.widget(c->name) || c->box.isEmpty() || c->panel.isEmpty()) continue;
         QWidget* box = boxFor(*c);
         auto* grid = static_cast<QGridLayout*>(box->layout());
         QWidget* w = binder_.create(c->name, box);

@@ -2,6 +2,8 @@
 // file choosers through which the model asks the user.
 #pragma once
 
+#include <QDialog>
+#include <QHash>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QWidget>
@@ -37,6 +39,7 @@ public:
 
 private:
     QWidget* parent_ = nullptr;
+    QHash<FormModel*, QDialog*> dialogs_;
 };
 
 class MainWindow : public QWidget {

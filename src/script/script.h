@@ -1,0 +1,2 @@
+// command scripts: the line language and its interpreter.
+#pragma once

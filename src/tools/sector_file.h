@@ -1,0 +1,27 @@
+// Sector files: a new file made of a run of 512-byte sectors cut out of one file followed by a
+// run cut out of a second.
+//
+// Module and track images are files of whole sectors. BuildSectorFile assembles a module image
+// from the sectors of a track image, cuts a piece out of a larger image, or joins two images. The
+// numbers are hexadecimal text; an empty source name leaves that source out, and so does a named
+// source that does not exist. A source shorter than its range gives what it has in whole sectors:
+// a final part-sector is never copied.
+//
+// The target is built in a temporary file beside it and renamed into place at the end, so a target
+// that names one of its sources is read before it is replaced, and a build that fails leaves any
+// earlier file of that name as it was.
+#pragma once
+
+#include <QString>
+
+namespace hdd {
+
+inline constexpr qint64 kSectorBytes = 512;
+
+// False only when the target cannot be written, a source that exists cannot be opened, or a
+// number of a used source is not hexadecimal; true otherwise (missing or short sources included).
+bool BuildSectorFile(const QString& source1, const QString& start1, const QString& count1,
+                     const QString& source2, const QString& start2, const QString& count2,
+                     const QString& target);
+
+}  // namespace hdd

@@ -1,0 +1,87 @@
+#include "dialog_form.h"
+
+#include "main_model.h"
+
+namespace hdd {
+
+DialogForm::DialogForm(MainModel& main, const QString& formName, const QString& title)
+    : FormModel(formName), main_(main) {
+    this->title = title;
+}
+
+void DialogForm::followSpeedList(const QString& name) {
+    auto copy = [this, name](const QStringList& speeds) {
+        setItems(name, speeds, static_cast<int>(speeds.size()) - 1);
+    };
+    copy(main_.form().at("ComboBox7").items);
+    connect(&main_, &MainModel::speedListsChanged, this, copy);
+}
+
+void DialogForm::followFamilyList(const QString& name) {
+    main_.onStartUp([this, name] {
+        const Control& families = main_.form().at("ComboBox3");
+        setItems(name, families.items, families.items.isEmpty() ? -1 : 0);
+    });
+}
+
+void DialogForm::runOperation(const std::function<void()>& work) {
+    setFormEnabled(false);
+    main_.runOperation(work);
+    setFormEnabled(true);
+}
+
+Control& DialogForm::addKey(const QString& name, const QString& caption, std::function<void()> work,
+                            const QString& box) {
+    Control& c = add(name, ControlKind::Button);
+    c.caption = caption;
+    c.box = box;
+    c.onClick = [this, work = std::move(work)] { runOperation(work); };
+    return c;
+}
+
+Control& DialogForm::addEdit(const QString& name, const QString& label, KeyFilter filter,
+                             const QString& box) {
+    Control& c = add(name, ControlKind::Edit);
+    c.label = label;
+    c.filter = filter;
+    c.box = box;
+    return c;
+}
+
+const QList<DialogKey>& dialogKeys() {
+    static const QList<DialogKey> keys = {
+        {"Form1", "Button56", "创建文件", 180, 200, true},
+        {"Form2", "Button53", "F级引导", 105, 300, false},
+        {"Form3", "Button76", "读写串行ROM", 140, 300, false},
+        {"Form4", "Button77", "命令脚本", 120, 292, false},
+        {"Form5", "Button84", "HDD ID 编辑", 350, 300, false},
+        {"Form6", "Button86", "备份固件", 120, 310, false},
+        {"Form7", "Button87", "磁头序列号表", -1, -1, true},
+    };
+    return keys;
+}
+
+void createDialogs(MainModel& m) {
+    using Maker = std::unique_ptr<DialogForm> (*)(MainModel&);
+    const Maker makers[] = {makeForm1, makeForm2, makeForm3, makeForm4, makeForm5, makeForm6, makeForm7};
+    m.form().setCurrentPage(QStringLiteral("工具"));
+    int i = 0;
+    for (const DialogKey& k : dialogKeys()) {
+        std::unique_ptr<DialogForm> form = makers[i++](m);
+        DialogForm* dialog = form.get();
+        Control& key = m.form().add(QString::fromUtf8(k.key), ControlKind::Button,
+                                    k.onWindow ? QString() : QStringLiteral("Panel2"));
+        key.caption = QString::fromUtf8(k.caption);
+        if (!k.onWindow) key.box = QStringLiteral("功能窗口");
+        key.visible = dialog->built;
+        const int dx = k.dx, dy = k.dy;
+        key.onClick = [&m, dialog, dx, dy] {
+            if (dialog->aboutToShow) dialog->aboutToShow();
+            m.frontend().showForm(*dialog, dx, dy);
+        };
+        m.addDialog(std::move(form));
+    }
+    m.form().setCurrentPage(QString());
+}
+
+}  // namespace hdd

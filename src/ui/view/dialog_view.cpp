@@ -1,0 +1,114 @@
+#include "dialog_view.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <map>
+
+namespace hdd {
+
+namespace {
+
+constexpr int kCols = 4;
+
+struct GridState {
+    QGridLayout* grid = nullptr;
+    int row = 0;
+    int keys = 0;  // keys placed on the current key row
+    int checks = 0;
+};
+
+bool isPicker(const Control& c) { return c.kind == ControlKind::Button && c.caption == QLatin1String("..."); }
+
+}  // namespace
+
+DialogView::DialogView(FormModel& form, QWidget* parent) : QDialog(parent), form_(form), binder_(form) {
+    setObjectName(form.formName());
+    setWindowTitle(form.title);
+    setModal(true);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(6, 6, 6, 6);
+    content_ = new QWidget(this);
+    outer->addWidget(content_);
+    auto* main = new QVBoxLayout(content_);
+    main->setContentsMargins(0, 0, 0, 0);
+
+    std::map<QString, GridState> grids;
+    auto gridFor = [&](const QString& box) -> GridState& {
+        auto it = grids.find(box);
+        if (it != grids.end()) return it->second;
+        QWidget* host = content_;
+        if (!box.isEmpty()) {
+            auto* g = new QGroupBox(box, content_);
+            main->addWidget(g);
+            host = g;
+        }
+        GridState s;
+        s.grid = new QGridLayout;
+        s.grid->setSpacing(4);
+        if (box.isEmpty()) {
+            main->addLayout(s.grid);
+        } else {
+            host->setLayout(s.grid);
+        }
+        return grids.emplace(box, s).first->second;
+    };
+
+    QWidget* lastField = nullptr;
+    GridState* lastFieldGrid = nullptr;
+    int lastFieldRow = 0;
+    for (const auto& cp : form.controls()) {
+        const Control& c = *cp;
+        if (c.kind == ControlKind::Panel) continue;
+        GridState& g = gridFor(c.box);
+        QWidget* host = g.grid->parentWidget() ? g.grid->parentWidget() : content_;
+        QWidget* w = binder_.create(c.name, host);
+        if (isPicker(c) && lastField && lastFieldGrid == &g) {
+            w->setFixedWidth(30);
+            g.grid->addWidget(w, lastFieldRow, kCols);
+            lastField = nullptr;
+            continue;
+        }
+        lastField = nullptr;
+        auto newRow = [&g] {
+            if (g.keys > 0 || g.checks > 0) ++g.row;
+            g.keys = g.checks = 0;
+        };
+        switch (c.kind) {
+            case ControlKind::Button:
+                if (g.checks > 0) newRow();
+                g.grid->addWidget(w, g.row, g.keys);
+                if (++g.keys == kCols) newRow();
+                break;
+            case ControlKind::Check:
+            case ControlKind::Radio:
+                if (g.keys > 0) newRow();
+                g.grid->addWidget(w, g.row, g.checks);
+                if (++g.checks == kCols) newRow();
+                break;
+            default: {
+                newRow();
+                if (!c.label.isEmpty()) g.grid->addWidget(new QLabel(c.label, host), g.row, 0);
+                const int col = c.label.isEmpty() ? 0 : 1;
+                g.grid->addWidget(w, g.row, col, 1, kCols - col);
+                if (c.kind == ControlKind::Memo) {
+                    w->setMinimumSize(520, 260);
+                    g.grid->setRowStretch(g.row, 1);
+                }
+                if (c.kind == ControlKind::Edit || c.kind == ControlKind::Combo) {
+                    lastField = w;
+                    lastFieldGrid = &g;
+                    lastFieldRow = g.row;
+                }
+                ++g.row;
+                break;
+            }
+        }
+    }
+    content_->setEnabled(form.formEnabled());
+    connect(&form_, &FormModel::formEnabledChanged, content_, &QWidget::setEnabled);
+    setMinimumWidth(420);
+}
+
+}  // namespace hdd
