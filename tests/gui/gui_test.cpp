@@ -5,10 +5,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
+#include "dialog_form.h"
+#include "dialog_view.h"
 #include "harness.h"
 #include "main_window.h"
 
@@ -72,6 +75,44 @@ TEST(Gui, StartsOpensSimAndShowsTheAnswerToATypedCommand) {
 
     w.close();
     EXPECT_FALSE(h.model->port().isOpen());
+}
+
+}  // namespace
+
+namespace {
+
+// The generic dialog view: every control by its name, a picker on its field's row, and the whole
+// dialog disabled while its operation runs.
+TEST(Gui, DialogViewShowsAFormAndFollowsItsState) {
+    Harness h;
+    hdd::DialogForm form(*h.model, "FormT", QStringLiteral("测试"));
+    form.addEdit("Edit1", QStringLiteral("读取:")).readOnly = true;
+    form.addKey("Button51", "...", [] {});
+    form.add("ComboBox3", hdd::ControlKind::Combo).editable = true;
+    form.setItems("ComboBox3", {"400", "800"}, 0);
+    form.add("CheckBox1", hdd::ControlKind::Check).caption = "APP";
+    form.add("Memo1", hdd::ControlKind::Memo);
+    bool ran = false;
+    form.addKey("Button2", QStringLiteral("缓冲区读取"), [&] { ran = true; });
+    hdd::DialogView view(form);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    EXPECT_EQ(view.windowTitle(), QStringLiteral("测试"));
+    auto* combo = view.findChild<QComboBox*>("ComboBox3");
+    ASSERT_NE(combo, nullptr);
+    EXPECT_TRUE(combo->isEditable());
+    combo->setEditText("A00");
+    EXPECT_EQ(form.text("ComboBox3"), "A00");
+    form.setText("Memo1", "line1\nline2");
+    EXPECT_EQ(view.findChild<QPlainTextEdit*>("Memo1")->toPlainText(), "line1\nline2");
+    QTest::mouseClick(view.findChild<QPushButton*>("Button2"), Qt::LeftButton);
+    EXPECT_TRUE(ran);
+    form.setFormEnabled(false);
+    EXPECT_FALSE(view.findChild<QPushButton*>("Button2")->isEnabled());
+    form.setFormEnabled(true);
+    EXPECT_TRUE(view.findChild<QPushButton*>("Button2")->isEnabled());
+    QDir().mkpath(HDDTERM_TEST_OUT);
+    EXPECT_TRUE(view.grab().save(QStringLiteral(HDDTERM_TEST_OUT "/dialog_view.png")));
 }
 
 }  // namespace

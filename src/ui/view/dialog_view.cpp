@@ -47,6 +47,7 @@ DialogView::DialogView(FormModel& form, QWidget* parent) : QDialog(parent), form
         GridState s;
         s.grid = new QGridLayout;
         s.grid->setSpacing(4);
+        for (int col = 1; col < kCols; ++col) s.grid->setColumnStretch(col, 1);
         if (box.isEmpty()) {
             main->addLayout(s.grid);
         } else {
