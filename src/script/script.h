@@ -1,2 +1,45 @@
-// command scripts: the line language and its interpreter.
+// Command scripts: the interpreter.
+//
+// A script replays a drive dialogue line by line (the language is in script_line.h): level and
+// speed changes, typed commands and control characters, pauses, downloads, and transfers between
+// files and the drive buffer or system-area sectors, each through the same routine its dedicated
+// key uses. RunScript takes the editor's lines as they stand when the run starts:
+//
+//   - received text is shown nowhere while the script runs (the routines set their own modes);
+//   - each line that is not skipped is shown as the current command; a command line then runs and
+//     is followed by a 200 ms pause (an unknown keyword or a refused line too);
+//   - the stop request (AbortRequested: the dialog's stop key, the main window's abort key, a lost
+//     port) is tested after every line; routines that poll it stop early themselves;
+//   - a routine that fails reports on the console itself and the script goes on with the next line;
+//   - at the end the console mode is "usercmd", a carriage return asks for a fresh prompt and the
+//     stop request is cleared.
 #pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "script_line.h"
+
+namespace hdd {
+
+class Dialogue;
+
+struct ScriptHooks {
+    // Shows the line being run (the dialog's "正在执行命令：" field).
+    std::function<void(const QString&)> showLine;
+    // The main window's current port-speed text: the speed a sector write re-raises the link to
+    // when the drive falls back to 9600 after a download.
+    std::function<QString()> portSpeed;
+};
+
+// How a run ended.
+enum class ScriptEnd { Finished, Stopped };
+
+ScriptEnd RunScript(Dialogue& d, const QStringList& lines, const ScriptHooks& hooks = {});
+// One command line, without the pause and the stop test.
+void RunScriptStep(Dialogue& d, const ScriptStep& step, const ScriptHooks& hooks = {});
+
+inline const QString kSendingFile = QStringLiteral("正在发送文件......");
+
+}  // namespace hdd

@@ -136,7 +136,7 @@ void FormBinder::refresh(const QString& name) {
             if (e->toPlainText() != c->text) {
                 const QSignalBlocker block(e);
                 e->setPlainText(c->text);
-                e->moveCursor(QTextCursor::End);
+                e->moveCursor(QTextCursor::Start);  // a script put in by a key shows from its first line
             }
             e->setReadOnly(c->readOnly);
             break;

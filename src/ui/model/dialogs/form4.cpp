@@ -1,12 +1,132 @@
-// Form4: the command scripts dialog (not built yet: its key stays hidden).
+// Form4 "命令脚本": the script editor, its run and stop keys, the script files and the eight
+// built-in scripts.
+//
+// While a script runs every control of the dialog is off except the stop key, which stays live
+// (the run's waits pump events, so a press lands between two pulses and the run ends after the
+// current line). The dialog therefore manages its controls' enabled states itself instead of
+// disabling the whole form as other dialogs' operations do. The run still counts as an operation
+// of the main window.
+#include "form4.h"
+
+#include <QHash>
+
+#include "builtin_scripts.h"
 #include "dialog_form.h"
+#include "main_model.h"
+#include "script.h"
+#include "script_file.h"
 
 namespace hdd {
 
+namespace {
+
+const QString kFormName = QStringLiteral("Form4");
+const QString kEditor = QStringLiteral("Memo1");
+const QString kCurrent = QStringLiteral("Edit1");
+const QString kRun = QStringLiteral("Button9");
+const QString kStop = QStringLiteral("Button10");
+const QString kFilter = QStringLiteral("CMD|*.CMD|所有文件|*.*");
+const QString kExtension = QStringLiteral("*.cmd");
+
+void runKey(DialogForm& f) {
+    MainModel& m = f.main();
+    const QString script = f.text(kEditor);
+    if (trimBlanks(script).isEmpty()) {
+        m.information(QStringLiteral("请输入要执行的命令脚本！"));
+        return;
+    }
+    QHash<QString, bool> enabled;
+    for (const auto& c : f.controls()) {
+        if (c->name == kStop) continue;
+        enabled.insert(c->name, c->enabled);
+        f.setEnabled(c->name, false);
+    }
+    f.setEnabled(kStop, true);
+    ScriptHooks hooks;
+    hooks.showLine = [&f](const QString& line) { f.setText(kCurrent, line); };
+    hooks.portSpeed = [&m] { return m.form().text(QStringLiteral("ComboBox2")); };
+    m.runOperation([&] { RunScript(m.dialogue(), script.split('\n'), hooks); });
+    for (auto it = enabled.cbegin(); it != enabled.cend(); ++it) f.setEnabled(it.key(), it.value());
+    f.setEnabled(kStop, false);
+}
+
+bool loadInto(DialogForm& f, const QString& file) {
+    QString error;
+    const auto text = loadScriptFile(file, error);
+    if (!text) {
+        f.main().warning(error);
+        return false;
+    }
+    f.setText(kEditor, *text);
+    return true;
+}
+
+void openKey(DialogForm& f) {
+    const QString file =
+        f.main().frontend().openFileName({QStringLiteral("打开脚本"), QString(), kFilter, kExtension});
+    if (!file.isEmpty()) loadInto(f, file);
+}
+
+void saveKey(DialogForm& f) {
+    const QString file =
+        f.main().frontend().saveFileName({QStringLiteral("保存脚本"), QString(), kFilter, kExtension});
+    if (file.isEmpty()) return;
+    QString error;
+    if (!saveScriptFile(file, f.text(kEditor), error)) f.main().warning(error);
+}
+
+Control& key(DialogForm& f, const QString& name, const QString& caption, std::function<void()> click,
+             const QString& box = QString()) {
+    Control& c = f.add(name, ControlKind::Button);
+    c.caption = caption;
+    c.box = box;
+    c.onClick = std::move(click);
+    return c;
+}
+
+DialogForm* form4(MainModel& m) { return dynamic_cast<DialogForm*>(m.formByName(kFormName)); }
+
+}  // namespace
+
 std::unique_ptr<DialogForm> makeForm4(MainModel& m) {
-    auto f = std::make_unique<DialogForm>(m, QStringLiteral("Form4"), QStringLiteral("命令脚本"));
-    f->built = false;
-    return f;
+    auto form = std::make_unique<DialogForm>(m, kFormName, QStringLiteral("命令脚本"));
+    DialogForm& f = *form;
+    Control& editor = f.add(kEditor, ControlKind::Memo);
+    editor.label = QStringLiteral("当前命令脚本：");
+    f.addEdit(kCurrent, QStringLiteral("正在执行命令：")).readOnly = true;
+
+    key(f, kRun, QStringLiteral("运行脚本"), [&f] { runKey(f); });
+    key(f, kStop, QStringLiteral("停止运行"), [&m] { m.dialogue().AbortRequested = true; }).enabled = false;
+    key(f, QStringLiteral("Button51"), QStringLiteral("打开脚本"), [&f] { openKey(f); });
+    key(f, QStringLiteral("Button1"), QStringLiteral("保存脚本"), [&f] { saveKey(f); });
+    key(f, QStringLiteral("Button11"), QStringLiteral("清空脚本"), [&f] { f.setText(kEditor, QString()); });
+
+    for (const BuiltinScript& s : builtinScripts()) {
+        const QString text = s.lines.join('\n');
+        key(
+            f, s.key, s.caption, [&f, text] { f.setText(kEditor, text); }, QStringLiteral("内置脚本"));
+    }
+    return form;
+}
+
+bool runScriptFile(MainModel& m, const QString& file) {
+    DialogForm* f = form4(m);
+    const QString show = QStringLiteral("Button77");
+    if (!f || !m.form().isUsable(show)) return false;
+    m.form().userClick(show);
+    if (!loadInto(*f, file)) return false;
+    f->userClick(kRun);
+    return true;
+}
+
+int stopScriptWhen(MainModel& m, std::function<bool()> when) {
+    auto done = std::make_shared<bool>(false);
+    return m.clock().addPoller([&m, when = std::move(when), done] {
+        DialogForm* f = form4(m);
+        if (*done || !f || !f->isUsable(kStop) || !when()) return;
+        *done = true;
+        f->userClick(kStop);
+    });
 }
 
 }  // namespace hdd
