@@ -321,16 +321,6 @@ TEST_F(Script, AStopDuringATransferEndsTheTransferAndTheScriptWithOneAbortLine) 
         << qPrintable(console());
 }
 
-TEST_F(Script, TheMainWindowsAbortKeyStopsARunToo) {
-    const qint64 t0 = nowMs();
-    h.clock.addPoller([&] {
-        if (nowMs() == t0 + 300) h.press("Button16");
-    });
-    run("SLEEP/1000\nSTR/never");
-    EXPECT_EQ(h.wire(), "\r");
-    EXPECT_EQ(h.lastLine(), QStringLiteral("被用户中止！"));
-}
-
 // --- the dialog's keys and files ---
 
 TEST_F(Script, EachBuiltInKeyFillsTheEditorWithItsScript) {

@@ -120,13 +120,17 @@ bool runScriptFile(MainModel& m, const QString& file) {
 }
 
 int stopScriptWhen(MainModel& m, std::function<bool()> when) {
-    auto done = std::make_shared<bool>(false);
-    return m.clock().addPoller([&m, when = std::move(when), done] {
+    Clock& clock = m.clock();
+    auto id = std::make_shared<int>(0);
+    *id = clock.addPoller([&m, &clock, when = std::move(when), id] {
         DialogForm* f = form4(m);
-        if (*done || !f || !f->isUsable(kStop) || !when()) return;
-        *done = true;
+        if (!f || !f->isUsable(kStop) || !when()) return;
+        clock.removePoller(*id);
         f->userClick(kStop);
     });
+    // The clock may outlive the window.
+    QObject::connect(&m, &QObject::destroyed, [&clock, id] { clock.removePoller(*id); });
+    return *id;
 }
 
 }  // namespace hdd

@@ -20,7 +20,7 @@ class MainModel;
 bool runScriptFile(MainModel& m, const QString& file);
 
 // Presses Form4's stop key once, while a script runs and `when` holds. Returns the clock poller's
-// id (Clock::removePoller ends the watch).
+// id (Clock::removePoller ends the watch early; it ends by itself with the press or the window).
 int stopScriptWhen(MainModel& m, std::function<bool()> when);
 
 }  // namespace hdd
