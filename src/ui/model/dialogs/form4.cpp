@@ -102,9 +102,8 @@ std::unique_ptr<DialogForm> makeForm4(MainModel& m) {
     key(f, QStringLiteral("Button11"), QStringLiteral("清空脚本"), [&f] { f.setText(kEditor, QString()); });
 
     for (const BuiltinScript& s : builtinScripts()) {
-        const QString text = s.lines.join('\n');
-        key(
-            f, s.key, s.caption, [&f, text] { f.setText(kEditor, text); }, QStringLiteral("内置脚本"));
+        auto fill = [&f, text = s.lines.join('\n')] { f.setText(kEditor, text); };
+        key(f, s.key, s.caption, fill, QStringLiteral("内置脚本"));
     }
     return form;
 }
