@@ -1,1 +1,433 @@
 #include "loader.h"
+
+#include <QFileInfo>
+#include <functional>
+
+#include "dialogue.h"
+#include "download.h"
+#include "monitor.h"
+#include "text.h"
+#include "transfer.h"
+
+namespace hdd {
+
+namespace {
+
+constexpr qint64 kMiB = 1048576;
+constexpr qint64 kSmallLimit = 130048;  // 254 sectors
+
+const QString kNoModule = QStringLiteral("请指定要加载的模块！");
+const QString kNoBuffer = QStringLiteral("指定缓冲区！");
+const QString kNoBlockSize = QStringLiteral("请指定数据块大小！");
+
+QByteArray bytes(const QString& text) { return toGbk(text); }
+
+// The drive's "save to disk" after APP or CERT: the answers are not looked at.
+void saveSequence(Dialogue& d, const QByteArray& write) {
+    d.SendString("/\r");
+    d.WaitHD(10);
+    d.SendString("R1\r");
+    d.WaitHD(500);
+    d.SendString("R2\r");
+    d.WaitHD(500);
+    d.SendString(write);
+    d.WaitHD(500);
+}
+
+// The ATA code made permanent: built, and with `save` written to the disk with the spindle up.
+void finishAta(Dialogue& d, int pause, bool save) {
+    d.PumpWait(pause);
+    d.SendString("b,,22\r");
+    d.WaitHD(200);
+    if (save) {
+        d.SendString("/2\r");
+        d.WaitHD(10);
+        d.SendString("U\r");
+        d.PumpWait(500);
+        d.SendString("/\r");
+        d.WaitHD(10);
+        d.SendString("c\r");
+        d.WaitHD(1000);
+    }
+}
+
+// An image the block download cannot carry fails its module before the module's first command:
+// the drive must not be left waiting for a download that never comes, nor take a cut-off module.
+bool refused(Dialogue& d, Module m, const QByteArray& image, qint64 blockSize) {
+    const QString why = downloadRefusal(image.size(), blockSize);
+    if (why.isEmpty()) return false;
+    d.host().information(QStringLiteral("%1模块：%2").arg(moduleName(m), why));
+    return true;
+}
+
+bool fail(Dialogue& d) {
+    d.appendResult(kFailed);
+    return false;
+}
+
+std::optional<qint64> blockSize(const QString& text) {
+    bool ok = false;
+    const qint64 v = text.trimmed().toLongLong(&ok, 10);
+    if (!ok || v <= 0 || v > 0xFFFF) return std::nullopt;
+    return v;
+}
+
+QString loadingLine(Module m) {
+    const QString* const lines[] = {&kLoadingApp, &kLoadingCert, &kLoadingTable, &kLoadingAta0,
+                                    &kLoadingAta1};
+    return *lines[static_cast<int>(m)];
+}
+
+bool fileExists(const QString& file) { return QFileInfo(file.trimmed()).isFile(); }
+
+}  // namespace
+
+QString moduleName(Module m) {
+    switch (m) {
+        case Module::App:
+            return QStringLiteral("APP");
+        case Module::Cert:
+            return QStringLiteral("CERT");
+        case Module::Table:
+            return QStringLiteral("TABLE");
+        case Module::Ata0:
+            return QStringLiteral("ATA0");
+        case Module::Ata1:
+            return QStringLiteral("ATA1");
+    }
+    return {};
+}
+
+qint64 moduleSizeLimit(Module m) { return m == Module::App || m == Module::Cert ? kMiB : kSmallLimit; }
+
+QString pickerRefusal(Module m, qint64 length) {
+    if (length <= moduleSizeLimit(m)) return {};
+    return m == Module::App || m == Module::Cert ? QStringLiteral("模块文件长度不能大于1MB！")
+                                                 : QStringLiteral("模块文件长度不能大于127KB！");
+}
+
+QString tableSectorCount(qint64 length) {
+    return toHexText(static_cast<quint64>(qMax<qint64>(0, length) / 512));
+}
+
+QString withSeparator(const QString& folder) {
+    QString f = folder.trimmed();
+    if (!f.endsWith('/')) f += '/';
+    return f;
+}
+
+QString parentFolder(const QString& folder) {
+    const QString f = withSeparator(folder);
+    const qsizetype last = f.lastIndexOf('/', f.size() - 2);
+    return last < 0 ? QString() : f.left(last + 1);
+}
+
+FolderModules modulesInFolder(const QString& folder) {
+    const QString f = withSeparator(folder);
+    // Exactly these names: on a case-sensitive file system "table.bin" is another file.
+    auto present = [&f](const char* name) {
+        const QString path = f + QString::fromLatin1(name);
+        return QFileInfo(path).isFile() ? path : QString();
+    };
+    FolderModules m;
+    m.app = present("APP.BIN");
+    m.cert = present("CERT.BIN");
+    m.table = present("Table.BIN");
+    if (!m.table.isEmpty()) m.tableSectors = tableSectorCount(QFileInfo(m.table).size());
+    const QString ata0 = present("ATA0.BIN"), ata1 = present("ATA1.BIN");
+    if (!ata0.isEmpty() && !ata1.isEmpty()) {
+        m.ata0 = ata0;
+        m.ata1 = ata1;
+    } else {
+        m.ata = present("ATA.BIN");
+    }
+    return m;
+}
+
+QString identifiedFolder(const QString& firmwareFolder, const FirmwareId& id) {
+    const QByteArray name = upperAscii(id.family + "_" + id.maskRom + "_" + id.version);
+    return firmwareFolder.trimmed() + fromGbk(trimmed(name));
+}
+
+std::optional<QString> familyBuffer(const FamilyEntry& entry) {
+    const QList<QByteArray> numbers = valueNumbers(entry.app);
+    if (numbers.size() < 4) return std::nullopt;
+    // What stands after the third number decides; "80" alone means the 80 buffer.
+    QByteArray rest = trimmed(entry.app);
+    for (int i = 0; i < 3; ++i) rest = trimmed(rest.mid(rest.indexOf(' ') + 1));
+    return rest == "80" ? QStringLiteral("80") : QStringLiteral("60");
+}
+
+std::optional<BlockSizes> pairedBlockSizes(const QString& buffer) {
+    if (buffer == QLatin1String("80")) return BlockSizes{QStringLiteral("1024"), QStringLiteral("2048")};
+    if (buffer == QLatin1String("60")) return BlockSizes{QStringLiteral("2048"), QStringLiteral("4096")};
+    return std::nullopt;
+}
+
+// --- the loaders ---
+
+void AdSpeed(Dialogue& d, const QString& speedText) {
+    WaitPrompt(d);
+    DriveSpeedFor(d, speedText, isT(d));
+}
+
+bool LoadApp(Dialogue& d, const QByteArray& image, const QString& buffer, qint64 blockSize, bool save) {
+    d.addLine(kLoadingApp);
+    d.PumpWait(2);
+    if (refused(d, Module::App, image, blockSize)) return fail(d);
+    d.SendString("\x1a");
+    d.WaitHD(5);
+    d.SendString("Z\r");
+    d.WaitHD(50);
+    d.SendString("Z\r");
+    d.PumpWait(100);
+    d.ReceiveMode.clear();
+    // The 80 buffer takes the download in 1024-byte steps, any other in 2048-byte ones.
+    d.SendString(buffer == QLatin1String("80") ? QByteArray("d80,1\r") : "d" + bytes(buffer) + ",2\r");
+    d.PumpWait(10);
+    bool ok = SendImage(d, image, blockSize);
+    if (ok) {
+        d.PumpWait(300);
+        d.SendString("j,,1\r");
+        ok = d.WaitHD(1500);
+    }
+    // The APP is running only when the drive answers at the T level.
+    const bool result = ok && isT(d);
+    if (result) {
+        d.SendString("\r");
+        if (d.WaitHD(100) && save) saveSequence(d, "w4,60\r");
+    }
+    d.appendResult(result ? kSuccess : kFailed);
+    return result;
+}
+
+bool LoadCert(Dialogue& d, const QByteArray& image, qint64 blockSize, bool save) {
+    d.addLine(kLoadingCert);
+    d.PumpWait(2);
+    d.ReceiveMode.clear();
+    if (refused(d, Module::Cert, image, blockSize)) return fail(d);
+    d.SendString(blockSize == 4096 ? "d,3,1\r" : "d,2,1\r");
+    d.PumpWait(10);
+    bool ok = SendImage(d, image, blockSize);
+    if (ok) {
+        d.PumpWait(300);
+        d.SendString("\r");
+        // A drive that went back to 9600 after taking its CERT is followed there.
+        if (!d.WaitHD(5)) Set9600(d);
+        d.LastPrompt.clear();
+        for (int i = 0; i < 300 && d.LastPrompt.isEmpty(); ++i) {
+            d.SendString("\r");
+            d.WaitHD(10);
+        }
+        d.CaptureBuffer.clear();
+        d.ReceiveMode = kSysCmd;
+        d.SendString("r\r");
+        d.WaitHD(50);
+        ok = false;
+        for (const QByteArray& line : d.captureLines()) ok = ok || line.contains("Disk Code Revision");
+        d.CaptureBuffer.clear();
+        if (ok) {
+            d.SendString("\r");
+            if (d.WaitHD(100) && save) saveSequence(d, "w1,60\r");
+        }
+    }
+    d.appendResult(ok ? kSuccess : kFailed);
+    return ok;
+}
+
+bool LoadTable(Dialogue& d, const QByteArray& image, const QString& sectorCount, bool save) {
+    if (!downloadRefusal(image.size(), 512).isEmpty()) {
+        d.addLine(kLoadingTable);
+        refused(d, Module::Table, image, 512);
+        return fail(d);
+    }
+    bool ok = true;
+    d.PumpWait(50);
+    d.SendString("/\r");
+    d.WaitHD(5);
+    d.SendString("h" + bytes(sectorCount.trimmed()) + "\r");
+    if (d.WaitHD(10)) {
+        // A prompt at once: the drive will not take a TABLE before its CERT.
+        d.addLine(kLoadCertFirst);
+        return ok;
+    }
+    d.addLine(kLoadingTable);
+    d.PumpWait(1);
+    ok = SendImage(d, image, 512);
+    if (ok) {
+        d.PumpWait(300);
+        for (int i = 0; i < 100 && d.LastPrompt.isEmpty(); ++i) {
+            d.SendString("\r");
+            d.WaitHD(50);
+        }
+        d.SendString("\r");
+        if (d.WaitHD(100) && save) {
+            d.SendString("w,,22\r");
+            d.WaitHD(500);
+        }
+    }
+    d.appendResult(ok ? kSuccess : kFailed);
+    return ok;
+}
+
+bool LoadATA0(Dialogue& d, const QByteArray& image, qint64 blockSize, bool finish, bool save) {
+    d.addLine(kLoadingAta0);
+    d.PumpWait(1);
+    d.ReceiveMode.clear();
+    if (refused(d, Module::Ata0, image, blockSize)) return fail(d);
+    d.SendString("/\r");
+    d.WaitHD(10);
+    d.SendString("N4F,,22\r");
+    d.WaitHD(10);
+    d.SendString("/\r");
+    d.WaitHD(10);
+    d.SendString("e0,0\r");
+    d.PumpWait(500);
+    const bool ok = SendImage(d, image, blockSize);
+    if (!ok) {
+        d.SendString("N50,,22\r");
+        d.WaitHD(100);
+    }
+    if (ok && finish) {
+        finishAta(d, 300, save);
+        d.SendString("N50,,22\r");
+        d.WaitHD(100);
+    }
+    d.appendResult(ok ? kSuccess : kFailed);
+    return ok;
+}
+
+bool LoadATA1(Dialogue& d, const QByteArray& image, qint64 blockSize, bool finish, bool save) {
+    d.addLine(kLoadingAta1);
+    d.PumpWait(1);
+    d.ReceiveMode.clear();
+    bool ok = false;
+    // ATA0 left the drive in its download mode; "N50,,22" ends it in every case.
+    if (!refused(d, Module::Ata1, image, blockSize)) {
+        d.SendString("/\r");
+        d.WaitHD(10);
+        d.SendString("e1,0\r");
+        d.PumpWait(500);
+        ok = SendImage(d, image, blockSize);
+        if (ok && finish) finishAta(d, 200, save);
+    }
+    d.SendString("N50,,22\r");
+    d.WaitHD(100);
+    d.appendResult(ok ? kSuccess : kFailed);
+    return ok;
+}
+
+// --- the load key ---
+
+const ModuleChoice& LoadRequest::choice(Module m) const {
+    switch (m) {
+        case Module::App:
+            return app;
+        case Module::Cert:
+            return cert;
+        case Module::Table:
+            return table;
+        case Module::Ata0:
+            return ata0;
+        case Module::Ata1:
+            break;
+    }
+    return ata1;
+}
+
+QString checkLoad(const LoadRequest& r) {
+    bool any = false;
+    for (Module m : kModules) any = any || r.choice(m).ticked;
+    if (!any) return kNoModule;
+    for (Module m : kModules) {
+        const ModuleChoice& c = r.choice(m);
+        if (!c.ticked) continue;
+        if (m == Module::App) {
+            if (r.buffer.trimmed().isEmpty()) return kNoBuffer;
+            if (!blockSize(r.appBlockSize)) return kNoBlockSize;
+        }
+        if (m == Module::Cert && !blockSize(r.certBlockSize)) return kNoBlockSize;
+        const QString name = moduleName(m);
+        if (c.file.trimmed().isEmpty()) return QStringLiteral("请指定%1模块文件！").arg(name);
+        if (!fileExists(c.file)) return QStringLiteral("指定的%1模块文件不存在！").arg(name);
+    }
+    return {};
+}
+
+LoadOutcome LoadModules(Dialogue& d, const LoadRequest& r) {
+    LoadOutcome out;
+    out.tableSectors = r.tableSectors;
+    d.CaptureBuffer.clear();
+    if (const QString why = checkLoad(r); !why.isEmpty()) {
+        d.host().information(why);
+        return out;
+    }
+    // Each ticked file is read once, here; the loaders get its bytes.
+    QByteArray images[5];
+    int i = 0;
+    for (Module m : kModules) {
+        const ModuleChoice& c = r.choice(m);
+        if (c.ticked) {
+            const auto image = loadFile(c.file.trimmed());
+            if (!image) {
+                d.host().information(kCannotOpen);
+                return out;
+            }
+            images[i] = *image;
+        }
+        ++i;
+    }
+    // The count announced for TABLE is always its file's, however the field came to differ.
+    const QByteArray& table = images[2];
+    if (r.table.ticked && parseHex(r.tableSectors.trimmed()) != quint64(table.size() / 512))
+        out.tableSectors = tableSectorCount(table.size());
+    // A module the block download cannot carry stops the run before anything is sent.
+    const qint64 blockSizes[5] = {blockSize(r.appBlockSize).value_or(0),
+                                  blockSize(r.certBlockSize).value_or(0), 512, 512, 512};
+    for (int k = 0; k < 5; ++k) {
+        if (!r.choice(kModules[k]).ticked || downloadRefusal(images[k].size(), blockSizes[k]).isEmpty())
+            continue;
+        d.addLine(loadingLine(kModules[k]));
+        refused(d, kModules[k], images[k], blockSizes[k]);
+        fail(d);
+        return out;
+    }
+
+    out.started = true;
+    // An abort pressed before this run started is not meant for it.
+    d.AbortRequested = false;
+    d.ReceiveMode.clear();
+    bool go = true;
+    if (r.app.ticked) {
+        ToF(d);
+        go = false;
+        if (isF(d)) {
+            AdSpeed(d, r.speed);
+            go = LoadApp(d, images[0], r.buffer, blockSizes[0], r.app.save);
+        }
+    }
+    auto tFrame = [&](Module m, const std::function<bool()>& load) {
+        if (!r.choice(m).ticked || !go) return;
+        SetSpeed9600(d);
+        if (!isT(d)) {
+            d.addLine(kNotAtTForLoad);
+            go = false;
+            return;
+        }
+        AdSpeed(d, r.speed);
+        go = load();
+    };
+    tFrame(Module::Cert, [&] { return LoadCert(d, images[1], blockSizes[1], r.cert.save); });
+    tFrame(Module::Table, [&] { return LoadTable(d, images[2], out.tableSectors, r.table.save); });
+    tFrame(Module::Ata0, [&] { return LoadATA0(d, images[3], 512, !r.ata1.ticked, r.ata0.save); });
+    tFrame(Module::Ata1, [&] { return LoadATA1(d, images[4], 512, true, r.ata1.save); });
+
+    SetSpeed9600(d);
+    d.PumpWait(50);
+    d.ReceiveMode = kUserCmd;
+    d.SendString("\r");
+    d.AbortRequested = false;
+    return out;
+}
+
+}  // namespace hdd

@@ -67,6 +67,11 @@ QWidget* FormBinder::create(const QString& name, QWidget* parent) {
                 connect(cb, &QComboBox::editTextChanged, this, [this, name](const QString& t) {
                     if (form_.text(name) != t) form_.userSetText(name, t);
                 });
+                // A typed list text goes through the control's key filter like a field's.
+                if (c.filter != KeyFilter::Any) {
+                    cb->lineEdit()->setProperty("control", name);
+                    cb->lineEdit()->installEventFilter(this);
+                }
             }
             w = cb;
             break;
@@ -200,7 +205,8 @@ bool FormBinder::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
     auto* e = qobject_cast<QLineEdit*>(watched);
     if (!e) return false;
-    const QString name = e->objectName();
+    const QString name =
+        e->property("control").isValid() ? e->property("control").toString() : e->objectName();
     Control* c = form_.find(name);
     if (!c) return false;
     auto* ke = static_cast<QKeyEvent*>(event);

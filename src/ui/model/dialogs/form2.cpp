@@ -1,12 +1,305 @@
-// Form2: the F-level boot dialog (not built yet: its key stays hidden).
+// Form2: the F-level boot dialog. The technician ticks the modules to load and names their files
+// (one by one, from a folder with "...", or from the drive's identification with "A"), picks the
+// load speed, and "加载" loads them in their fixed order (src/loader).
+#include <QFileInfo>
+#include <QStandardPaths>
+
 #include "dialog_form.h"
+#include "dialogue.h"
+#include "family_table.h"
+#include "firmware_id.h"
+#include "loader.h"
+#include "main_model.h"
+#include "text.h"
+#include "transfer.h"
 
 namespace hdd {
 
-std::unique_ptr<DialogForm> makeForm2(MainModel& m) {
-    auto f = std::make_unique<DialogForm>(m, QStringLiteral("Form2"), QStringLiteral("F级引导"));
-    f->built = false;
-    return f;
+namespace {
+
+// Each module's controls: its box, its save box, its file field and picker, and what else its box
+// enables.
+struct ModuleControls {
+    Module module;
+    QString box, save, file, picker;
+    QStringList more;
+};
+
+const QList<ModuleControls>& moduleControls() {
+    static const QList<ModuleControls> c = {
+        {Module::App, "CheckBox1", "CheckBox10", "Edit1", "Button51", {"ComboBox1", "ComboBox3"}},
+        {Module::Cert, "CheckBox2", "CheckBox9", "Edit2", "Button1", {"ComboBox4"}},
+        {Module::Table, "CheckBox3", "CheckBox8", "Edit6", "Button2", {}},
+        {Module::Ata0, "CheckBox4", "CheckBox5", "Edit4", "Button3", {}},
+        {Module::Ata1, "CheckBox6", QString(), "Edit5", "Button4", {}},
+    };
+    return c;
 }
+
+const ModuleControls& controlsOf(Module m) { return moduleControls()[static_cast<int>(m)]; }
+
+const QString kBinFilter = QStringLiteral("BIN文件|*.bin|所有文件|*.*");
+
+class Form2 : public DialogForm {
+public:
+    explicit Form2(MainModel& m);
+
+    // Every module cleared and its controls off, the file fields emptied, the firmware type
+    // unselected; the transfer parameters and the speed keep their values.
+    void Init1();
+    // Selects the modules whose files the folder holds under their fixed names.
+    void AutoSetFile(const QString& folder);
+
+private:
+    void addModuleBox(const QString& title, const QList<Module>& modules);
+    // Ticks or clears a module's box and runs its rule, as a click would.
+    void setModule(Module m, bool on);
+    void moduleRule(Module m);
+    void pick(Module m);
+    void chooseFolder();
+    void identify();
+    void firmwareTypeChanged();
+    void bufferChanged();
+    void load();
+
+    QString shownBuffer_;
+};
+
+Form2::Form2(MainModel& m) : DialogForm(m, QStringLiteral("Form2"), QStringLiteral("F级引导")) {
+    const QString fw = QStringLiteral("固件");
+    Control& type = add("ComboBox7", ControlKind::Combo);
+    type.label = QStringLiteral("固件类型:");
+    type.box = fw;
+    type.onChange = [this] { firmwareTypeChanged(); };
+    followFamilyList("ComboBox7");
+    addKey(
+        "Button5", "A", [this] { identify(); }, fw)
+        .hint = QStringLiteral("分析固件版本");
+    addEdit("Edit7", QStringLiteral("固件所在位置:"), KeyFilter::Any, fw).readOnly = true;
+    Control& folder = add("Button7", ControlKind::Button);
+    folder.caption = "...";
+    folder.box = fw;
+    folder.hint = QStringLiteral("选择固件文件夹");
+    folder.onClick = [this] { chooseFolder(); };
+
+    addModuleBox("APP", {Module::App});
+    addModuleBox("CERT", {Module::Cert});
+    addModuleBox("TABLE", {Module::Table});
+    addModuleBox("ATA", {Module::Ata0, Module::Ata1});
+
+    const QString run = QStringLiteral("加载");
+    Control& speed = add("ComboBox2", ControlKind::Combo);
+    speed.label = QStringLiteral("加载速率:");
+    speed.box = run;
+    followSpeedList("ComboBox2");
+    addKey(
+        "Button6", QStringLiteral("加载"), [this] { load(); }, run);
+
+    // The pairing follows the buffer whether it is chosen from the list or typed.
+    shownBuffer_ = text("ComboBox1");
+    connect(this, &FormModel::changed, this, [this](const QString& name) {
+        if (name != QLatin1String("ComboBox1") || text(name) == shownBuffer_) return;
+        shownBuffer_ = text(name);
+        bufferChanged();
+    });
+    Init1();
+    // Once the window's start-up has filled the family list and the firmware folder.
+    m.onStartUp([this] { Init1(); });
+}
+
+void Form2::addModuleBox(const QString& title, const QList<Module>& modules) {
+    auto combo = [this, &title](const char* name, const QString& label, const QStringList& items,
+                                int current) {
+        Control& c = add(name, ControlKind::Combo);
+        c.label = label;
+        c.box = title;
+        c.editable = true;
+        c.filter = KeyFilter::Hex;
+        setItems(name, items, current);
+    };
+    for (Module m : modules) {
+        const ModuleControls& mc = controlsOf(m);
+        Control& box = add(mc.box, ControlKind::Check);
+        box.caption = moduleName(m);
+        box.box = title;
+        box.onClick = [this, m] { moduleRule(m); };
+    }
+    Control& save = add(controlsOf(modules.first()).save, ControlKind::Check);
+    save.caption = QStringLiteral("存盘");
+    save.box = title;
+    switch (modules.first()) {
+        case Module::App:
+            combo("ComboBox1", QStringLiteral("缓冲区:"), {"60", "80"}, 0);
+            combo("ComboBox3", QStringLiteral("数据块大小:"), {"1024", "2048", "4096"}, 1);
+            break;
+        case Module::Cert:
+            combo("ComboBox4", QStringLiteral("数据块大小:"), {"2048", "4096"}, 1);
+            break;
+        case Module::Table: {
+            // The sector count announced for TABLE: set from the file, never typed.
+            Control& count = addEdit("Edit3", QString(), KeyFilter::Hex, title);
+            count.visible = false;
+            count.text = QStringLiteral("18");
+            break;
+        }
+        default:
+            break;
+    }
+    for (Module m : modules) {
+        const ModuleControls& mc = controlsOf(m);
+        addEdit(mc.file, modules.size() > 1 ? moduleName(m) + ":" : QStringLiteral("文件:"), KeyFilter::Any,
+                title);
+        Control& picker = add(mc.picker, ControlKind::Button);
+        picker.caption = "...";
+        picker.box = title;
+        picker.hint = QStringLiteral("选择%1模块文件").arg(moduleName(m));
+        picker.onClick = [this, m] { pick(m); };
+    }
+}
+
+void Form2::setModule(Module m, bool on) {
+    setChecked(controlsOf(m).box, on);
+    moduleRule(m);
+}
+
+void Form2::moduleRule(Module m) {
+    const ModuleControls& mc = controlsOf(m);
+    const bool on = checked(mc.box);
+    QStringList controls = mc.more;
+    controls << mc.file << mc.picker;
+    if (!mc.save.isEmpty()) {
+        controls << mc.save;
+        if (!on) setChecked(mc.save, false);
+    }
+    for (const QString& c : controls) setEnabled(c, on);
+    // ATA1 is loaded only after ATA0, and ATA0 then leaves the finishing to it.
+    if (m == Module::Ata0 && !on) setModule(Module::Ata1, false);
+    if (m == Module::Ata1 && on) setModule(Module::Ata0, true);
+}
+
+void Form2::Init1() {
+    setCurrentIndex("ComboBox7", -1);
+    for (const ModuleControls& mc : moduleControls()) {
+        setChecked(mc.box, false);
+        for (const QString& c : {mc.save, mc.file, mc.picker}) {
+            if (c.isEmpty()) continue;
+            if (c == mc.save) setChecked(c, false);
+            setEnabled(c, false);
+        }
+        setText(mc.file, QString());
+    }
+    for (const char* c : {"ComboBox1", "ComboBox3", "ComboBox4"}) setEnabled(c, false);
+    setText("Edit7", main().firmwareFolder);
+}
+
+void Form2::AutoSetFile(const QString& folder) {
+    const FolderModules f = modulesInFolder(folder);
+    auto take = [this](Module m, const QString& path) {
+        if (path.isEmpty()) return;
+        setModule(m, true);
+        setText(controlsOf(m).file, path);
+    };
+    take(Module::App, f.app);
+    take(Module::Cert, f.cert);
+    take(Module::Table, f.table);
+    // The count goes with the file, as the picker sets it.
+    if (!f.table.isEmpty()) setText("Edit3", f.tableSectors);
+    // The interface code is filled in but left for the technician to tick.
+    if (!f.ata0.isEmpty()) {
+        setModule(Module::Ata0, false);
+        setModule(Module::Ata1, false);
+        setText("Edit4", f.ata0);
+        setText("Edit5", f.ata1);
+        setChecked("CheckBox5", true);
+    } else if (!f.ata.isEmpty()) {
+        setModule(Module::Ata0, false);
+        setText("Edit4", f.ata);
+        setChecked("CheckBox5", true);
+    }
+}
+
+void Form2::pick(Module m) {
+    const ModuleControls& mc = controlsOf(m);
+    const QString file = main().frontend().openFileName(
+        FileRequest{QStringLiteral("选择%1模块文件").arg(moduleName(m)), QString(), kBinFilter, "*.bin"});
+    if (file.isEmpty()) return;
+    const QFileInfo info(file);
+    QString why = info.isFile() && info.isReadable() ? pickerRefusal(m, info.size()) : kCannotOpen;
+    if (!why.isEmpty()) {
+        setText(mc.file, QString());
+        main().information(why);
+        return;
+    }
+    setText(mc.file, file);
+    if (m == Module::Table) setText("Edit3", tableSectorCount(info.size()));
+}
+
+void Form2::chooseFolder() {
+    const QString chosen = main().frontend().folderName(
+        QStringLiteral("选择固件文件夹"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+    if (chosen.trimmed().isEmpty()) return;
+    const QString path = withSeparator(chosen);
+    setText("Edit7", path);
+    AutoSetFile(path);
+    const QString parent = parentFolder(path);
+    if (!parent.isEmpty() && QFileInfo(parent).isDir()) main().firmwareFolder = parent;
+}
+
+void Form2::identify() {
+    Dialogue& d = main().dialogue();
+    d.addLine(kAnalysing);
+    Init1();
+    const FirmwareId id = ReadFirmwareId(d);
+    const QString folder = identifiedFolder(withSeparator(main().firmwareFolder), id);
+    if (QFileInfo(folder).isDir()) {
+        setText("Edit7", folder);
+        AutoSetFile(folder);
+    }
+    if (const auto p = MatchFamily(at("ComboBox7").items, id, false)) setCurrentIndex("ComboBox7", *p);
+    firmwareTypeChanged();
+    d.ReceiveMode = kUserCmd;
+    d.appendResult(kDone);
+}
+
+void Form2::firmwareTypeChanged() {
+    const int p = at("ComboBox7").currentIndex;
+    const FamilyTable& table = main().ext<FamilyTable>();
+    if (p < 0 || p >= table.count) return;
+    if (const auto buffer = familyBuffer(table.entry(p + 1))) {
+        selectText("ComboBox1", *buffer);
+        bufferChanged();
+    }
+}
+
+void Form2::bufferChanged() {
+    if (const auto sizes = pairedBlockSizes(text("ComboBox1"))) {
+        selectText("ComboBox3", sizes->app);
+        selectText("ComboBox4", sizes->cert);
+    }
+}
+
+void Form2::load() {
+    LoadRequest r;
+    auto choice = [this](Module m, const QString& save) {
+        const ModuleControls& mc = controlsOf(m);
+        return ModuleChoice{checked(mc.box), text(mc.file), checked(save)};
+    };
+    r.app = choice(Module::App, "CheckBox10");
+    r.cert = choice(Module::Cert, "CheckBox9");
+    r.table = choice(Module::Table, "CheckBox8");
+    r.ata0 = choice(Module::Ata0, "CheckBox5");
+    r.ata1 = choice(Module::Ata1, "CheckBox5");
+    r.buffer = text("ComboBox1");
+    r.appBlockSize = text("ComboBox3");
+    r.certBlockSize = text("ComboBox4");
+    r.tableSectors = text("Edit3");
+    r.speed = text("ComboBox2");
+    const LoadOutcome out = LoadModules(main().dialogue(), r);
+    if (out.started) setText("Edit3", out.tableSectors);
+}
+
+}  // namespace
+
+std::unique_ptr<DialogForm> makeForm2(MainModel& m) { return std::make_unique<Form2>(m); }
 
 }  // namespace hdd
