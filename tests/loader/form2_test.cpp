@@ -13,25 +13,14 @@ namespace {
 
 TEST_F(LoaderTest, StartsClearedWithTheWindowsListsAndFolder) {
     hdd::FormModel& f = form();
-    EXPECT_EQ(f.title, "F级引导");
     EXPECT_TRUE(h.form().at("Button53").visible);
-    for (const char* box : {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4", "CheckBox6"}) {
-        EXPECT_FALSE(f.checked(box)) << box;
-        EXPECT_TRUE(f.isUsable(box)) << box;
-    }
-    for (const char* off :
-         {"CheckBox10", "CheckBox9", "CheckBox8", "CheckBox5", "Edit1", "Button51", "ComboBox1", "ComboBox3",
-          "ComboBox4", "Edit2", "Edit4", "Edit5", "Edit6", "Button4"})
-        EXPECT_FALSE(f.isUsable(off)) << off;
-    EXPECT_EQ(f.text("ComboBox1"), "60");
-    EXPECT_EQ(f.text("ComboBox3"), "2048");
-    EXPECT_EQ(f.text("ComboBox4"), "4096");
-    EXPECT_EQ(f.text("Edit3"), "18");
-    EXPECT_FALSE(f.at("Edit3").visible);
-    EXPECT_EQ(f.text("ComboBox7"), "");
+    EXPECT_FALSE(f.checked("CheckBox1") || f.checked("CheckBox6"));
+    for (const char* off : {"CheckBox10", "Edit1", "ComboBox1", "ComboBox3", "ComboBox4", "Edit5"})
+        EXPECT_FALSE(f.checked(off) || f.isUsable(off)) << off;
+    const QStringList values = {f.text("ComboBox1"), f.text("ComboBox3"), f.text("ComboBox4"),
+                                f.text("Edit3"),     f.text("ComboBox7"), f.text("ComboBox2")};
+    EXPECT_EQ(values, QStringList({"60", "2048", "4096", "18", "", "921600"}));
     EXPECT_EQ(f.at("ComboBox7").items, h.form().at("ComboBox3").items);
-    EXPECT_EQ(f.at("ComboBox2").items, h.form().at("ComboBox7").items);
-    EXPECT_EQ(f.text("ComboBox2"), "921600");
     EXPECT_EQ(f.text("Edit7"), h.model->firmwareFolder);
 }
 

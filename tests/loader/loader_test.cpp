@@ -130,168 +130,135 @@ TEST_F(LoaderTest, AFolderBootsTheDriveAtTheDialogsSpeed) {
     EXPECT_EQ(h.frontend.shown, QStringList());
 }
 
-// Each stop of the chain: the loaders' lines, the downloads the drive saw, and what was sent.
+// Each stop of the chain, written short. Faults: "nak=1,2" (rejected checksum attempts), "silent=9"
+// (an announce left unanswered), "stuck=T" (the level the drive stays at), "rm=CERT.BIN" (a file
+// not in the folder), "big=APP.BIN:524288" (a file of that length), or a drive setting. Lines:
+// "F" the switch to F level, a module name for its line, then "+" success or "-" failure;
+// "T?" not at T level, "CERT?" the request to load CERT first.
 struct ChainRow {
     const char* name;
-    std::function<void(LoaderTest&, const QString& folder)> setup;
+    QStringList faults;
     QStringList lines;
     QList<QByteArray> opened;
-    bool silent = false;  // nothing at all reaches the drive
+    QByteArray wireStart = {};  // "-": nothing at all is sent
 };
 
-class LoadChain : public LoaderTest, public ::testing::WithParamInterface<ChainRow> {};
+class LoadChain : public LoaderTest, public ::testing::WithParamInterface<ChainRow> {
+protected:
+    void fault(const QString& f, const QString& folder) {
+        const QString key = f.section('=', 0, 0), value = f.section('=', 1);
+        if (key == "nak") {
+            for (const QString& n : value.split(',')) memory().faults.nakAttempts << n.toInt();
+        } else if (key == "silent") {
+            memory().faults.silentAnnounce = value.toInt();
+        } else if (key == "stuck") {
+            h.drive->faults.stuckLevel = value.toLatin1();
+        } else if (key == "rm") {
+            QFile::remove(folder + "/" + value);
+        } else if (key == "big") {
+            writeFile(folder + "/" + value.section(':', 0, 0), pattern(value.section(':', 1).toInt(), 1));
+        } else {
+            h.drive->settings[key] = value.toInt();
+        }
+    }
+    static QString line(const QString& code) {
+        static const QMap<QString, QString> lines = {
+            {"F", kToF},
+            {"APP", hdd::kLoadingApp},
+            {"CERT", hdd::kLoadingCert},
+            {"TABLE", hdd::kLoadingTable},
+            {"ATA0", hdd::kLoadingAta0},
+            {"T?", hdd::kNotAtTForLoad},
+            {"CERT?", hdd::kLoadCertFirst},
+        };
+        if (lines.contains(code)) return lines[code];
+        return lines[code.chopped(1)] + (code.endsWith('+') ? kOk : kFail);
+    }
+};
 
 TEST_P(LoadChain, StopsWhereItShould) {
     const ChainRow& p = GetParam();
     const QString folder = moduleFolder();
-    p.setup(*this, folder);
+    for (const QString& f : p.faults) fault(f, folder);
     chooseFolder(folder);
-    form().userClick("CheckBox4");  // ATA0 (rows that want ATA1 tick it)
+    form().userClick("CheckBox4");  // ATA0
     h.clearWire();
     form().userClick("Button6");
-    EXPECT_EQ(loaderLines(), p.lines);
+    QStringList lines;
+    for (const QString& code : p.lines) lines << line(code);
+    EXPECT_EQ(loaderLines(), lines);
     EXPECT_EQ(loaded().opened, p.opened);
-    if (p.silent) {
+    if (p.wireStart == "-") {
         EXPECT_EQ(h.wire(), "");
     } else {
+        EXPECT_TRUE(h.wire().startsWith(p.wireStart));
         EXPECT_TRUE(h.wire().endsWith("\r"));
         EXPECT_EQ(h.dlg().ReceiveMode, "usercmd");
     }
     EXPECT_TRUE(form().formEnabled());
 }
 
-const QString app = hdd::kLoadingApp, cert = hdd::kLoadingCert, table = hdd::kLoadingTable,
-              ata0 = hdd::kLoadingAta0, ata1 = hdd::kLoadingAta1;
-const QList<QByteArray> kThrough{"d60,2", "d,3,1", "h2", "e0,0"};
+const QList<QByteArray> kFour{"d60,2", "d,3,1", "h2", "e0,0"};
 
+// APP sends 3 blocks (8 announces: 2 opening, 2 a block), CERT 2 and TABLE 2: the 9th announce is
+// CERT's first, and ATA0's first block has checksum attempt 8.
 INSTANTIATE_TEST_SUITE_P(
     Loader, LoadChain,
     ::testing::Values(
-        ChainRow{"AppDownloadNaked",
-                 [](LoaderTest& t, auto) {
-                     t.memory().faults.nakAttempts = {1, 2, 3};
-                 },
-                 {kToF + kOk, app + kFail},
-                 {"d60,2"}},
-        ChainRow{"AppHangsAfterTheJump",
-                 [](LoaderTest& t, auto) { t.h.drive->settings["loader.appNoT"] = 1; },
-                 {kToF + kOk, app + kFail},
-                 {"d60,2"}},
-        ChainRow{"AppFallsBackToF",
-                 [](LoaderTest& t, auto) { t.h.drive->settings["loader.appNoT"] = 2; },
-                 {kToF + kOk, app + kFail},
-                 {"d60,2"}},
-        ChainRow{"NoFLevelAfterTheRestart",
-                 [](LoaderTest& t, auto) { t.h.drive->faults.stuckLevel = "T"; },
-                 {kToF + kFail},
-                 {}},
-        // APP takes 8 announces (2 opening, 2 for each of its 3 blocks); CERT's opening one gets no answer.
-        ChainRow{"CertDownloadBroken",
-                 [](LoaderTest& t, auto) { t.memory().faults.silentAnnounce = 9; },
-                 {kToF + kOk, app + kOk, cert + kFail},
-                 {"d60,2", "d,3,1"}},
-        ChainRow{"CertShowsNoRevision",
-                 [](LoaderTest& t, auto) { t.h.drive->settings["loader.certNoRev"] = 1; },
-                 {kToF + kOk, app + kOk, cert + kFail},
-                 {"d60,2", "d,3,1"}},
+        ChainRow{"AppDownloadNaked", {"nak=1,2,3"}, {"F+", "APP-"}, {"d60,2"}},
+        ChainRow{"AppHangsAfterTheJump", {"loader.appNoT=1"}, {"F+", "APP-"}, {"d60,2"}},
+        ChainRow{"AppFallsBackToF", {"loader.appNoT=2"}, {"F+", "APP-"}, {"d60,2"}},
+        ChainRow{"NoFLevelAfterTheRestart", {"stuck=T"}, {"F-"}, {}},
+        ChainRow{"CertDownloadBroken", {"silent=9"}, {"F+", "APP+", "CERT-"}, {"d60,2", "d,3,1"}},
+        ChainRow{"CertShowsNoRevision", {"loader.certNoRev=1"}, {"F+", "APP+", "CERT-"}, {"d60,2", "d,3,1"}},
         ChainRow{"CertDropsTheLinkTo9600",
-                 [](LoaderTest& t, auto) { t.h.drive->settings["loader.certTo9600"] = 1; },
-                 {kToF + kOk, app + kOk, cert + kOk, table + kOk, ata0 + kOk},
-                 kThrough},
-        ChainRow{"TableWithoutCertGoesOn",
-                 [](LoaderTest&, const QString& f) { QFile::remove(f + "/CERT.BIN"); },
-                 {kToF + kOk, app + kOk, "请先加载CERT模块！", ata0 + kOk},
-                 {"d60,2", "e0,0"}},
-        // APP 3, CERT 2 and TABLE 2 checksums accepted; ATA0's first block is rejected three times.
-        ChainRow{"Ata0DownloadNakedEndsTheChain",
-                 [](LoaderTest& t, auto) {
-                     t.memory().faults.nakAttempts = {8, 9, 10};
-                 },
-                 {kToF + kOk, app + kOk, cert + kOk, table + kOk, ata0 + kFail},
-                 kThrough},
-        ChainRow{"NotAtTBeforeCert",
-                 [](LoaderTest& t, const QString& f) {
-                     QFile::remove(f + "/APP.BIN");
-                     t.h.drive->faults.stuckLevel = "1";
-                 },
-                 {"错误: 请先转至T级！"},
-                 {}},
-        ChainRow{"CertOnlyAtTStartsWithoutTheRestart",
-                 [](LoaderTest& t, const QString& f) {
-                     QFile::remove(f + "/APP.BIN");
-                     QFile::remove(f + "/Table.BIN");
-                     t.h.drive->settings["restart.ms"] = 100000;  // a restart would hang the test's drive
-                 },
-                 {cert + kOk, ata0 + kOk},
-                 {"d,3,1", "e0,0"}},
-        ChainRow{"AppOfMoreThan255BlocksIsRefused",
-                 [](LoaderTest&, const QString& f) { writeFile(f + "/APP.BIN", pattern(256 * 2048, 1)); },
-                 {app + kFail},
-                 {},
-                 true},
-        ChainRow{"CertNotWholeBlocksIsRefused",
-                 [](LoaderTest&, const QString& f) { writeFile(f + "/CERT.BIN", pattern(4096 + 100, 2)); },
-                 {cert + kFail},
-                 {},
-                 true}),
+                 {"loader.certTo9600=1"},
+                 {"F+", "APP+", "CERT+", "TABLE+", "ATA0+"},
+                 kFour},
+        ChainRow{
+            "TableWithoutCertGoesOn", {"rm=CERT.BIN"}, {"F+", "APP+", "CERT?", "ATA0+"}, {"d60,2", "e0,0"}},
+        ChainRow{"Ata0DownloadNaked", {"nak=8,9,10"}, {"F+", "APP+", "CERT+", "TABLE+", "ATA0-"}, kFour},
+        ChainRow{"NotAtTBeforeCert", {"rm=APP.BIN", "stuck=1"}, {"T?"}, {}},
+        // Without APP there is no restart: the link goes to 9600 first.
+        ChainRow{"WithoutAppAtT",
+                 {"rm=APP.BIN", "rm=Table.BIN"},
+                 {"CERT+", "ATA0+"},
+                 {"d,3,1", "e0,0"},
+                 "\x1a/\r/\r\x1a/\rB0096\r"},
+        ChainRow{"AppOfMoreThan255Blocks", {"big=APP.BIN:524288"}, {"APP-"}, {}, "-"},
+        ChainRow{"CertNotWholeBlocks", {"big=CERT.BIN:4196"}, {"CERT-"}, {}, "-"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LoaderTest, NothingIsSentWhenTheSelectionIsIncomplete) {
     const QString folder = moduleFolder();
-    struct Case {
-        std::function<void()> set;
-        const char* message;
-    };
-    auto tick = [this](const char* box, const char* field, const QString& file) {
-        if (!form().checked(box)) form().userClick(box);
-        form().userSetText(field, file);
-    };
-    const QString missing = dir.filePath("nowhere.bin");
-    const QList<Case> cases = {
-        {[] {}, "请指定要加载的模块！"},
-        {[&] { tick("CheckBox1", "Edit1", ""); }, "请指定APP模块文件！"},
-        {[&] { form().userSetText("ComboBox1", ""); }, "指定缓冲区！"},
-        {[&] {
-             form().userSetText("ComboBox1", "60");
-             form().userSetText("ComboBox3", "");
-         },
-         "请指定数据块大小！"},
-        {[&] {
-             form().userSetText("ComboBox3", "2048");
-             form().userSetText("Edit1", missing);
-         },
-         "指定的APP模块文件不存在！"},
-        {[&] {
-             form().userSetText("Edit1", folder);  // a folder is no module file
-         },
-         "指定的APP模块文件不存在！"},
-        {[&] {
-             form().userSetText("Edit1", folder + "/APP.BIN");
-             tick("CheckBox2", "Edit2", " ");
-         },
-         "请指定CERT模块文件！"},
-        {[&] { form().userSetText("Edit2", missing); }, "指定的CERT模块文件不存在！"},
-        {[&] {
-             form().userSetText("Edit2", folder + "/CERT.BIN");
-             tick("CheckBox3", "Edit6", "");
-         },
-         "请指定TABLE模块文件！"},
-        {[&] { form().userSetText("Edit6", missing); }, "指定的TABLE模块文件不存在！"},
-        {[&] {
-             form().userSetText("Edit6", folder + "/Table.BIN");
-             tick("CheckBox6", "Edit5", missing);  // ATA1 ticks ATA0, which is checked first
-         },
-         "请指定ATA0模块文件！"},
-        {[&] { form().userSetText("Edit4", missing); }, "指定的ATA0模块文件不存在！"},
-        {[&] { form().userSetText("Edit4", folder + "/ATA0.BIN"); }, "指定的ATA1模块文件不存在！"},
-        {[&] { form().userSetText("Edit5", ""); }, "请指定ATA1模块文件！"},
+    // "Name" clicks a box, "Name=text" types into a field; "@x" is the folder's file x, "@" the
+    // folder itself.
+    const QList<std::pair<QStringList, const char*>> steps = {
+        {{}, "请指定要加载的模块！"},
+        {{"CheckBox1"}, "请指定APP模块文件！"},
+        {{"ComboBox1="}, "指定缓冲区！"},
+        {{"ComboBox1=60", "ComboBox3="}, "请指定数据块大小！"},
+        {{"ComboBox3=2048", "Edit1=@none"}, "指定的APP模块文件不存在！"},
+        {{"Edit1=@"}, "指定的APP模块文件不存在！"},
+        {{"Edit1=@APP.BIN", "CheckBox2", "Edit2= "}, "请指定CERT模块文件！"},
+        {{"Edit2=@none"}, "指定的CERT模块文件不存在！"},
+        {{"Edit2=@CERT.BIN", "CheckBox3"}, "请指定TABLE模块文件！"},
+        {{"Edit6=@none"}, "指定的TABLE模块文件不存在！"},
+        {{"Edit6=@Table.BIN", "CheckBox6", "Edit5=@none"}, "请指定ATA0模块文件！"},  // ATA1 ticks ATA0
+        {{"Edit4=@none"}, "指定的ATA0模块文件不存在！"},
+        {{"Edit4=@ATA0.BIN"}, "指定的ATA1模块文件不存在！"},
+        {{"Edit5="}, "请指定ATA1模块文件！"},
     };
     h.clearWire();
-    for (const Case& c : cases) {
-        c.set();
+    for (const auto& [actions, message] : steps) {
+        for (const QString& a : actions) {
+            QString value = a.section('=', 1);
+            if (value.startsWith('@')) value = value == "@" ? folder : folder + "/" + value.mid(1);
+            a.contains('=') ? form().userSetText(a.section('=', 0, 0), value) : form().userClick(a);
+        }
         h.frontend.shown.clear();
         form().userClick("Button6");
-        EXPECT_EQ(h.frontend.shown, QStringList{"message: " + QString::fromUtf8(c.message)});
+        EXPECT_EQ(h.frontend.shown, QStringList{"message: " + QString::fromUtf8(message)});
     }
     EXPECT_EQ(h.wire(), "");
 }
