@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "buffer_memory.h"
 #include "drive.h"
 #include "pty_speed.h"
 
@@ -142,5 +143,8 @@ int main(int argc, char** argv) {
             return usage();
     }
     if (pty == !device.isEmpty()) return usage();
+    // Buffer memory is made before the host speaks: made on first use it would hold up the answer
+    // to that command long enough to run it into the next one (a download's first acknowledgement).
+    drive.state<hddsim::BufferMemory>();
     return pty ? servePty(drive) : servePort(drive, device);
 }

@@ -51,20 +51,6 @@ void finishAta(Dialogue& d, int pause, bool save) {
     }
 }
 
-// An image the block download cannot carry fails its module before the module's first command:
-// the drive must not be left waiting for a download that never comes, nor take a cut-off module.
-bool refused(Dialogue& d, Module m, const QByteArray& image, qint64 blockSize) {
-    const QString why = downloadRefusal(image.size(), blockSize);
-    if (why.isEmpty()) return false;
-    d.host().information(QStringLiteral("%1模块：%2").arg(moduleName(m), why));
-    return true;
-}
-
-bool fail(Dialogue& d) {
-    d.appendResult(kFailed);
-    return false;
-}
-
 std::optional<qint64> blockSize(const QString& text) {
     bool ok = false;
     const qint64 v = text.trimmed().toLongLong(&ok, 10);
@@ -174,7 +160,6 @@ void AdSpeed(Dialogue& d, const QString& speedText) {
 bool LoadApp(Dialogue& d, const QByteArray& image, const QString& buffer, qint64 blockSize, bool save) {
     d.addLine(kLoadingApp);
     d.PumpWait(2);
-    if (refused(d, Module::App, image, blockSize)) return fail(d);
     d.SendString("\x1a");
     d.WaitHD(5);
     d.SendString("Z\r");
@@ -205,7 +190,6 @@ bool LoadCert(Dialogue& d, const QByteArray& image, qint64 blockSize, bool save)
     d.addLine(kLoadingCert);
     d.PumpWait(2);
     d.ReceiveMode.clear();
-    if (refused(d, Module::Cert, image, blockSize)) return fail(d);
     d.SendString(blockSize == 4096 ? "d,3,1\r" : "d,2,1\r");
     d.PumpWait(10);
     bool ok = SendImage(d, image, blockSize);
@@ -236,11 +220,6 @@ bool LoadCert(Dialogue& d, const QByteArray& image, qint64 blockSize, bool save)
 }
 
 bool LoadTable(Dialogue& d, const QByteArray& image, const QString& sectorCount, bool save) {
-    if (!downloadRefusal(image.size(), 512).isEmpty()) {
-        d.addLine(kLoadingTable);
-        refused(d, Module::Table, image, 512);
-        return fail(d);
-    }
     bool ok = true;
     d.PumpWait(50);
     d.SendString("/\r");
@@ -274,7 +253,6 @@ bool LoadATA0(Dialogue& d, const QByteArray& image, qint64 blockSize, bool finis
     d.addLine(kLoadingAta0);
     d.PumpWait(1);
     d.ReceiveMode.clear();
-    if (refused(d, Module::Ata0, image, blockSize)) return fail(d);
     d.SendString("/\r");
     d.WaitHD(10);
     d.SendString("N4F,,22\r");
@@ -301,16 +279,12 @@ bool LoadATA1(Dialogue& d, const QByteArray& image, qint64 blockSize, bool finis
     d.addLine(kLoadingAta1);
     d.PumpWait(1);
     d.ReceiveMode.clear();
-    bool ok = false;
-    // ATA0 left the drive in its download mode; "N50,,22" ends it in every case.
-    if (!refused(d, Module::Ata1, image, blockSize)) {
-        d.SendString("/\r");
-        d.WaitHD(10);
-        d.SendString("e1,0\r");
-        d.PumpWait(500);
-        ok = SendImage(d, image, blockSize);
-        if (ok && finish) finishAta(d, 200, save);
-    }
+    d.SendString("/\r");
+    d.WaitHD(10);
+    d.SendString("e1,0\r");
+    d.PumpWait(500);
+    const bool ok = SendImage(d, image, blockSize);
+    if (ok && finish) finishAta(d, 200, save);
     d.SendString("N50,,22\r");
     d.WaitHD(100);
     d.appendResult(ok ? kSuccess : kFailed);
@@ -381,15 +355,16 @@ LoadOutcome LoadModules(Dialogue& d, const LoadRequest& r) {
     const QByteArray& table = images[2];
     if (r.table.ticked && parseHex(r.tableSectors.trimmed()) != quint64(table.size() / 512))
         out.tableSectors = tableSectorCount(table.size());
-    // A module the block download cannot carry stops the run before anything is sent.
+    // A module the block download cannot carry (more than 255 blocks, not a whole number of them)
+    // fails before anything is sent: the drive is neither restarted nor left waiting for a download.
     const qint64 blockSizes[5] = {blockSize(r.appBlockSize).value_or(0),
                                   blockSize(r.certBlockSize).value_or(0), 512, 512, 512};
     for (int k = 0; k < 5; ++k) {
-        if (!r.choice(kModules[k]).ticked || downloadRefusal(images[k].size(), blockSizes[k]).isEmpty())
-            continue;
+        const QString why = downloadRefusal(images[k].size(), blockSizes[k]);
+        if (!r.choice(kModules[k]).ticked || why.isEmpty()) continue;
         d.addLine(loadingLine(kModules[k]));
-        refused(d, kModules[k], images[k], blockSizes[k]);
-        fail(d);
+        d.host().information(QStringLiteral("%1模块：%2").arg(moduleName(kModules[k]), why));
+        d.appendResult(kFailed);
         return out;
     }
 

@@ -11,8 +11,8 @@
 //
 // Module images are read from disk once, before anything is sent, and handed to the loaders as
 // bytes; nothing is written to the files. An image that the block download cannot carry (not a
-// whole number of blocks, empty, or more than 255 blocks) fails its module before the module's
-// first command goes out.
+// whole number of blocks, empty, or more than 255 blocks) fails its module before the load sends
+// anything at all.
 //
 // The module files of a firmware sit in one folder under fixed names ("APP.BIN", "CERT.BIN",
 // "Table.BIN", "ATA0.BIN", "ATA1.BIN" or a single "ATA.BIN"), looked up with their case as
