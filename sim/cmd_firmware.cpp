@@ -109,21 +109,31 @@ void driveInfo(Drive& d) {
     d.printLine("Drive Info");
     if (d.setting("fw.noPercent") != 1)
         d.printLine(": \"SysArea\" " + reserveRange(d) + " Spt " + hex4(sectorsPerTrack(d)));
-    d.printLine("SerNum AX=5JV8XK2L' Cfg 00");
+    if (d.setting("fw.noAx") == 1)
+        d.printLine(QByteArray("SerNum ") + kSimSerial + " Cfg 00");
+    else
+        d.printLine(QByteArray("SerNum AX=") + kSimSerial + "' Cfg 00");
     d.prompt();
 }
 
 FirmwareState::SeedKey wanted(const Drive& d) {
-    return {d.setting(QStringLiteral("fw.family")), reserveStart(d), d.setting(QStringLiteral("fw.spt")),
-            d.setting(QStringLiteral("fw.appCopies"), 2)};
+    const AtaLayout ata = ataLayout(d);
+    return {d.setting(QStringLiteral("fw.family")),
+            reserveStart(d),
+            d.setting(QStringLiteral("fw.spt")),
+            d.setting(QStringLiteral("fw.appCopies"), 2),
+            ata.end0,
+            ata.start,
+            ata.end1};
 }
 
-void place(SystemArea& sa, int base, const ModulePlace& p, const char* module, int firstSector = 0) {
+void place(SystemArea& sa, int base, const ModulePlace& p, const char* module, int firstSector = 0,
+           const AtaLayout& ata = {}) {
     const int end = qMin<int>(p.start + p.count, static_cast<int>(sa.sectorsPerTrack));
     if (end <= p.start) return;
     QByteArray image;
     image.reserve(qsizetype{end - p.start} * SystemArea::kSectorSize);
-    for (int s = p.start; s < end; ++s) image += moduleSector(module, firstSector + s - p.start);
+    for (int s = p.start; s < end; ++s) image += moduleSector(module, firstSector + s - p.start, ata);
     const std::pair<quint32, quint32> key{static_cast<quint32>(base + p.offset),
                                           static_cast<quint32>(p.head)};
     if (p.start == 0 && !sa.tracks.count(key)) {
@@ -151,11 +161,63 @@ void seedModules(Drive& d) {
     if (f.cert0More) place(sa, base, *f.cert0More, "CERT0", f.cert0.count);
     if (f.cert1) place(sa, base, *f.cert1, "CERT1");
     place(sa, base, f.table, "TABLE");
-    place(sa, base, f.ata, "ATA");
+    place(sa, base, f.ata, "ATA", 0, ataLayout(d));
     place(sa, base, f.ven, "VEN");
 }
 
+// Whether the read command now typed is one the fw.failModule fault fails: it reads sectors of
+// that module on its track.
+bool failingRead(Drive& d) {
+    const int which = d.setting(QStringLiteral("fw.failModule"));
+    if (which < 1 || which > 6 || d.level != "2" || !d.typed().startsWith("r,")) return false;
+    const SystemArea& sa = d.state<SystemArea>();
+    const QList<QByteArray> args = d.typed().mid(2).split(',');
+    bool okFirst = false, okCount = false;
+    const int first = args.value(0).trimmed().toInt(&okFirst, 16);
+    const int count = args.value(1).trimmed().toInt(&okCount, 16);
+    if (!sa.selected || !okFirst || !okCount || args.size() != 2) return false;
+    const FirmwareFamily& f = firmwareFamily(d);
+    QList<ModulePlace> places;
+    switch (which) {
+        case 1:
+            places << f.app;
+            break;
+        case 2:
+            places << f.cert0;
+            if (f.cert0More) places << *f.cert0More;
+            break;
+        case 3:
+            if (f.cert1) places << *f.cert1;
+            break;
+        case 4:
+            places << f.table;
+            break;
+        case 5:
+            places << f.ata;
+            break;
+        default:
+            places << f.ven;
+            break;
+    }
+    const int base = reserveStart(d);
+    for (const ModulePlace& p : places) {
+        if (sa.selectedCylinder == static_cast<quint32>(base + p.offset) &&
+            sa.selectedHead == static_cast<quint32>(p.head) && first < p.start + p.count &&
+            first + count > p.start) {
+            return ++d.state<FirmwareState>().failingReads >= d.setting(QStringLiteral("fw.failRead"), 1);
+        }
+    }
+    return false;
+}
+
 }  // namespace
+
+AtaLayout ataLayout(const Drive& d) {
+    const AtaLayout fallback;
+    return {d.setting(QStringLiteral("fw.ataEnd0"), fallback.end0),
+            d.setting(QStringLiteral("fw.ataStart"), fallback.start),
+            d.setting(QStringLiteral("fw.ataEnd1"), fallback.end1)};
+}
 
 const QList<FirmwareFamily>& firmwareFamilies() {
     static const QList<FirmwareFamily> families = {
@@ -249,7 +311,7 @@ int sectorsPerTrack(Drive& d) {
 }
 bool certLoaded(Drive& d) { return d.state<FirmwareState>().certLoaded || d.setting("fw.certLoaded") == 1; }
 
-QByteArray moduleSector(const char* module, int sector) {
+QByteArray moduleSector(const char* module, int sector, const AtaLayout& ata) {
     QByteArray s(512, '\0');
     const QByteArray head = QByteArray(module) + " sector " + QByteArray::number(sector, 16).toUpper();
     const int salt = static_cast<int>(qChecksum(QByteArrayView(module)));
@@ -258,9 +320,19 @@ QByteArray moduleSector(const char* module, int sector) {
     s.replace(0, head.size(), head);
     if (qstrcmp(module, "VEN") == 0 && sector == 4) {
         // The identity sector: the serial number as an ATA string (byte pairs swapped) at byte 54.
-        QByteArray sn = QByteArray("5JV8XK2L").leftJustified(20, ' ');
+        QByteArray sn = QByteArray(kSimSerial).leftJustified(40, ' ');
         for (qsizetype i = 0; i + 1 < sn.size(); i += 2) std::swap(sn[i], sn[i + 1]);
         s.replace(54, sn.size(), sn);
+    }
+    if (qstrcmp(module, "ATA") == 0) {
+        // Two parts: each ends with FF as the last byte of a sector, followed by zero sectors; the
+        // second begins at a sector with 00 00 16 00.
+        auto ends = [sector](int marker) { return marker > 0 && sector == marker; };
+        const bool padding = (ata.end0 > 0 && sector > ata.end0 && (ata.start <= 0 || sector < ata.start)) ||
+                             (ata.end1 > 0 && sector > ata.end1 && ata.end1 > ata.start);
+        if (padding) return QByteArray(512, '\0');
+        if (ata.start > 0 && sector == ata.start) s.replace(0, 4, QByteArray("\0\0\x16\0", 4));
+        if (ends(ata.end0) || ends(ata.end1)) s[511] = '\xFF';
     }
     return s;
 }
@@ -271,6 +343,8 @@ void installFirmwareCommands(Drive& drv) {
     // The modules are in place before any command looks at the system area.
     drv.addByteHandler([](Drive& d, char c) {
         seedModules(d);
+        // A sector that cannot be read: the drive retries it for a long while before it answers.
+        if (c == '\r' && failingRead(d)) d.pause(20'000'000);
         // "%" acts at once, at the start of a line.
         if (c == '%' && d.typed().isEmpty() && monitorUp(d)) {
             driveInfo(d);

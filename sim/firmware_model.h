@@ -13,12 +13,27 @@
 //   fw.yNoIntf        1: the "y" answer has no Intf lines
 //   fw.noPercent      1: the "%" answer has no reserve-area line
 //   fw.certLoaded     1: the CERT module counts as loaded from the start (else Ctrl-R loads it)
+//   fw.noAx           1: the "%" answer has no " AX" line (the serial number the backup looks for)
+//   fw.ataEnd0        ATA image: the sector whose last byte ends the first part (FF, then 16 zero
+//                     bytes); default 2F (47); 0: no such marker
+//   fw.ataStart       ATA image: the sector that starts the second part with 00 00 16 00 (the
+//                     sectors before it, after the first part, are zeros); default 38 (56); 0: none
+//   fw.ataEnd1        ATA image: the sector whose last byte ends the second part; default 50 (80)
+//   fw.failModule     a module whose sectors cannot be read: 1 APP, 2 CERT0, 3 CERT1, 4 TABLE, 5 ATA,
+//                     6 VEN; the drive retries for 20 s before it answers the read command
+//   fw.failRead       the first failing read of that module, counted from 1 (default 1); every
+//                     later read of it fails too
 //
 // (hddsim takes them as decimal numbers: --set fw.family=1 --set fw.reserve=672.)
 //
 // Commands: Ctrl-A and Ctrl-L (identification), Ctrl-R (load CERT), "r" (revisions, "Disk Code
 // Revision" only once CERT is loaded), "y" (module cylinders), "w4" and "w1" (save APP and CERT)
 // at T level, "x" (reserve area) at level 2, and "%" (drive information, at once, no CR needed).
+//
+// Module images: each sector carries its module and number in a header and a pattern of its own.
+// Sector 4 of the Vendor image is the identity sector, with the serial number as an ATA string
+// (byte pairs swapped, blanks after it) in the 40 bytes from byte 54. The ATA overlay holds two
+// parts, each closed by an end marker, the second opened by a start marker (see fw.ata* above).
 #pragma once
 
 #include <QByteArray>
@@ -59,13 +74,25 @@ const QList<FirmwareFamily>& firmwareFamilies();
 struct FirmwareState {
     // The settings the module images were placed for.
     struct SeedKey {
-        int family, reserve, spt, copies;
+        int family, reserve, spt, copies, ataEnd0, ataStart, ataEnd1;
         bool operator==(const SeedKey&) const = default;
     };
     bool certLoaded = false;
     std::optional<SeedKey> seeded;
     QList<QByteArray> saved;  // modules saved to the disk by "w4" (APP) and "w1" (CERT), in order
+    int failingReads = 0;     // reads of the module fw.failModule names, so far
 };
+
+// Where the markers of the ATA overlay stand (sector numbers; 0: no such marker).
+struct AtaLayout {
+    int end0 = 0x2F;
+    int start = 0x38;
+    int end1 = 0x50;
+};
+AtaLayout ataLayout(const Drive& d);
+
+// The serial number the drive reports (identity sector and "%" answer).
+inline constexpr char kSimSerial[] = "5JV8XK2L";
 
 // The drive's family, reserve area and sectors per track, from its settings.
 const FirmwareFamily& firmwareFamily(const Drive& d);
@@ -76,7 +103,7 @@ bool certLoaded(Drive& d);
 
 // The bytes a module sector holds: a recognisable header and a pattern of its own. Sector n of
 // "APP", "CERT0" (the head-0 data, its continuation numbered on), "CERT1", "TABLE", "ATA", "VEN".
-QByteArray moduleSector(const char* module, int sector);
+QByteArray moduleSector(const char* module, int sector, const AtaLayout& ata = {});
 
 // Places the module images into the system area (the drive does it by itself on the first byte it
 // receives, and again when the firmware settings change).

@@ -3,41 +3,62 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <optional>
+#include <algorithm>
+#include <limits>
 
 namespace hdd {
 
 namespace {
 
-std::optional<qint64> hexNumber(const QString& text) {
-    bool ok = false;
-    const qulonglong v = text.trimmed().toULongLong(&ok, 16);
-    // Beyond 2^40 sectors no file can hold the range; keep the arithmetic far from overflow.
-    if (!ok || v > (qulonglong{1} << 40)) return std::nullopt;
-    return static_cast<qint64>(v);
-}
+// Sectors copied with one read: large files go through quickly without holding them whole.
+constexpr quint64 kSectorsPerRead = 2048;
 
 // Appends the range of one source; false when a named, existing source cannot be read.
 bool copyRange(QSaveFile& out, const QString& source, const QString& start, const QString& count) {
     if (source.isEmpty() || !QFileInfo(source).isFile()) return true;
-    const auto first = hexNumber(start);
-    const auto n = hexNumber(count);
+    const auto first = sectorNumber(start);
+    const auto n = sectorNumber(count);
     if (!first || !n) return false;
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) return false;
-    const qint64 size = in.size();
-    qint64 pos = *first * kSectorBytes;
-    if (pos >= size) return true;
-    if (!in.seek(pos)) return false;
-    for (qint64 k = 0; k < *n && size - pos >= kSectorBytes; ++k, pos += kSectorBytes) {
-        const QByteArray sector = in.read(kSectorBytes);
-        if (sector.size() != kSectorBytes) return false;
-        if (out.write(sector) != kSectorBytes) return false;
+    const quint64 whole = static_cast<quint64>(in.size()) / kSectorBytes;
+    if (*first >= whole) return true;
+    quint64 left = std::min(*n, whole - *first);
+    if (!in.seek(static_cast<qint64>(*first) * kSectorBytes)) return false;
+    while (left > 0) {
+        const qint64 bytes = static_cast<qint64>(std::min(left, kSectorsPerRead)) * kSectorBytes;
+        const QByteArray piece = in.read(bytes);
+        if (piece.size() != bytes) return false;
+        if (out.write(piece) != bytes) return false;
+        left -= static_cast<quint64>(bytes / kSectorBytes);
     }
     return true;
 }
 
 }  // namespace
+
+std::optional<quint64> sectorNumber(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty()) return std::nullopt;
+    quint64 v = 0;
+    bool huge = false;
+    for (QChar c : t) {
+        const int d = c.isDigit() && c.unicode() < 0x80 ? c.unicode() - '0'
+                      : (c >= 'A' && c <= 'F')          ? c.unicode() - 'A' + 10
+                      : (c >= 'a' && c <= 'f')          ? c.unicode() - 'a' + 10
+                                                        : -1;
+        if (d < 0) return std::nullopt;
+        if (v >> 60) huge = true;
+        v = (v << 4) | static_cast<quint64>(d);
+    }
+    return huge ? std::numeric_limits<quint64>::max() : v;
+}
+
+bool rangeFits(qint64 fileBytes, quint64 start, quint64 count) {
+    if (fileBytes < 0) return false;
+    const quint64 whole = static_cast<quint64>(fileBytes) / kSectorBytes;
+    return start <= whole && count <= whole - start;
+}
 
 bool BuildSectorFile(const QString& source1, const QString& start1, const QString& count1,
                      const QString& source2, const QString& start2, const QString& count2,

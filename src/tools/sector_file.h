@@ -13,15 +13,24 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace hdd {
 
 inline constexpr qint64 kSectorBytes = 512;
 
-// False only when the target cannot be written, a source that exists cannot be opened, or a
+// False only when the target cannot be written, a source that exists cannot be opened or read, or a
 // number of a used source is not hexadecimal; true otherwise (missing or short sources included).
 bool BuildSectorFile(const QString& source1, const QString& start1, const QString& count1,
                      const QString& source2, const QString& start2, const QString& count2,
                      const QString& target);
+
+// A sector number or count: hexadecimal digits without prefix, blanks around them allowed. A number
+// too large for 64 bits counts as the largest one (it is beyond every file anyway); nullopt when the
+// text is empty or holds another character.
+std::optional<quint64> sectorNumber(const QString& text);
+
+// Whether a file of fileBytes bytes holds the whole range of count sectors from sector start.
+bool rangeFits(qint64 fileBytes, quint64 start, quint64 count);
 
 }  // namespace hdd

@@ -1,0 +1,557 @@
+#include "backup.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <utility>
+
+#include "address.h"
+#include "buffer_info.h"
+#include "dialogue.h"
+#include "firmware_id.h"
+#include "monitor.h"
+#include "sector_file.h"
+#include "text.h"
+#include "track.h"
+#include "transfer.h"
+
+namespace hdd {
+
+namespace {
+
+const QString kGettingBuffer = QStringLiteral("正在获取缓冲区地址......");
+const QString kGettingReserve = QStringLiteral("正在获取保留区地址......");
+const QString kAnalysing = QStringLiteral("正在份析，请稍候........");
+
+// Where the ATA overlay's parts begin and end.
+const QByteArray kAtaStart = "00001600";
+const QByteArray kAtaEnd = "FF00000000000000000000000000000000";
+constexpr qsizetype kAtaStartFrom = 25600;  // 50 sectors
+constexpr qsizetype kAtaEnd0From = 15360;   // 30 sectors
+constexpr qsizetype kAtaEnd1After = 5120;   // 10 sectors after the start marker
+
+// The serial number in a Vendor image: sector 4, byte 54.
+constexpr qsizetype kSerialOffset = 4 * 512 + 54;
+constexpr qsizetype kSerialBytes = 30;
+
+// --- family table values ---
+
+// The text up to the first space and the text from that space on, both trimmed. A text without a
+// space gives neither.
+std::pair<QByteArray, QByteArray> cutNumber(const QByteArray& text) {
+    const qsizetype i = text.indexOf(' ');
+    if (i < 0) return {};
+    return {trimmed(text.left(i)), trimmed(text.mid(i))};
+}
+
+// The last number of a triple: the text up to its next space, or all of it when none follows.
+std::pair<QByteArray, QByteArray> lastNumber(const QByteArray& text) {
+    const qsizetype i = text.indexOf(' ');
+    if (i < 0) return {text, {}};
+    return {trimmed(text.left(i)), trimmed(text.mid(i))};
+}
+
+struct Triple {
+    QByteArray offset, start, count;
+    bool complete() const { return !offset.isEmpty() && !start.isEmpty() && !count.isEmpty(); }
+};
+
+// Offset, start and count where the count is the whole rest after the second number (TABLE, ATA,
+// VEN, CERT1).
+Triple tailTriple(const QByteArray& value) {
+    const auto [offset, rest] = cutNumber(value);
+    const auto [start, count] = cutNumber(rest);
+    return {offset, start, count};
+}
+
+// APP: a fourth number (the loader's buffer) may follow the count.
+Triple appTriple(const QByteArray& value) {
+    const auto [offset, rest] = cutNumber(value);
+    const auto [start, rest2] = cutNumber(rest);
+    return {offset, start, lastNumber(rest2).first};
+}
+
+// CERT0: a triple, and optionally a second one (the head-0 data continued on another cylinder).
+std::pair<Triple, Triple> certTriples(const QByteArray& value) {
+    const auto [offset, rest] = cutNumber(value);
+    const auto [start, rest2] = cutNumber(rest);
+    const auto [count, rest3] = lastNumber(rest2);
+    return {{offset, start, count}, tailTriple(rest3)};
+}
+
+QString sumsLine(const QString& file, const QString& name) {
+    QFile f(file);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!f.open(QIODevice::ReadOnly) || !hash.addData(&f)) return {};
+    return QString::fromLatin1(hash.result().toHex()) + "  " + name + "\n";
+}
+
+// --- the run ---
+
+class Run {
+public:
+    Run(Dialogue& d, const QString& folder, BackupResult& result) : d_(d), dir_(folder), result_(result) {}
+
+    bool success = true;  // every read so far succeeded: later modules run
+    bool clean = true;    // no module or derived file failed
+    bool error = false;   // a value that is not a number, a file that cannot be read or written
+    quint32 base = 0;     // the reserve area's first cylinder
+
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+    // A module's console line; the modules' results go on it.
+    void begin(const QString& line) {
+        d_.addLine(line);
+        lineCount_ = d_.console().lineCount();
+        d_.PumpWait(1);
+    }
+    void done() { d_.appendResult(kDone); }
+    // A module that failed: its line says so (a line of its own when the read added one since).
+    void failed(const QString& module) {
+        clean = false;
+        if (d_.AbortRequested)
+            d_.addLine(kAborted);
+        else if (d_.console().lineCount() == lineCount_)
+            d_.appendResult(kFailed);
+        else
+            d_.addLine(QStringLiteral("备份%1失败！").arg(module));
+    }
+
+    // Reads a range of sectors into a file of the folder. A read that fails leaves no file of that
+    // name: the track read keeps the whole chunks of a read that failed in its last chunk, and an
+    // older file would pass for this drive's.
+    bool read(const Triple& t, const QByteArray& head, const QString& name) {
+        const auto offset = parseHex(t.offset);
+        const auto start = normaliseHex(QString::fromLatin1(t.start));
+        const auto count = normaliseHex(QString::fromLatin1(t.count));
+        if (!offset || *offset + base > 0x7FFFFFFFu || !start || !count) {
+            error = true;
+            return false;
+        }
+        const QByteArray cylinder = hexText(*offset + base);
+        const bool ok = ReadTrack(d_, cylinder, head, start->toLatin1(), count->toLatin1(), rd_, rdSize_,
+                                  path(name), false);
+        if (!ok) remove(name);
+        success = ok;
+        return ok;
+    }
+
+    void setBuffer(const QString& rd, const QString& size) {
+        rd_ = rd.toLatin1();
+        rdSize_ = size.toLatin1();
+    }
+
+    void wrote(const QString& name) {
+        result_.written.removeAll(name);
+        result_.written << name;
+    }
+    void remove(const QString& name) {
+        QFile::remove(path(name));
+        result_.written.removeAll(name);
+    }
+    bool exists(const QString& name) const { return QFileInfo(path(name)).isFile(); }
+
+private:
+    Dialogue& d_;
+    QDir dir_;
+    BackupResult& result_;
+    QByteArray rd_, rdSize_;
+    int lineCount_ = 0;
+};
+
+void backupApp(Run& run, Dialogue& d, const FamilyEntry& e) {
+    if (e.app.isEmpty()) {
+        d.addLine(kValueWrong);
+        return;
+    }
+    run.begin(QStringLiteral("正在备份APP............."));
+    const Triple t = appTriple(e.app);
+    if (!t.complete()) {
+        d.addLine(kValueIncomplete);
+        return;
+    }
+    if (run.read(t, "0", "APP.BIN")) {
+        run.wrote("APP.BIN");
+        run.done();
+    } else if (!run.error) {
+        run.failed("APP");
+    }
+}
+
+void backupCert(Run& run, Dialogue& d, const FamilyEntry& e) {
+    if (e.cert0.isEmpty()) {
+        d.appendResult(kValueWrong);
+        return;
+    }
+    run.begin(QStringLiteral("正在备份Cert............"));
+    const auto [first, second] = certTriples(e.cert0);
+    if (!first.complete()) {
+        d.appendResult(kValueIncomplete);
+        return;
+    }
+    run.read(first, "0", "CERT0.BIN");
+    if (!run.error) {
+        if (second.complete()) {
+            if (run.success) run.read(second, "0", "CERT1.BIN");
+        } else if (!e.cert1.isEmpty()) {
+            const Triple head1 = tailTriple(e.cert1);
+            if (head1.complete() && run.success) run.read(head1, "1", "CERT1.BIN");
+        }
+    }
+    if (!run.error) {
+        if (run.success && BuildSectorFile(run.path("CERT0.BIN"), "0", "FFFF", run.path("CERT1.BIN"), "0",
+                                           "FFFF", run.path("CERT.BIN"))) {
+            run.wrote("CERT.BIN");
+            run.done();
+        } else {
+            run.remove("CERT.BIN");
+            run.failed("Cert");
+        }
+    }
+    // The parts go whatever happened.
+    run.remove("CERT0.BIN");
+    run.remove("CERT1.BIN");
+}
+
+void backupTable(Run& run, Dialogue& d, const FamilyEntry& e) {
+    if (e.table.isEmpty()) {
+        d.appendResult(kValueWrong);
+        return;
+    }
+    run.begin(QStringLiteral("正在备份Cert Table......"));
+    const Triple t = tailTriple(e.table);
+    if (!t.complete()) {
+        d.appendResult(kValueIncomplete);
+        return;
+    }
+    // The table goes to the drive with its first sector last.
+    const bool ok = run.read(t, "0", "Table0.BIN") &&
+                    BuildSectorFile(run.path("Table0.BIN"), "1", QString::fromLatin1(t.count),
+                                    run.path("Table0.BIN"), "0", "1", run.path("Table.BIN"));
+    if (ok) {
+        run.wrote("Table.BIN");
+        run.done();
+    } else if (!run.error) {
+        run.remove("Table.BIN");
+        run.failed("Cert Table");
+    }
+    run.remove("Table0.BIN");
+}
+
+void backupAta(Run& run, Dialogue& d, const FamilyEntry& e) {
+    if (e.ata.isEmpty()) {
+        d.appendResult(kValueWrong);
+        return;
+    }
+    run.begin(QStringLiteral("正在备份ATA............."));
+    const Triple t = tailTriple(e.ata);
+    if (!t.complete()) {
+        d.appendResult(kValueIncomplete);
+        return;
+    }
+    // Parts of an older overlay must not stand beside this one.
+    run.remove("ATA0.BIN");
+    run.remove("ATA1.BIN");
+    if (!run.read(t, "0", "ATA.BIN")) {
+        if (!run.error) run.failed("ATA");
+        return;
+    }
+    run.wrote("ATA.BIN");
+    switch (SplitAta(run.path("ATA.BIN"), run.path(QString()))) {
+        case SplitResult::Split:
+            run.wrote("ATA0.BIN");
+            run.wrote("ATA1.BIN");
+            run.done();
+            break;
+        case SplitResult::WriteFailed:
+            run.failed("ATA");
+            break;
+        default:
+            run.done();
+            break;
+    }
+}
+
+void backupVendor(Run& run, Dialogue& d, const FamilyEntry& e) {
+    if (e.ven.isEmpty()) {
+        d.appendResult(kValueWrong);
+        return;
+    }
+    run.begin(QStringLiteral("正在备份Vendor.........."));
+    const Triple t = tailTriple(e.ven);
+    if (!t.complete()) {
+        d.appendResult(kValueIncomplete);
+        return;
+    }
+    if (!run.read(t, "0", "Vendor.BIN")) {
+        if (!run.error) {
+            run.remove("ID.BIN");
+            run.failed("Vendor");
+        }
+        return;
+    }
+    run.wrote("Vendor.BIN");
+    // The identity sector is one whole sector or nothing.
+    if (BuildSectorFile(run.path("Vendor.BIN"), "4", "1", QString(), QString(), QString(),
+                        run.path("ID.BIN")) &&
+        QFileInfo(run.path("ID.BIN")).size() == kSectorBytes) {
+        run.wrote("ID.BIN");
+        run.done();
+    } else {
+        run.remove("ID.BIN");
+        run.failed("ID");
+    }
+}
+
+// SN.TXT: the serial number of the Vendor image in the folder and the drive's " AX" text.
+bool writeSerials(Run& run, Dialogue& d) {
+    QByteArray text;
+    if (run.exists("Vendor.BIN")) {
+        QFile vendor(run.path("Vendor.BIN"));
+        if (!vendor.open(QIODevice::ReadOnly)) return false;
+        text += vendorSerialLine(vendor.readAll()) + "\r\n";
+    }
+    d.ReceiveMode = kSysCmd;
+    d.CaptureBuffer.clear();
+    d.SendString("%");
+    // The answer comes at once, but at 9600 baud its lines take longer than a short wait.
+    d.WaitHD(100);
+    text += percentAxLine(d.captureLines()) + "\r\n";
+    d.CaptureBuffer.clear();
+    if (!saveFile(run.path("SN.TXT"), text)) return false;
+    run.wrote("SN.TXT");
+    return true;
+}
+
+bool writeSums(Run& run, const QStringList& names) {
+    QString sums;
+    for (const QString& name : names) {
+        const QString line = sumsLine(run.path(name), name);
+        if (line.isEmpty()) return false;
+        sums += line;
+    }
+    return saveFile(run.path("SHA256SUMS"), sums.toLatin1());
+}
+
+// The dialog's buffer query: the read buffer only.
+void readBufferQuery(Dialogue& d, QString& rd, QString& size) {
+    const QByteArray saved = d.ReceiveMode;
+    d.ReceiveMode = kSysCmd;
+    rd.clear();
+    size.clear();
+    if (isT(d)) {
+        d.CaptureBuffer.clear();
+        d.SendString("/\r");
+        d.WaitHD(1500);
+        d.SendString("?\r");
+        d.WaitHD(1500);
+        const BufferFields f = parseBufferAnswerT(d.captureLines());
+        rd = f.rd;
+        size = f.rdSize;
+        d.CaptureBuffer.clear();
+    } else {
+        d.CaptureBuffer.clear();
+        d.SendString("B0\r");
+        d.WaitHD(1500);
+        for (const QByteArray& line : d.captureLines()) {
+            const qsizetype at = line.indexOf("RD:");
+            if (at < 0) continue;
+            const QByteArray text = line.mid(at + 3);
+            rd = normaliseAddress(partBefore(text, ':')).value_or(QString());
+            size = normaliseAddress(partBefore(trimmed(partAfter(text, ':')), ':')).value_or(QString());
+            break;
+        }
+    }
+    // A buffer of no sectors reads nothing.
+    if (size == QLatin1String("0")) size.clear();
+    d.ReceiveMode = saved;
+}
+
+// The checks before anything is sent; the folder (ending with a separator) when they pass.
+std::optional<QString> checkRequest(Dialogue& d, const BackupRequest& r, BackupResult& result) {
+    // A refusal means no backup: a warning, so that scripts of the command line see it.
+    Host& host = d.host();
+    if (!r.family) {
+        host.warning(kChooseFamily);
+        return std::nullopt;
+    }
+    if (r.folder.isEmpty()) {
+        host.warning(kChooseFolder);
+        return std::nullopt;
+    }
+    QString folder = r.folder.trimmed();
+    result.folder = folder;
+    if (folder.isEmpty() || !QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
+        host.warning(kFolderError);
+        return std::nullopt;
+    }
+    if (!r.modules.any()) {
+        host.warning(kChooseModules);
+        return std::nullopt;
+    }
+    if (!folder.endsWith('/') && !folder.endsWith('\\')) folder += '/';
+    return folder;
+}
+
+// The end of a run that asked the drive for something: back to 9600 and the console.
+void closeRun(Dialogue& d, bool speedChanged) {
+    if (speedChanged) SetSpeed9600(d);
+    d.ReceiveMode = kUserCmd;
+    d.SendString("\r");
+    d.AbortRequested = false;
+}
+
+}  // namespace
+
+qsizetype FindPattern(const QByteArray& data, qsizetype from, const QByteArray& pattern) {
+    if (from < 0 || from >= data.size()) return -1;
+    const QByteArray bytes = QByteArray::fromHex(pattern);
+    if (bytes.isEmpty()) return -1;
+    return data.indexOf(bytes, from);
+}
+
+std::optional<AtaParts> splitAtaImage(const QByteArray& ata) {
+    qsizetype m = FindPattern(ata, kAtaStartFrom, kAtaStart);
+    while (m >= 0 && m % 512 != 0) m = FindPattern(ata, m + 1, kAtaStart);
+    if (m < 0) return std::nullopt;
+    // The end marker's FF is the last byte of a sector.
+    auto endMarker = [](const QByteArray& data, qsizetype from) {
+        qsizetype e = FindPattern(data, from, kAtaEnd);
+        while (e >= 0 && (e + 1) % 512 != 0) e = FindPattern(data, e + 1, kAtaEnd);
+        return e;
+    };
+    AtaParts parts;
+    parts.part0 = ata.left(m);
+    const qsizetype e0 = endMarker(parts.part0, kAtaEnd0From);
+    if (e0 > 0) parts.part0.truncate(e0 + 1);
+    QByteArray b = ata;
+    const qsizetype e1 = endMarker(b, m + kAtaEnd1After);
+    if (e1 > 0) b.truncate(e1 + 1);
+    parts.part1 = b.mid(m);
+    return parts;
+}
+
+SplitResult SplitAta(const QString& ataFile, const QString& folder) {
+    if (!QFileInfo(ataFile).isFile()) return SplitResult::NoFile;
+    const auto image = loadFile(ataFile);
+    if (!image) return SplitResult::WriteFailed;
+    const auto parts = splitAtaImage(*image);
+    if (!parts) return SplitResult::NoMarker;
+    const QDir dir(folder);
+    if (saveFile(dir.filePath("ATA0.BIN"), parts->part0) && saveFile(dir.filePath("ATA1.BIN"), parts->part1))
+        return SplitResult::Split;
+    // One part without the other would load half an overlay.
+    QFile::remove(dir.filePath("ATA0.BIN"));
+    QFile::remove(dir.filePath("ATA1.BIN"));
+    return SplitResult::WriteFailed;
+}
+
+QByteArray vendorSerialLine(const QByteArray& vendor) {
+    QByteArray text(42, ' ');
+    const QByteArray serial = vendor.mid(kSerialOffset, kSerialBytes);
+    text.replace(0, serial.size(), serial);
+    text = trimmed(text);
+    // The drive keeps its identity strings as 16-bit words, high byte first.
+    for (qsizetype i = 0; i + 1 < text.size(); i += 2) std::swap(text[i], text[i + 1]);
+    return text;
+}
+
+QByteArray percentAxLine(const QList<QByteArray>& lines) {
+    for (const QByteArray& raw : lines) {
+        const QByteArray line = trimmed(raw);
+        const qsizetype ax = line.indexOf(" AX");
+        if (ax < 0) continue;
+        // " AX" and the character after it ("=") are skipped.
+        QByteArray text = trimmed(line.mid(ax + 4));
+        const qsizetype quote = text.indexOf("' ");
+        if (quote >= 0) text = trimmed(text.left(quote));
+        return text;
+    }
+    return {};
+}
+
+BackupResult RunBackup(Dialogue& d, const BackupRequest& r) {
+    BackupResult result;
+    const auto folder = checkRequest(d, r, result);
+    if (!folder) return result;
+    result.started = true;
+    d.AbortRequested = false;
+    Run run(d, *folder, result);
+
+    d.addLine(kGettingBuffer);
+    d.PumpWait(1);
+    readBufferQuery(d, result.readBuffer, result.readSectors);
+    if (result.readBuffer.isEmpty() || result.readSectors.isEmpty()) {
+        d.appendResult(kFailed);
+        closeRun(d, false);
+        return result;
+    }
+    d.appendResult(kDone);
+
+    d.addLine(kGettingReserve);
+    d.PumpWait(1);
+    result.reserveStart = GetSysB(d);
+    if (result.reserveStart.isEmpty()) {
+        d.appendResult(kFailed);
+        closeRun(d, false);
+        return result;
+    }
+    d.appendResult(kDone);
+
+    d.ReceiveMode.clear();
+    WaitPrompt(d);
+    AdMySpeed(d, r.speed);
+    run.base = addressValue(result.reserveStart).value_or(0);
+    run.setBuffer(result.readBuffer, result.readSectors);
+
+    const FamilyEntry& e = *r.family;
+    const BackupModules& m = r.modules;
+    if (m.app) backupApp(run, d, e);
+    if (!run.error && m.cert && run.success) backupCert(run, d, e);
+    if (!run.error && m.table && run.success) backupTable(run, d, e);
+    if (!run.error && m.ata && run.success) backupAta(run, d, e);
+    if (!run.error && m.vendor && run.success) backupVendor(run, d, e);
+
+    if (!run.error) run.error = !writeSerials(run, d);
+    if (!run.error) run.error = !writeSums(run, result.written);
+    d.ReceiveMode.clear();
+    if (run.error) {
+        d.addLine(kDataError);
+    } else {
+        result.completed = run.success && run.clean;
+        d.addLine(result.completed ? kBackupDone : kBackupFailed);
+    }
+    closeRun(d, true);
+    return result;
+}
+
+BackupAnalysis AnalyseBackup(Dialogue& d, const QString& folder, const QString& baseFolder,
+                             const QStringList& families) {
+    BackupAnalysis a;
+    if (folder.isEmpty()) {
+        d.host().warning(kChooseFolder);
+        return a;
+    }
+    if (!isT(d)) {
+        d.addLine(kNotAtT);
+    } else {
+        d.addLine(kAnalysing);
+        const FirmwareId id = ReadFirmwareId(d);
+        QString name = fromGbk(upperAscii(id.family + "_" + id.maskRom + "_" + id.version)).trimmed();
+        // The name comes from the drive: it names one folder under the base, never another place.
+        for (QChar& c : name) {
+            if (c == '/' || c == '\\' || c.unicode() < 0x20) c = '_';
+        }
+        a.ran = true;
+        a.folder = baseFolder.trimmed() + name;
+        d.CaptureBuffer.clear();
+        a.family = MatchFamily(families, id, false);
+        d.appendResult(kDone);
+    }
+    d.ReceiveMode = kUserCmd;
+    d.SendString("\r");
+    return a;
+}
+
+}  // namespace hdd

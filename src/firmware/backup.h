@@ -1,0 +1,116 @@
+// Firmware backup: every selected module of the connected drive into one folder, in one run.
+//
+// The run asks the drive for its read buffer and the first cylinder of its reserve area, raises the
+// link to the chosen speed and reads each module's sectors from the system area at the places the
+// family table entry gives (cylinder offsets counted from the reserve area). From what it reads it
+// derives the files the F-level boot loads back:
+//
+//   APP.BIN      the APP sectors
+//   CERT.BIN     the head-0 CERT sectors followed by the second part (a second CERT0 triple on
+//                head 0, or CERT1 on head 1); the parts are read into CERT0.BIN and CERT1.BIN and
+//                removed after the join
+//   Table.BIN    the TABLE sectors rotated: sectors 1 .. n-1 of the read, then sector 0
+//   ATA.BIN      the ATA overlay, and its two parts ATA0.BIN and ATA1.BIN split at the markers
+//   Vendor.BIN   the Vendor sectors, and ID.BIN, its sector 4 (the identity sector)
+//   SN.TXT       the serial number from ID sector byte 54 (byte pairs swapped back) and the text
+//                after " AX" in the drive's "%" answer, one line each, CR LF
+//   SHA256SUMS   the files this run wrote, as sha256sum lists them, so the folder can be checked
+//
+// The folder holds whole modules only: a module whose read fails, or whose derived file cannot be
+// made, leaves no file of its name (an older file of that name, perhaps of another drive, is
+// removed too), and its console line says "失败！". A failed read skips the modules after it; the
+// run then ends with "备份失败!".
+//
+// The run is free of the window: the dialog passes in the family entry, the folder, the speed text
+// and the module choice, and keeps the buffer and reserve-area values the run reports.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "family_table.h"
+
+namespace hdd {
+
+class Dialogue;
+
+// --- the ATA overlay's two parts ---
+
+// The offset of the first occurrence of `pattern` (upper-case hexadecimal text, two digits a byte)
+// at or after `from`, or -1 when `from` is not inside the data or there is none.
+qsizetype FindPattern(const QByteArray& data, qsizetype from, const QByteArray& pattern);
+
+struct AtaParts {
+    QByteArray part0;  // up to the start marker, cut after the first end marker from sector 30 on
+    QByteArray part1;  // from the start marker, cut after the first end marker 10 sectors on
+};
+// The two parts of an ATA overlay, or nullopt when it has no sector-aligned start marker
+// (00 00 16 00) at or after byte 25600. An end marker is FF followed by 16 zero bytes, the FF being
+// the last byte of a sector.
+std::optional<AtaParts> splitAtaImage(const QByteArray& ata);
+
+enum class SplitResult { NoFile, NoMarker, Split, WriteFailed };
+// Writes ATA0.BIN and ATA1.BIN into `folder` from the ATA file. Both or neither: when one cannot
+// be written, neither is left.
+SplitResult SplitAta(const QString& ataFile, const QString& folder);
+
+// --- SN.TXT ---
+
+// The serial number line from a Vendor image: 30 bytes from byte 2102 (sector 4, byte 54) laid
+// over 42 blanks, trimmed, and every byte pair swapped back.
+QByteArray vendorSerialLine(const QByteArray& vendor);
+// The text after " AX" and one more character in the first line of the "%" answer that has it, up
+// to "' ", trimmed; empty when no line has it.
+QByteArray percentAxLine(const QList<QByteArray>& lines);
+
+// --- the run ---
+
+struct BackupModules {
+    bool app = true, cert = true, table = true, ata = true, vendor = true;
+    bool any() const { return app || cert || table || ata || vendor; }
+};
+
+struct BackupRequest {
+    std::optional<FamilyEntry> family;  // none: no family chosen
+    QString folder;                     // the target folder as typed (trimmed by the run)
+    QString speed;                      // the link speed for the reads
+    BackupModules modules;
+};
+
+struct BackupResult {
+    bool started = false;    // the checks passed and the drive was asked
+    bool completed = false;  // "备份完成!"
+    QString folder;          // the folder as the run used it (trimmed); empty when not checked
+    // The run values: the read buffer (block and sectors) and the reserve area's first cylinder.
+    QString readBuffer, readSectors, reserveStart;
+    QStringList written;  // files this run wrote and left in the folder, in order
+};
+
+// The backup run: the checks (message boxes; nothing is sent when one fails), then the dialogue
+// with the drive and the files. Leaves the link at 9600 and the receive mode at "usercmd".
+BackupResult RunBackup(Dialogue& d, const BackupRequest& request);
+
+// The analysis key of the backup: the drive's firmware identification names the folder
+// (base + FAMILY_REV_VERSION) and picks the family of the list.
+struct BackupAnalysis {
+    bool ran = false;           // the drive was at T level and answered
+    QString folder;             // the new target folder
+    std::optional<int> family;  // the matching list position, if any
+};
+BackupAnalysis AnalyseBackup(Dialogue& d, const QString& folder, const QString& baseFolder,
+                             const QStringList& families);
+
+// Messages and console texts of the backup.
+inline const QString kChooseFamily = QStringLiteral("请选择固件类型！");
+inline const QString kChooseFolder = QStringLiteral("请选择保存位置！");
+inline const QString kFolderError = QStringLiteral("创建文件夹出错！");
+inline const QString kChooseModules = QStringLiteral("请选择需要备份的固件模块！");
+inline const QString kBackupDone = QStringLiteral("备份完成!");
+inline const QString kBackupFailed = QStringLiteral("备份失败!");
+inline const QString kValueWrong = QStringLiteral("数据信息有误，无法备份！");
+inline const QString kValueIncomplete = QStringLiteral("数据信息不完整，无法备份！");
+
+}  // namespace hdd
