@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 
 #include "backup_support.h"
+#include "buffer_memory.h"
 #include "firmware_model.h"
 #include "transfer.h"
 
@@ -309,6 +310,16 @@ TEST_F(BackupRun, QueriesWithoutAnAnswerEndTheRunWithoutASpeedChange) {
     EXPECT_EQ(runLines(), QStringList{"正在获取缓冲区地址......失败！"});
     EXPECT_FALSE(h.wire().contains("%"));
     EXPECT_FALSE(QFile::exists(file("SN.TXT")));
+}
+
+TEST_F(BackupRun, GarbledDumpTextFailsTheModuleItHit) {
+    hddsim::BufferMemory& m = h.drive->state<hddsim::BufferMemory>();
+    m.faults.garbleLineInDump = m.dumps + 3;
+    const hdd::BackupResult r = run(smallEntry());
+    EXPECT_FALSE(r.completed);
+    EXPECT_EQ(runLines().mid(2),
+              (QStringList{"正在备份APP.............", hdd::kDataError, "备份APP失败！", "备份失败!"}));
+    EXPECT_EQ(folderFiles(folder), (QStringList{"SHA256SUMS", "SN.TXT"}));
 }
 
 TEST_F(BackupRun, AnAbortDuringAReadFailsTheBackup) {

@@ -82,6 +82,7 @@ void build(DialogForm& f) {
 
 std::unique_ptr<DialogForm> makeForm1(MainModel& m) {
     auto f = std::make_unique<DialogForm>(m, QStringLiteral("Form1"), QStringLiteral("创建文件"));
+    f->built = true;
     DialogForm* form = f.get();
     const QString boxes[] = {QStringLiteral("源文件1"), QStringLiteral("源文件2")};
     const char* pickers[] = {"Button51", "Button1"};

@@ -42,6 +42,7 @@ void startBackup(DialogForm& f) {
 
 std::unique_ptr<DialogForm> makeForm6(MainModel& m) {
     auto f = std::make_unique<DialogForm>(m, QStringLiteral("Form6"), QStringLiteral("备份固件"));
+    f->built = true;
     DialogForm* form = f.get();
     // The folder "A" names the target folder under: the program folder, then each folder chosen.
     auto base = std::make_shared<QString>();
@@ -80,7 +81,8 @@ std::unique_ptr<DialogForm> makeForm6(MainModel& m) {
         box.checked = true;
         box.box = modules;
     }
-    f->addKey("Button7", QStringLiteral("开始备份"), [form] { startBackup(*form); });
+    f->addKey(
+        "Button7", QStringLiteral("开始备份"), [form] { startBackup(*form); }, modules);
 
     // The run's values: the read buffer and its size in sectors, the reserve area's first cylinder.
     for (const char* n : {"Edit3", "Edit4", "Edit2"})
