@@ -178,11 +178,17 @@ bool romCommand(Drive& d, const QByteArray& line, SerialRom& rom) {
         if (!first || !last) return false;
         const int lostPage = d.setting(QStringLiteral("rom.lostline"), -1);
         BufferMemory& m = d.state<BufferMemory>();
-        if (lostPage >= 0 && *first <= quint32(lostPage) && quint32(lostPage) <= *last) {
-            m.faults.loseLineInDump = m.dumps + 1;
-            m.faults.lineIndex = (lostPage - static_cast<int>(*first)) * 16 + 4;
+        if (lostPage < 0 || *first > quint32(lostPage) || quint32(lostPage) > *last) {
+            dumpBlocks(d, *first, *last);
+            return true;
         }
+        // The buffer dump's own fault, for this one dump.
+        const BufferFaults saved = m.faults;
+        m.faults.loseLineInDump = m.dumps + 1;
+        m.faults.lineIndex = (lostPage - static_cast<int>(*first)) * 16 + 4;
         dumpBlocks(d, *first, *last);
+        m.faults.loseLineInDump = saved.loseLineInDump;
+        m.faults.lineIndex = saved.lineIndex;
         return true;
     }
     return false;

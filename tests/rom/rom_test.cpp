@@ -198,6 +198,8 @@ TEST_F(Rom, BufferReadFailuresLeaveNoFile) {
     };
     const Case cases[] = {
         {"no prompt after e5", silentAfter("Z\rZ\re5\r"), "转换至F级...........成功！失败！", "e4"},
+        {"no prompt after the CR that follows e4", silentAfter("e4,200,1,0\r"),
+         "转换至F级...........成功！失败！", "e6"},
         {"no prompt after e6", silentAfter("e6\r"), "转换至F级...........成功！失败！", "B0,0"},
         {"no prompt after a dump", silentAfter("B3,3\r"), "正在读取ROM.........失败！", "B4,4"},
         {"a page with a lost line", [](Harness& hh) { hh.drive->settings["rom.lostline"] = 5; },
@@ -330,17 +332,61 @@ TEST_F(Rom, BufferWriteRefusesItsFileBeforeTheDriveIsTold) {
     EXPECT_TRUE(h.consoleText().contains("\n正在写入ROM......失败！\n"));
 }
 
-TEST_F(Rom, BufferWriteStopsWhenAProgrammingStepGetsNoPrompt) {
-    h.drive->settings["rom.silente3"] = 1;
-    writeFile(path("w.bin"), pattern(0x10000));
-    chooseWrite(path("w.bin"));
-    press("Button6");
-    EXPECT_EQ(rom().bytes, hddsim::romImage(1));
-    const QByteArray w = h.wire();
-    EXPECT_TRUE(w.contains("/F\re3,200,1,0\r\x1a"))
-        << ::testing::PrintToString(w.right(60));  // "e6" and the rest never went out
-    EXPECT_FALSE(w.contains("e6\r"));
-    EXPECT_TRUE(h.consoleText().contains("\n正在写入ROM......失败！\n"));
+// A buffer write that fails or is aborted leaves the ROM as it was.
+TEST_F(Rom, BufferWriteFailuresSkipTheRemainingSteps) {
+    struct Case {
+        const char* name;
+        std::function<void(Harness&)> arrange;
+        QByteArray lastStep;  // the last thing sent before the dialog's closing
+        const char* lines;    // the console's last lines
+    };
+    const Case cases[] = {
+        {"no prompt after e3", [](Harness& hh) { hh.drive->settings["rom.silente3"] = 1; },
+         "/F\re3,200,1,0\r", "正在写入ROM......失败！"},
+        {"checksum refused three times",
+         [](Harness& hh) {
+             const int n = memory(hh).checksumAttempts;
+             memory(hh).faults.nakAttempts = {n + 1, n + 2, n + 3};
+         },
+         QByteArray(), "正在写入ROM......失败！"},
+        {"aborted during the download",
+         [](Harness& hh) { abortWhen(hh, [&hh] { return memory(hh).checksumAttempts == 5; }); }, QByteArray(),
+         "操作被用户中止！\n被用户中止！"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Harness hh;
+        hh.open();
+        c.arrange(hh);
+        writeFile(path("w.bin"), pattern(0x10000));
+        hh.frontend.files << path("w.bin");
+        auto& f = *hh.model->formByName("Form3");
+        f.userClick("Button1");
+        f.userClick("Button6");
+        hh.idle(100);
+        EXPECT_EQ(hddsim::serialRom(*hh.drive).bytes, hddsim::romImage(1));
+        if (!c.lastStep.isEmpty()) {
+            EXPECT_TRUE(hh.wire().endsWith(c.lastStep + kClosing))
+                << ::testing::PrintToString(hh.wire().right(60));
+        }
+        EXPECT_FALSE(hh.wire().contains("e6\r"));
+        EXPECT_TRUE(hh.consoleText().contains("\n" + QString::fromUtf8(c.lines) + "\n"))
+            << qPrintable(hh.consoleText());
+        EXPECT_FALSE(hh.dlg().AbortRequested);
+    }
+}
+
+// A read whose file cannot be created asks the drive nothing.
+TEST_F(Rom, AReadThatCannotCreateItsFileSendsNothing) {
+    for (auto read : {hdd::ReadRom, hdd::ReadROM1}) {
+        h.clearWire();
+        h.frontend.shown.clear();
+        h.model->console().clear();
+        EXPECT_FALSE(read(h.dlg(), dir.filePath("no/such/folder/rom.bin")));
+        EXPECT_EQ(h.wire(), "");
+        EXPECT_EQ(h.frontend.shown, QStringList{"message: " + hdd::kCannotCreate});
+        EXPECT_EQ(h.consoleText(), "正在读取ROM.........失败！\n");
+    }
 }
 
 TEST_F(Rom, CommandWriteProgramsTheFirst65536BytesOfALongerFile) {
