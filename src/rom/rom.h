@@ -17,7 +17,7 @@
 // user may hand the read over to the command read.
 //
 // A read leaves a file of exactly 65536 bytes or none: the file is opened (write-then-rename)
-// before the drive is asked anything and committed only when the whole image came. The writes
+// before the ROM is asked for anything and committed only when the whole image came. The writes
 // check their file before they tell the drive anything. Every loop polls the abort key.
 //
 // The operations report on the console and through the dialogue's host (message boxes, the Yes/No
