@@ -91,6 +91,10 @@ struct BufferMemory {
 void startDownload(Drive& d, qsizetype blockSize, std::function<void(Drive&, const QByteArray& image)> done);
 bool downloading(Drive& d);
 
+// The hex dump of blocks first .. last of buffer memory, as the monitor prints it at level 2 (other
+// levels that show buffer memory use it too), with its prompt. Faults of BufferFaults apply.
+void dumpBlocks(Drive& d, quint32 first, quint32 last);
+
 // The drive's side of the checksum: the same sum the host computes.
 quint32 downloadSum(const QByteArray& bytes, quint32 start = 0);
 quint16 blockSum(const QByteArray& block, int number);

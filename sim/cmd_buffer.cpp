@@ -355,6 +355,8 @@ void startDownload(Drive& d, qsizetype blockSize, std::function<void(Drive&, con
 
 bool downloading(Drive& d) { return d.state<DownloadSession>().active; }
 
+void dumpBlocks(Drive& d, quint32 first, quint32 last) { dump(d, first, last); }
+
 void installBufferCommands(Drive& d) {
     d.addLineHandler([](Drive& drv, const QByteArray& typed) {
         const QByteArray line = typed.trimmed();

@@ -2,6 +2,7 @@
 //
 //   "/X\r"   moves to level X (a digit or one of the level letters) and answers with its prompt
 //   "/\r"    returns to T; at F, where there are no numbered levels, it only answers "F>"
+//   "/F\r"   at F answers "F>" as well
 //   Ctrl-Z   a fresh prompt of the current level
 //   Esc      a fresh prompt as well: the way a technician gets the monitor's attention after a
 //            restart, when it has printed its start-up lines but no prompt
@@ -27,6 +28,8 @@ void installLevelCommands(Drive& d) {
         const QByteArray arg = line.mid(1).trimmed().toUpper();
         if (arg.isEmpty()) {
             if (drv.level != "F") drv.setLevel("T");
+        } else if (arg == "F" && drv.level == "F") {
+            // "/F" at F: stays, and answers its prompt (only a restart leads to F)
         } else if (arg.size() == 1 && (QByteArray("0123456789ABCDEHJLMOST").contains(arg[0]))) {
             drv.setLevel(arg);
         } else {

@@ -1,1 +1,347 @@
 #include "rom.h"
+
+#include <QSaveFile>
+#include <initializer_list>
+#include <memory>
+
+#include "dialogue.h"
+#include "download.h"
+#include "dump.h"
+#include "host.h"
+#include "text.h"
+#include "transfer.h"
+
+namespace hdd {
+
+namespace {
+
+const QString kPromptTitle = QStringLiteral("提示");
+
+QByteArray readByteCommand(int address) { return "e2," + hexText(static_cast<quint64>(address)) + ",0\r"; }
+
+// A read's file, opened before the ROM is read so that a file that cannot be created costs no read;
+// the image replaces it only when it is whole.
+std::unique_ptr<QSaveFile> openRomFile(const QString& fileName) {
+    auto file = std::make_unique<QSaveFile>(fileName);
+    if (!file->open(QIODevice::WriteOnly)) return nullptr;
+    return file;
+}
+
+bool commitRomFile(Dialogue& d, QSaveFile& file, const QByteArray& image) {
+    if (image.size() == kRomSize && file.write(image) == image.size() && file.commit()) return true;
+    file.cancelWriting();
+    d.host().information(kCannotWrite);
+    return false;
+}
+
+// A read that cannot even create its file: said before the drive is asked anything.
+bool cannotCreate(Dialogue& d) {
+    d.host().information(kCannotCreate);
+    d.addLine(kReadingRom);
+    d.appendResult(kFailed);
+    d.addLine(QString());
+    return false;
+}
+
+// Drive text that does not parse ends a read at once with its own console line.
+bool dataError(Dialogue& d) {
+    d.CaptureBuffer.clear();
+    d.ReceiveMode.clear();
+    d.addLine(kDataError);
+    return false;
+}
+
+}  // namespace
+
+bool romMarksValid(const QByteArray& image) {
+    if (image.size() != kRomSize) return false;
+    const auto at = [&](int i) { return static_cast<unsigned char>(image[i]); };
+    return at(0xFFFC) == 0xFF && at(0xFFFD) == 0xFF && !(at(0xFFFE) == 0xFF && at(0xFFFF) == 0xFF);
+}
+
+EqualsParse ParseEqualsLines(const QByteArray& capture) {
+    EqualsParse r;
+    // Lines end at CR LF, a lone CR or a lone LF; only those that begin with "=" are looked at.
+    const qsizetype n = capture.size();
+    for (qsizetype start = 0; start < n;) {
+        qsizetype end = start;
+        while (end < n && capture[end] != '\r' && capture[end] != '\n') ++end;
+        if (capture[start] == '=') {
+            const QByteArray text = trimmed(capture.sliced(start + 1, end - start - 1));
+            const auto value = text.size() <= 2 ? parseHex(text) : std::nullopt;
+            if (!value) {
+                r.dataError = true;
+                return r;
+            }
+            r.bytes += static_cast<char>(*value);
+        }
+        start = end + (end + 1 < n && capture[end] == '\r' && capture[end + 1] == '\n' ? 2 : 1);
+    }
+    return r;
+}
+
+bool ReadRom(Dialogue& d, const QString& fileName) {
+    Host& host = d.host();
+    auto file = openRomFile(fileName);
+    if (!file) return cannotCreate(d);
+    d.CaptureBuffer.clear();
+    d.ReceiveMode.clear();
+    d.LastPrompt.clear();
+
+    bool ok = true;
+    d.PumpWait(10);
+    d.SendString("Z\r");
+    d.PumpWait(50);
+    d.SendString("Z\r");
+    d.PumpWait(50);
+    d.SendString("e5\r");
+    if (!d.WaitHD(1500)) ok = false;
+
+    // The ROM into buffer memory: "e4" copies (its prompt may come late), a bare CR confirms the
+    // monitor is back, "e6" switches the ROM off again.
+    if (ok && !d.AbortRequested) {
+        d.PumpWait(50);
+        d.SendString("e4,200,1,0\r");
+        d.WaitHD(500);
+        d.SendString("\r");
+        if (!d.WaitHD(10)) ok = false;
+        if (ok) {
+            d.SendString("e6\r");
+            if (!d.WaitHD(1500)) ok = false;
+        }
+    }
+
+    // The 128 pages, one dump each. A page without all its lines ends the read: the image could no
+    // longer be whole.
+    QByteArray image;
+    if (ok && !d.AbortRequested) {
+        d.addLine(kReadingRom);
+        host.setProgressMax(kRomPages);
+        host.setProgress(0);
+        image.reserve(kRomSize);
+        for (int page = 0; page < kRomPages; ++page) {
+            if (d.AbortRequested) {
+                ok = false;
+                break;
+            }
+            QByteArray expected;
+            const DumpStatus s = ReadDumpBlock(d, hexText(static_cast<quint64>(page)), expected, image);
+            if (s == DumpStatus::DataError) return dataError(d);
+            if (s != DumpStatus::Complete) {
+                ok = false;
+                break;
+            }
+            host.setProgress(page + 1);
+        }
+        d.CaptureBuffer.clear();
+    }
+
+    if (ok && image.size() != kRomSize) ok = false;
+    if (ok && !romMarksValid(image)) {
+        if (host.question(kAskCommandRead, kPromptTitle)) {
+            file.reset();  // the command read writes the file itself
+            return ReadROM1(d, fileName);
+        }
+        ok = false;
+    }
+
+    // The window the drive patches in its copy, read again byte by byte.
+    if (ok && !d.AbortRequested) {
+        d.SendString("e5\r");
+        if (!d.WaitHD(1500)) ok = false;
+        if (ok) {
+            d.ReceiveMode = kRData;
+            d.CaptureBuffer.clear();
+            for (int a = kFixupFirst; a < kFixupEnd; ++a) {
+                d.SendString(readByteCommand(a));
+                if (!d.WaitHD(1500) || d.AbortRequested) {
+                    ok = false;
+                    break;
+                }
+            }
+        }
+    }
+    if (ok) {
+        const EqualsParse p = ParseEqualsLines(d.CaptureBuffer);
+        d.CaptureBuffer.clear();
+        if (p.dataError) return dataError(d);
+        if (p.bytes.size() == kFixupEnd - kFixupFirst) {
+            image.replace(kFixupFirst, p.bytes.size(), p.bytes);
+            ok = commitRomFile(d, *file, image);
+        } else {
+            ok = false;
+        }
+        host.setProgress(kRomPages);
+    }
+    d.ReceiveMode.clear();
+
+    if (d.AbortRequested)
+        d.addLine(kAborted);
+    else
+        d.appendResult(ok ? kSuccess : kFailed);
+    d.addLine(QString());
+    return ok && !d.AbortRequested;
+}
+
+bool ReadROM1(Dialogue& d, const QString& fileName) {
+    Host& host = d.host();
+    auto file = openRomFile(fileName);
+    if (!file) return cannotCreate(d);
+    d.CaptureBuffer.clear();
+    d.ReceiveMode.clear();
+    d.LastPrompt.clear();
+    d.PumpWait(10);
+    d.addLine(kSlowRead);
+    d.SendString("e5\r");
+    bool ok = d.WaitHD(1500);
+
+    QByteArray image;
+    if (ok && !d.AbortRequested) {
+        d.addLine(kReadingRom);
+        host.setProgressMax(kRomSize);
+        host.setProgress(0);
+        d.ReceiveMode = kRData;
+        d.CaptureBuffer.clear();
+        image.reserve(kRomSize);
+        for (int a = 0; a < kRomSize; ++a) {
+            d.SendString(readByteCommand(a));
+            ok = false;
+            if (!d.WaitHD(1500) || d.AbortRequested) break;
+            const EqualsParse p = ParseEqualsLines(d.CaptureBuffer);
+            d.CaptureBuffer.clear();
+            if (p.dataError) return dataError(d);
+            // One answer, one byte: an answer without its "=" line (or with two) stops the read
+            // here, as the image could no longer line up with the ROM.
+            if (p.bytes.size() != 1) break;
+            image += p.bytes;
+            ok = true;
+            host.setProgress(a + 1);
+        }
+    }
+    if (ok) {
+        ok = commitRomFile(d, *file, image);
+        host.setProgress(kRomSize);
+    }
+    d.CaptureBuffer.clear();
+    d.ReceiveMode.clear();
+
+    if (d.AbortRequested)
+        d.appendResult(kUserAborted);
+    else
+        d.appendResult(ok ? kDone : kFailed);
+    d.addLine(QString());
+    return ok && !d.AbortRequested;
+}
+
+bool WriteBios(Dialogue& d, const QByteArray& bufferEntry, const QString& fileName) {
+    Host& host = d.host();
+    d.CaptureBuffer.clear();
+    d.ReceiveMode.clear();
+    d.LastPrompt.clear();
+
+    // Everything is checked before the drive is told anything, so a refused file leaves it as it was.
+    const auto entry = hexArg(bufferEntry);
+    std::optional<QByteArray> image;
+    QString refusal;
+    if (!entry)
+        refusal = kBadNumber;
+    else if (!(image = loadFile(fileName)))
+        refusal = kCannotOpen;
+    else
+        refusal = downloadRefusal(image->size(), kBlockBytes);
+    if (!refusal.isEmpty()) {
+        d.addLine(kWritingRom);
+        host.information(refusal);
+        d.appendResult(kFailed);
+        return false;
+    }
+
+    bool ok = true;
+    bool programming = false;  // "e3" went out: from here on the steps run to their end
+    if (!d.AbortRequested) {
+        d.addLine(kWritingRom);
+        d.SendString("\x1a");
+        d.WaitHD(5);
+        d.SendString("Z\r");
+        d.WaitHD(50);
+        d.SendString("Z\r");
+        d.PumpWait(100);
+        d.SendString("d" + hexText(*entry) + ",0\r");
+        d.PumpWait(50);
+        ok = SendImage(d, *image, kBlockBytes);
+        if (ok && !d.AbortRequested) {
+            d.SendString("/\r");
+            ok = d.WaitHD(1500);
+            for (const char* step :
+                 {"e5\r", "/F\r", "e9\r", "/F\r", "e3,200,1,0\r", "/F\r", "e6\r", "/F\r"}) {
+                if (!ok || (d.AbortRequested && !programming)) break;
+                programming = programming || QByteArrayView(step).startsWith("e3");
+                d.SendString(step);
+                ok = d.WaitHD(1500);
+            }
+        }
+    }
+    d.PumpWait(100);
+
+    // An abort that came once the ROM was being programmed stopped nothing: the outcome stands.
+    const bool aborted = d.AbortRequested && !programming;
+    if (aborted)
+        d.addLine(kAborted);
+    else
+        d.appendResult(ok ? kSuccess : kFailed);
+    return ok && !aborted;
+}
+
+bool WriteBios1(Dialogue& d, const QString& fileName) {
+    Host& host = d.host();
+    d.CaptureBuffer.clear();
+    d.AbortRequested = false;
+    d.ReceiveMode.clear();
+    d.LastPrompt.clear();
+
+    const auto image = loadFile(fileName);
+    if (!image) {
+        d.addLine(kRomUnreadable);
+        return false;
+    }
+    if (image->size() < kRomSize) {
+        d.addLine(kRomTooSmall);
+        return false;
+    }
+    // Only the ROM's 65536 bytes are written; a longer file's tail is not.
+    host.setProgressMax(kRomSize);
+    host.setProgress(0);
+
+    bool ok = true;
+    d.addLine(kSlowWrite);
+    d.addLine(kWritingRom);
+    d.SendString("Z\r");
+    d.WaitHD(50);
+    d.SendString("Z\r");
+    d.PumpWait(100);
+    d.SendString("e9\r");
+    d.PumpWait(50);
+    for (int a = 0; a < kRomSize; ++a) {
+        const auto byte = static_cast<unsigned char>(image->at(a));
+        d.SendString("e1," + hexText(static_cast<quint64>(a)) + "," + hexText(byte) + ",0\r");
+        if (!d.WaitHD(1500) || d.AbortRequested) {
+            ok = false;
+            break;
+        }
+        d.PumpWait(1);
+        host.setProgress(a + 1);
+    }
+    d.PumpWait(20);
+    d.SendString("/\r");
+    d.PumpWait(20);
+
+    const bool aborted = d.AbortRequested;
+    if (aborted)
+        d.addLine(kAborted);
+    else
+        d.appendResult(ok ? kSuccess : kFailed);
+    d.AbortRequested = false;
+    return ok && !aborted;
+}
+
+}  // namespace hdd
