@@ -1,6 +1,7 @@
 // The identity dialog and the picture dialog as the Qt view shows them, offscreen; a picture of
 // each is kept under the build folder.
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QImage>
@@ -8,10 +9,13 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include "dialog_view.h"
 #include "harness.h"
+#include "identity_state.h"
+#include "main_window.h"
 
 using hddtest::Harness;
 
@@ -60,7 +64,7 @@ TEST(IdentityGui, Form7ShowsTheTechniciansPictureOrOursWithANote) {
     EXPECT_EQ(h.frontend.shownForms, QStringList{"Form7@-1,-1"});
     {
         hdd::DialogView view(form);
-        view.adjustSize();  // as the window's front end does before it shows a dialog
+        view.adjustSize();             // as the window's front end does before it shows a dialog
         view.resize(view.sizeHint());  // the offscreen screen is small
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
@@ -89,6 +93,34 @@ TEST(IdentityGui, Form7ShowsTheTechniciansPictureOrOursWithANote) {
     EXPECT_TRUE(form.text("Image1").endsWith("headsn.png"));
     EXPECT_TRUE(view.findChild<QLabel*>("Label1")->text().contains("headsn.png"));
     shot(view, "form7_file");
+}
+
+TEST(IdentityGui, SerialNumberAndLba48KeysOnTheToolsPage) {
+    Harness h(false);
+    hdd::MainWindow w(*h.model);
+    h.model->startUp();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QTest::mouseClick(w.findChild<QPushButton*>("btnSwitch"), Qt::LeftButton);
+    auto* pages = w.findChild<QTabWidget*>("opsPages");
+    ASSERT_NE(pages, nullptr);
+    for (int i = 0; i < pages->count(); ++i) {
+        if (pages->tabText(i) == QStringLiteral("工具")) pages->setCurrentIndex(i);
+    }
+    QApplication::processEvents();
+    auto* sn = w.findChild<QLineEdit*>("Edit17");
+    ASSERT_NE(sn, nullptr);
+    for (const char* name : {"Edit17", "CheckBox3", "Button55", "Button85", "Button84"})
+        EXPECT_TRUE(w.findChild<QWidget*>(name)->isVisible()) << name;
+    QTest::keyClicks(sn, "5jv.8xk2l");
+    EXPECT_EQ(sn->text(), "5JV8XK2L");
+    h.clearWire();
+    QTest::mouseClick(w.findChild<QPushButton*>("Button55"), Qt::LeftButton);
+    EXPECT_TRUE(h.wire().endsWith("#\r5JV8XK2L\r5JV8XK2L\r/\r"));
+    QTest::mouseClick(w.findChild<QPushButton*>("Button85"), Qt::LeftButton);
+    EXPECT_EQ(hddsim::identity(*h.drive).words[0x53], 0x4401);
+    shot(w, "main_window_identity");
+    w.close();
 }
 
 }  // namespace
