@@ -5,6 +5,7 @@
 #include "drive.h"
 #include "firmware_model.h"
 #include "system_area.h"
+#include "zone_state.h"
 
 namespace hddsim {
 
@@ -100,6 +101,7 @@ void cylinderMap(Drive& d) {
     } else {
         d.printLine("Reserve: " + reserveRange(d) + " (" + hex4(sectorsPerTrack(d)) + ")");
     }
+    printZoneTable(d);
     d.prompt();
 }
 

@@ -45,6 +45,11 @@ std::optional<QChar> filterKey(KeyFilter filter, QChar key) {
         case KeyFilter::DecByte:
             if (key == kBackspace || digit) return key;
             return std::nullopt;
+        case KeyFilter::Upper:
+            return (key >= 'a' && key <= 'z') ? key.toUpper() : key;
+        case KeyFilter::Decimal:
+            if (key == kBackspace || key == kCtrlC || key == kCtrlV || digit) return key;
+            return std::nullopt;
     }
     return std::nullopt;
 }

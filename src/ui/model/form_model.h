@@ -32,6 +32,8 @@ enum class KeyFilter {
     Digits,    // Backspace, Ctrl-V, 0-9
     DecByte,   // Backspace, 0-9
     HexByte,   // Backspace; upper-cased; 0-9, A-F
+    Upper,     // every key; lower-case letters become capitals
+    Decimal,   // Backspace, Ctrl-C, Ctrl-V, 0-9
 };
 
 // The key a filter lets through (possibly changed), or nullopt when it is dropped.

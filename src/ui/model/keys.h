@@ -21,6 +21,8 @@ void installServiceKeys(MainModel& m);   // monitor levels, link speed and the s
 void installBufferKeys(MainModel& m);    // buffer read and write, file send
 void installTrackKeys(MainModel& m);     // buffer addresses and free system-area tracks
 void installFirmwareKeys(MainModel& m);  // family table, address discovery, module keys
+void installIdentityKeys(MainModel& m);  // serial number and 48-bit addressing
+void installZoneKeys(MainModel& m);      // zone cutting, zone information, LBA conversion
 
 // Makes sure the read and write buffer fields ("RD:", "WR:" and their sizes) are filled, asking the
 // drive with the buffer address key when one is empty; true when all four are filled.

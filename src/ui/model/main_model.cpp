@@ -44,6 +44,8 @@ MainModel::MainModel(Clock& clock, Frontend& frontend, MainOptions options, QObj
     installTrackKeys(*this);
     form_.setCurrentPage(QStringLiteral("固件模块"));
     installFirmwareKeys(*this);
+    installIdentityKeys(*this);
+    installZoneKeys(*this);
     form_.setCurrentPage(QString());
     createDialogs(*this);
 }

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -101,7 +102,9 @@ QWidget* FormBinder::create(const QString& name, QWidget* parent) {
         }
         case ControlKind::Image: {
             auto* l = new QLabel(parent);
-            l->setFixedSize(16, 16);
+            // Without a picture file it is a state light.
+            if (c.text.isEmpty()) l->setFixedSize(16, 16);
+            l->setAlignment(Qt::AlignCenter);
             w = l;
             break;
         }
@@ -193,6 +196,18 @@ void FormBinder::refresh(const QString& name) {
         }
         case ControlKind::Image: {
             auto* l = static_cast<QLabel*>(w);
+            if (!c->text.isEmpty()) {
+                // A picture, scaled down to fit a dialog on a screen of 768 lines.
+                QPixmap p(c->text);
+                if (p.isNull()) {
+                    l->setText(QStringLiteral("无法显示图片 %1").arg(c->text));
+                    break;
+                }
+                if (p.width() > 760 || p.height() > 440)
+                    p = p.scaled(760, 440, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+                l->setPixmap(p);
+                break;
+            }
             const bool on = name == QLatin1String("ImageOn");
             l->setStyleSheet(on ? "background:#2ecc40;border-radius:8px;"
                                 : "background:#999;border-radius:8px;");

@@ -19,6 +19,37 @@
 
 namespace hdd {
 
+namespace {
+
+// The zone tools of the right-hand panel as one compact group under the defect lists: head and
+// zone with the cut key, the zone information keys, the LBA conversion. They carry no group name,
+// so the generic placement leaves them to this.
+void placeZoneTools(FormBinder& b, const FormModel& f, QWidget* panel) {
+    if (!f.find("Button23")) return;
+    auto* g = new QGroupBox(QStringLiteral("段位信息"), panel);
+    auto* grid = new QGridLayout(g);
+    grid->setContentsMargins(4, 2, 4, 2);
+    grid->setSpacing(2);
+    // Six columns: label and field, label and field, then a key over two; three keys over two each.
+    const struct {
+        const char* name;
+        int row, labelCol, labelSpan, col, span;
+    } cells[] = {{"Edit25", 0, 0, 1, 1, 1},    {"Edit24", 0, 2, 1, 3, 1},    {"Button23", 0, -1, 0, 4, 2},
+                 {"Button94", 1, -1, 0, 0, 2}, {"Button95", 1, -1, 0, 2, 2}, {"Button81", 1, -1, 0, 4, 2},
+                 {"Edit26", 2, 0, 2, 2, 2},    {"Button70", 2, -1, 0, 4, 2}};
+    for (const auto& c : cells) {
+        const Control* control = f.find(QString::fromLatin1(c.name));
+        if (!control) continue;
+        if (c.labelCol >= 0)
+            grid->addWidget(new QLabel(control->label, g), c.row, c.labelCol, 1, c.labelSpan);
+        grid->addWidget(b.create(control->name, g), c.row, c.col, 1, c.span);
+    }
+    auto* l = static_cast<QBoxLayout*>(panel->layout());
+    l->insertWidget(l->count() - 1, g);
+}
+
+}  // namespace
+
 ConsoleView::ConsoleView(Console& console, QWidget* parent) : QPlainTextEdit(parent), console_(console) {
     setObjectName("memo1");
     setReadOnly(true);
@@ -188,6 +219,7 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     ol->addLayout(statusRow);
 
     placeControls();
+    placeZoneTools(binder_, model_.form(), right);
     connect(&model_, &MainModel::captionChanged, this, &QWidget::setWindowTitle);
 }
 
