@@ -107,8 +107,16 @@ TEST(Gui, DialogViewShowsAFormAndFollowsItsState) {
     EXPECT_EQ(view.findChild<QPlainTextEdit*>("Memo1")->toPlainText(), "line1\nline2");
     QTest::mouseClick(view.findChild<QPushButton*>("Button2"), Qt::LeftButton);
     EXPECT_TRUE(ran);
+    auto* abort = view.findChild<QPushButton*>("AbortKey");
+    ASSERT_NE(abort, nullptr);
+    EXPECT_FALSE(abort->isEnabled());
     form.setFormEnabled(false);
     EXPECT_FALSE(view.findChild<QPushButton*>("Button2")->isEnabled());
+    // While the dialog works its own abort key stays live and reaches the dialogue.
+    EXPECT_TRUE(abort->isEnabled());
+    h.dlg().AbortRequested = false;
+    QTest::mouseClick(abort, Qt::LeftButton);
+    EXPECT_TRUE(h.dlg().AbortRequested);
     form.setFormEnabled(true);
     EXPECT_TRUE(view.findChild<QPushButton*>("Button2")->isEnabled());
     QDir().mkpath(HDDTERM_TEST_OUT);

@@ -1,8 +1,11 @@
 #include "dialog_view.h"
 
+#include "dialog_form.h"
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <map>
 
@@ -109,6 +112,17 @@ DialogView::DialogView(FormModel& form, QWidget* parent) : QDialog(parent), form
     }
     content_->setEnabled(form.formEnabled());
     connect(&form_, &FormModel::formEnabledChanged, content_, &QWidget::setEnabled);
+    if (auto* dialog = qobject_cast<DialogForm*>(&form_)) {
+        // The main window's abort key is behind this modal dialog: the dialog carries its own, live
+        // only while the dialog's operation runs.
+        auto* abort = new QPushButton(QStringLiteral("中止命令"), this);
+        abort->setObjectName(QStringLiteral("AbortKey"));
+        abort->setStyleSheet(QStringLiteral("QPushButton{color:#b00;font-weight:bold;}"));
+        abort->setEnabled(!form.formEnabled());
+        connect(&form_, &FormModel::formEnabledChanged, abort, [abort](bool on) { abort->setEnabled(!on); });
+        connect(abort, &QPushButton::clicked, dialog, &DialogForm::abort);
+        outer->addWidget(abort, 0, Qt::AlignRight);
+    }
     setMinimumWidth(420);
 }
 

@@ -9,6 +9,8 @@ DialogForm::DialogForm(MainModel& main, const QString& formName, const QString& 
     this->title = title;
 }
 
+void DialogForm::abort() { main_.dialogue().AbortRequested = true; }
+
 void DialogForm::followSpeedList(const QString& name) {
     auto copy = [this, name](const QStringList& speeds) {
         setItems(name, speeds, static_cast<int>(speeds.size()) - 1);

@@ -33,6 +33,10 @@ public:
     // False for a dialog whose work is not built yet: its key stays hidden.
     bool built = true;
 
+    // The abort key for the dialog's operations: the main window's "中止命令" is out of reach behind
+    // the modal dialog, so the dialog's view carries a key of its own, live while it works.
+    void abort();
+
     // Runs when the main window's key is pressed, before the dialog is shown.
     std::function<void()> aboutToShow;
 
