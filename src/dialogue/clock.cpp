@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <QTimer>
+#include <algorithm>
 #include <vector>
 
 namespace hdd {
@@ -13,6 +15,23 @@ int Clock::addPoller(std::function<void()> fn) {
 }
 
 void Clock::removePoller(int id) { pollers_.erase(id); }
+
+int Clock::addArrivalSource(std::function<qint64()> next) {
+    const int id = nextId_++;
+    sources_[id] = std::move(next);
+    return id;
+}
+
+void Clock::removeArrivalSource(int id) { sources_.erase(id); }
+
+qint64 Clock::nextArrivalUs(qint64 nowUs) const {
+    qint64 next = -1;
+    for (const auto& s : sources_) {
+        const qint64 t = s.second();
+        if (t > nowUs && (next < 0 || t < next)) next = t;
+    }
+    return next;
+}
 
 void Clock::runPollers() {
     // A poller may add or remove pollers (a port closed from inside a handler): walk a snapshot of ids.
@@ -36,6 +55,40 @@ void RealClock::sleepMs(int ms) { QThread::msleep(static_cast<unsigned long>(ms)
 void RealClock::processEvents() {
     runPollers();
     if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void RealClock::waitForArrival(qint64 untilUs) {
+    woken_ = false;
+    if (!QCoreApplication::instance()) {
+        const qint64 left = untilUs - nowUs();
+        if (left > 0) QThread::usleep(static_cast<unsigned long>(left));
+        processEvents();
+        return;
+    }
+    processEvents();
+    // The event loop sleeps until something happens: the port's arrival, a user action, or the
+    // timer that marks the end of the wait.
+    bool expired = false;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, [&expired] { expired = true; });
+    const qint64 left = untilUs - nowUs();
+    if (left <= 0) return;
+    timer.start(static_cast<int>((left + 999) / 1000));
+    while (!woken_ && !expired && nowUs() < untilUs) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        runPollers();
+    }
+}
+
+void VirtualClock::waitForArrival(qint64 untilUs) {
+    woken_ = false;
+    while (!woken_ && nowUs_ < untilUs) {
+        const qint64 next = nextArrivalUs(nowUs_);
+        nowUs_ = next < 0 ? untilUs : std::min(next, untilUs);
+        processEvents();
+    }
 }
 
 void VirtualClock::processEvents() {

@@ -51,6 +51,7 @@ void Dialogue::dispatch(const QByteArray& chunk) {
 
     RxTotal += static_cast<qint32>(chunk.size());
     emit countersChanged();
+    clock_.wake();  // a fast wait looks at what came
 }
 
 void Dialogue::SendString(const QByteArray& text) {
@@ -65,30 +66,69 @@ void Dialogue::Sendbuffer(const char* data, quint16 count) {
     emit countersChanged();
 }
 
+namespace {
+constexpr qint64 kPulseUs = 10'000;
+}
+
 void Dialogue::pulse() {
     clock_.sleepMs(10);
     clock_.processEvents();
 }
 
 void Dialogue::PumpWait(int n) {
+    const qint64 t0 = clock_.nowUs();
     for (int i = 0; i < n && !shutdown_; ++i) pulse();
+    stats_.pumpUs += clock_.nowUs() - t0;
+}
+
+bool Dialogue::fastWait(const std::function<bool()>& done, qint64 untilUs) {
+    for (;;) {
+        if (done()) return true;
+        if (shutdown_ || clock_.nowUs() >= untilUs) return false;
+        clock_.waitForArrival(untilUs);
+    }
 }
 
 bool Dialogue::waitFlag(QByteArray& flag, int n, bool clearPrompt) {
+    const qint64 t0 = clock_.nowUs();
+    ++stats_.waits;
     flag.clear();
     if (clearPrompt) PromptBuffer.clear();
     clock_.processEvents();
-    for (int i = 0; i <= n; ++i) {
-        if (!flag.isEmpty()) return true;
-        if (shutdown_) return false;
-        pulse();
+    bool seen = false;
+    if (!fast_) {
+        // n+1 checks, one pulse apart; the last pulse is slept but not looked at.
+        for (int i = 0; i <= n && !seen; ++i) {
+            seen = !flag.isEmpty();
+            if (seen || shutdown_) break;
+            pulse();
+        }
+    } else if (n >= 0) {
+        // What the pulse mode's last check (n pulses in) would see counts; running out costs the
+        // same final pulse.
+        seen = fastWait([&flag] { return !flag.isEmpty(); }, t0 + n * kPulseUs);
+        if (!seen && !shutdown_) pulse();
     }
-    return false;
+    stats_.waitUs += clock_.nowUs() - t0;
+    return seen;
 }
 
 bool Dialogue::WaitHD(int n) { return waitFlag(LastPrompt, n, true); }
 bool Dialogue::WaitWB(int n) { return waitFlag(BlockAck, n, false); }
 bool Dialogue::WaitWE(int n) { return waitFlag(Handshake, n, false); }
+
+bool Dialogue::PumpUntil(int n, const std::function<bool()>& done) {
+    if (!fast_) {
+        const qint64 t0 = clock_.nowUs();
+        for (int i = 0; i < n && !shutdown_; ++i) pulse();
+        stats_.waitUs += clock_.nowUs() - t0;
+        return done();
+    }
+    const qint64 t0 = clock_.nowUs();
+    fastWait(done, t0 + qint64{qMax(n, 0)} * kPulseUs);
+    stats_.waitUs += clock_.nowUs() - t0;
+    return done();
+}
 
 void Dialogue::resetCounters() {
     RxTotal = 0;

@@ -7,10 +7,17 @@
 // written as sends followed by waits: sending processes no events, so the chunk that answers
 // a command is handled inside the wait that follows it. Waits pulse in 10 ms steps on the
 // injected clock and clear their flag before they start.
+//
+// Fast waits (off by default) change only when a wait notices its answer: WaitHD, WaitWB, WaitWE
+// and PumpUntil return the moment the received data satisfies them instead of at the end of the
+// pulse in which it came. What counts is the same (a flag set by the time of the pulse mode's
+// last check), a wait that runs out takes the same total time, and PumpWait keeps its length, so
+// the commands, their order and their outcome do not depend on the mode.
 #pragma once
 
 #include <QByteArray>
 #include <QObject>
+#include <functional>
 
 #include "clock.h"
 #include "console.h"
@@ -55,6 +62,21 @@ public:
     bool WaitHD(int n);
     bool WaitWB(int n);
     bool WaitWE(int n);
+    // PumpWait(n) for a loop that polls a condition after it: in fast mode it ends as soon as
+    // `done` holds. Returns done().
+    bool PumpUntil(int n, const std::function<bool()>& done);
+
+    bool fastWaits() const { return fast_; }
+    void setFastWaits(bool on) { fast_ = on; }
+
+    // Where the time went, for measurements: pauses (PumpWait) and waits for an answer.
+    struct WaitStats {
+        qint64 pumpUs = 0;
+        qint64 waitUs = 0;
+        int waits = 0;
+    };
+    const WaitStats& waitStats() const { return stats_; }
+    void resetWaitStats() { stats_ = {}; }
 
     void resetCounters();
     QList<QByteArray> captureLines() const;
@@ -65,7 +87,10 @@ public:
 
     // Shutting down: every wait returns at once and nothing more is sent, so an operation in
     // progress unwinds quickly when the window closes.
-    void beginShutdown() { shutdown_ = true; }
+    void beginShutdown() {
+        shutdown_ = true;
+        clock_.wake();
+    }
     bool shuttingDown() const { return shutdown_; }
 
 signals:
@@ -75,12 +100,15 @@ private:
     // One pulse: sleep 10 ms, then process events.
     void pulse();
     bool waitFlag(QByteArray& flag, int n, bool clearPrompt);
+    bool fastWait(const std::function<bool()>& done, qint64 untilUs);
 
     SerialPort& port_;
     Clock& clock_;
     Host& host_;
     Console console_;
     bool shutdown_ = false;
+    bool fast_ = false;
+    WaitStats stats_;
 };
 
 }  // namespace hdd
