@@ -50,6 +50,8 @@ void Dialogue::dispatch(const QByteArray& chunk) {
     if (ReceiveMode == kUserCmd) console_.insertChunk(text);
 
     RxTotal += static_cast<qint32>(chunk.size());
+    lastRxUs_ = clock_.nowUs();
+    ackHalf_ = chunk == QByteArrayLiteral("w");
     emit countersChanged();
     clock_.wake();  // a fast wait looks at what came
 }
@@ -89,6 +91,23 @@ bool Dialogue::fastWait(const std::function<bool()>& done, qint64 untilUs) {
     }
 }
 
+void Dialogue::settle(qint64 t0) {
+    // The pulse mode would go on taking in what arrives until the end of the current pulse. Of that,
+    // a fast wait keeps what belongs to the answer it saw: bytes that follow without a pause (an
+    // answer still coming in, or one that was already on its way when the wait began), and the
+    // second half of an acknowledgement "w" 0x88 that came in two pieces. Otherwise the next wait
+    // would take them for its own answer.
+    const qint64 now = clock_.nowUs();
+    const qint64 boundary = t0 + (now - t0 + kPulseUs - 1) / kPulseUs * kPulseUs;
+    const qint32 baud = port_.baud();
+    const qint64 quietUs = baud > 0 ? 20'000'000LL / baud : 0;  // two bytes on the line
+    while (!shutdown_) {
+        const qint64 until = ackHalf_ ? boundary : qMin(boundary, lastRxUs_ + quietUs);
+        if (clock_.nowUs() >= until) break;
+        clock_.waitForArrival(until);
+    }
+}
+
 bool Dialogue::waitFlag(QByteArray& flag, int n, bool clearPrompt) {
     const qint64 t0 = clock_.nowUs();
     ++stats_.waits;
@@ -107,7 +126,10 @@ bool Dialogue::waitFlag(QByteArray& flag, int n, bool clearPrompt) {
         // What the pulse mode's last check (n pulses in) would see counts; running out costs the
         // same final pulse.
         seen = fastWait([&flag] { return !flag.isEmpty(); }, t0 + n * kPulseUs);
-        if (!seen && !shutdown_) pulse();
+        if (seen)
+            settle(t0);
+        else if (!shutdown_)
+            pulse();
     }
     stats_.waitUs += clock_.nowUs() - t0;
     return seen;
@@ -116,19 +138,6 @@ bool Dialogue::waitFlag(QByteArray& flag, int n, bool clearPrompt) {
 bool Dialogue::WaitHD(int n) { return waitFlag(LastPrompt, n, true); }
 bool Dialogue::WaitWB(int n) { return waitFlag(BlockAck, n, false); }
 bool Dialogue::WaitWE(int n) { return waitFlag(Handshake, n, false); }
-
-bool Dialogue::PumpUntil(int n, const std::function<bool()>& done) {
-    if (!fast_) {
-        const qint64 t0 = clock_.nowUs();
-        for (int i = 0; i < n && !shutdown_; ++i) pulse();
-        stats_.waitUs += clock_.nowUs() - t0;
-        return done();
-    }
-    const qint64 t0 = clock_.nowUs();
-    fastWait(done, t0 + qint64{qMax(n, 0)} * kPulseUs);
-    stats_.waitUs += clock_.nowUs() - t0;
-    return done();
-}
 
 void Dialogue::resetCounters() {
     RxTotal = 0;

@@ -8,11 +8,12 @@
 // a command is handled inside the wait that follows it. Waits pulse in 10 ms steps on the
 // injected clock and clear their flag before they start.
 //
-// Fast waits (off by default) change only when a wait notices its answer: WaitHD, WaitWB, WaitWE
-// and PumpUntil return the moment the received data satisfies them instead of at the end of the
-// pulse in which it came. What counts is the same (a flag set by the time of the pulse mode's
-// last check), a wait that runs out takes the same total time, and PumpWait keeps its length, so
-// the commands, their order and their outcome do not depend on the mode.
+// Fast waits (off by default) change only when a wait notices its answer: WaitHD, WaitWB and
+// WaitWE (and so the prompt waits built on them) return as soon as the received data satisfies them and the
+// line has gone quiet (two byte times), instead of at the end of the pulse in which it came. What counts is
+// the same (a flag set by the time of the pulse mode's last check), a wait that runs out takes the same total
+// time, and PumpWait keeps its length, so the commands, their order and their outcome do not depend on the
+// mode.
 #pragma once
 
 #include <QByteArray>
@@ -62,10 +63,6 @@ public:
     bool WaitHD(int n);
     bool WaitWB(int n);
     bool WaitWE(int n);
-    // PumpWait(n) for a loop that polls a condition after it: in fast mode it ends as soon as
-    // `done` holds. Returns done().
-    bool PumpUntil(int n, const std::function<bool()>& done);
-
     bool fastWaits() const { return fast_; }
     void setFastWaits(bool on) { fast_ = on; }
 
@@ -101,6 +98,7 @@ private:
     void pulse();
     bool waitFlag(QByteArray& flag, int n, bool clearPrompt);
     bool fastWait(const std::function<bool()>& done, qint64 untilUs);
+    void settle(qint64 t0);
 
     SerialPort& port_;
     Clock& clock_;
@@ -108,6 +106,8 @@ private:
     Console console_;
     bool shutdown_ = false;
     bool fast_ = false;
+    qint64 lastRxUs_ = 0;   // when the last chunk came
+    bool ackHalf_ = false;  // the last chunk was the first half of "w" 0x88
     WaitStats stats_;
 };
 

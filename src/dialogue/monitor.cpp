@@ -70,16 +70,15 @@ bool ToF(Dialogue& d) {
         d.SendString("\x14");
     }
     Speed9600(d);
-    const auto restarted = [&d] { return !d.CaptureBuffer.isEmpty() && !d.captureLines().isEmpty(); };
     for (int i = 0; i < 501 && !d.AbortRequested && !d.shuttingDown(); ++i) {
-        if (restarted()) break;
-        d.PumpUntil(2, restarted);
+        if (!d.captureLines().isEmpty()) break;
+        d.PumpWait(2);
     }
     d.LastPrompt.clear();
-    const auto prompted = [&d] { return d.LastPrompt.size() == 2 && d.LastPrompt.endsWith('>'); };
     for (int i = 0; i < 501 && !d.AbortRequested && !d.shuttingDown(); ++i) {
         d.SendString("\x1b");
-        if (d.PumpUntil(2, prompted)) break;
+        d.PumpWait(2);
+        if (d.LastPrompt.size() == 2 && d.LastPrompt.endsWith('>')) break;
     }
     d.SendString("/\r");
     d.WaitHD(20);
