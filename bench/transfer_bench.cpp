@@ -20,6 +20,7 @@
 #include "dump.h"
 #include "harness.h"
 #include "monitor.h"
+#include "rom.h"
 #include "track.h"
 
 namespace {
@@ -30,11 +31,17 @@ struct Run {
     int latencyMs = 0;
 };
 
-// A drive without the artificial gap before some prompts' ">", so only our side is measured.
-void prepare(hddtest::Harness& h, const Run& r) {
+// A drive without the artificial gap before some prompts' ">", so only our side is measured. The
+// serial ROM is worked at the F level.
+void prepare(hddtest::Harness& h, const Run& r, bool fLevel = false) {
     h.drive->faults.splitPromptEvery = 0;
     h.open();
-    hdd::AdMySpeed(h.dlg(), QString::number(r.baud));
+    if (fLevel) {
+        hdd::ToF(h.dlg());
+        hdd::DriveSpeed(h.dlg(), r.baud, true);
+    } else {
+        hdd::AdMySpeed(h.dlg(), QString::number(r.baud));
+    }
     h.dlg().setFastWaits(QByteArray(r.mode) == "fast");
     h.drive->latencyUs = qint64{r.latencyMs} * 1000;
     h.clearWire();
@@ -86,6 +93,20 @@ void bufferWrite(const Run& r) {
     measure(h, r, "buffer write 64 KiB", [&] { return hdd::WriteBuffer(h.dlg(), "800", "80", file); });
 }
 
+void romCommandRead(const Run& r) {
+    hddtest::Harness h;
+    prepare(h, r, true);
+    QTemporaryDir dir;
+    measure(h, r, "ROM command read 64 KiB", [&] { return hdd::ReadROM1(h.dlg(), dir.filePath("rom")); });
+}
+
+void romBufferRead(const Run& r) {
+    hddtest::Harness h;
+    prepare(h, r, true);
+    QTemporaryDir dir;
+    measure(h, r, "ROM buffer read", [&] { return hdd::ReadRom(h.dlg(), dir.filePath("rom")); });
+}
+
 // Drive text as a busy monitor prints it: dump lines and long lines without a break, handed over
 // in 92-byte chunks (what an adapter delivers per millisecond at 921600 baud).
 void consoleIngest() {
@@ -127,9 +148,14 @@ int main(int argc, char** argv) {
             bufferRead(r);
             trackRead(r);
             bufferWrite(r);
+            romCommandRead(r);
+            romBufferRead(r);
         }
     }
-    for (int latency : {1, 16}) trackRead({"fast", 921600, latency});
+    for (int latency : {1, 16}) {
+        trackRead({"fast", 921600, latency});
+        romCommandRead({"fast", 921600, latency});
+    }
     consoleIngest();
     return 0;
 }

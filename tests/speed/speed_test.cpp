@@ -323,6 +323,18 @@ const Scenario kScenarios[] = {
          h.frontend.files << dir.filePath("aborted.trc");
          h.press("Button18");
      }},
+    {"SerialRomThroughItsDialog",
+     [](Harness& h, QTemporaryDir& dir) {
+         hdd::FormModel& form3 = *h.model->formByName("Form3");
+         h.drive->settings["rom.lostline"] = 2;  // the buffer read fails at its third page
+         h.frontend.files << dir.filePath("ROM.BIN");
+         form3.userClick("Button51");
+         form3.userClick("Button2");
+         writeFile(dir.filePath("new.bin"), pattern(4 * 512, 9));
+         h.frontend.files << dir.filePath("new.bin");
+         form3.userClick("Button1");
+         form3.userClick("Button6");
+     }},
     {"SilentDrive",
      [](Harness& h, QTemporaryDir& dir) {
          h.drive->faults.silent = true;
@@ -373,6 +385,11 @@ TEST(ModeEquivalence, TheScenariosReachTheirOutcomes) {
         << qPrintable(garbled.console);
     const Outcome aborted = play(kScenarios[7], true);
     EXPECT_TRUE(aborted.console.contains(QStringLiteral("被用户中止！")));
+    const Outcome rom = play(kScenarios[8], true);
+    EXPECT_TRUE(rom.console.contains(QStringLiteral("正在读取ROM.........失败！")))
+        << qPrintable(rom.console);
+    EXPECT_TRUE(rom.console.contains(QStringLiteral("正在写入ROM......成功！"))) << qPrintable(rom.console);
+    EXPECT_FALSE(rom.files.contains("ROM.BIN"));
 }
 
 // --- the switch ---
