@@ -53,36 +53,45 @@ qint64 RealClock::nowUs() const { return timer_.nsecsElapsed() / 1000; }
 void RealClock::sleepMs(int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }
 
 void RealClock::processEvents() {
+    eventsUs_ = nowUs();
     runPollers();
     if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void RealClock::waitForArrival(qint64 untilUs) {
+void RealClock::waitForArrival(qint64 untilUs, const DeviceWait& device) {
+    constexpr qint64 kPulseUs = 10'000;
     woken_ = false;
-    if (!QCoreApplication::instance()) {
-        const qint64 left = untilUs - nowUs();
-        if (left > 0) QThread::usleep(static_cast<unsigned long>(left));
-        processEvents();
-        return;
-    }
-    processEvents();
-    // The event loop sleeps until something happens: the port's arrival, a user action, or the
-    // timer that marks the end of the wait.
-    bool expired = false;
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer, &QTimer::timeout, [&expired] { expired = true; });
-    const qint64 left = untilUs - nowUs();
-    if (left <= 0) return;
-    timer.start(static_cast<int>((left + 999) / 1000));
-    while (!woken_ && !expired && nowUs() < untilUs) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        runPollers();
+    const bool app = QCoreApplication::instance() != nullptr;
+    while (!woken_ && nowUs() < untilUs) {
+        if (nowUs() - eventsUs_ >= kPulseUs) {  // the window's events, once a pulse
+            processEvents();
+            continue;
+        }
+        const qint64 end = std::min(untilUs, eventsUs_ + kPulseUs);
+        const int ms = static_cast<int>((end - nowUs() + 999) / 1000);
+        if (device && device(ms)) continue;
+        if (!app) {
+            QThread::usleep(static_cast<unsigned long>(std::max<qint64>(end - nowUs(), 0)));
+            runPollers();
+            continue;
+        }
+        // The event loop sleeps until something happens: the port's arrival, a user action, or the
+        // timer that marks the end of this stretch.
+        bool expired = false;
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer, &QTimer::timeout, [&expired] { expired = true; });
+        timer.start(ms);
+        while (!woken_ && !expired && nowUs() < end) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            runPollers();
+        }
+        eventsUs_ = nowUs();
     }
 }
 
-void VirtualClock::waitForArrival(qint64 untilUs) {
+void VirtualClock::waitForArrival(qint64 untilUs, const DeviceWait&) {
     woken_ = false;
     while (!woken_ && nowUs_ < untilUs) {
         const qint64 next = nextArrivalUs(nowUs_);

@@ -9,9 +9,11 @@
 //
 // Fast waits need one more primitive: waitForArrival(until) waits until the given time at the
 // latest but ends as soon as received data has been handed to the dialogue (wake()). The real
-// clock runs Qt's event loop meanwhile, so the port's arrival notification ends the wait; the
-// virtual clock jumps from one event of its arrival sources (a simulated device saying when its
-// next byte reaches the host) to the next.
+// clock blocks on the port itself where it can (no event loop, so no repainting between two
+// answers) and keeps the window alive by processing its events once every 10 ms, as a pulse
+// would; otherwise it runs Qt's event loop until the port's arrival notification. The virtual
+// clock jumps from one event of its arrival sources (a simulated device saying when its next byte
+// reaches the host) to the next.
 #pragma once
 
 #include <QElapsedTimer>
@@ -29,9 +31,11 @@ public:
     // Runs pending events: pollers first, then Qt's queue when an application object exists.
     virtual void processEvents() = 0;
     virtual bool isVirtual() const = 0;
-    // Waits until untilUs at the latest, processing events, and ends early once wake() was called
-    // after the wait began (received data was taken in, or the window is closing).
-    virtual void waitForArrival(qint64 untilUs) = 0;
+    // Waits until untilUs at the latest and ends early once wake() was called after the wait began
+    // (received data was taken in, or the window is closing). `device`, when given, blocks up to the
+    // given milliseconds for the port's next characters and announces them; false when it cannot.
+    using DeviceWait = std::function<bool(int ms)>;
+    virtual void waitForArrival(qint64 untilUs, const DeviceWait& device = {}) = 0;
     void wake() { woken_ = true; }
 
     // A poller is run on every processEvents (virtual clock) so that simulated devices deliver.
@@ -62,10 +66,11 @@ public:
     void sleepMs(int ms) override;
     void processEvents() override;
     bool isVirtual() const override { return false; }
-    void waitForArrival(qint64 untilUs) override;
+    void waitForArrival(qint64 untilUs, const DeviceWait& device = {}) override;
 
 private:
     QElapsedTimer timer_;
+    qint64 eventsUs_ = 0;  // when Qt's events were last processed
 };
 
 class VirtualClock : public Clock {
@@ -74,7 +79,7 @@ public:
     void sleepMs(int ms) override { nowUs_ += qint64{ms} * 1000; }
     void processEvents() override;
     bool isVirtual() const override { return true; }
-    void waitForArrival(qint64 untilUs) override;
+    void waitForArrival(qint64 untilUs, const DeviceWait& device = {}) override;
     // Stays idle for ms milliseconds, in 10 ms pulses, as the event loop of an idle window would.
     void idle(int ms);
     void advanceUs(qint64 us) { nowUs_ += us; }

@@ -1,8 +1,15 @@
 #include "dialogue.h"
 
+#include <QTimer>
+
 #include "text.h"
 
 namespace hdd {
+
+namespace {
+constexpr qint64 kPulseUs = 10'000;
+constexpr qint64 kIdleRxUs = 10'000;
+}  // namespace
 
 Dialogue::Dialogue(SerialPort& port, Clock& clock, Host& host, QObject* parent)
     : QObject(parent), port_(port), clock_(clock), host_(host) {
@@ -10,9 +17,27 @@ Dialogue::Dialogue(SerialPort& port, Clock& clock, Host& host, QObject* parent)
 }
 
 void Dialogue::onRxNotify() {
+    if (waitDepth_ == 0 && !clock_.isVirtual() && clock_.nowUs() - lastRxUs_ < kIdleRxUs) {
+        deliverLater();
+        return;
+    }
+    readAndDispatch();
+}
+
+void Dialogue::readAndDispatch() {
+    rxLater_ = false;
     const QByteArray chunk = port_.ComReadAll();
     if (chunk.isEmpty()) return;
     dispatch(chunk);
+}
+
+void Dialogue::deliverLater() {
+    if (rxLater_) return;
+    rxLater_ = true;
+    const qint64 leftUs = kIdleRxUs - (clock_.nowUs() - lastRxUs_);
+    QTimer::singleShot(static_cast<int>(qMax<qint64>(1, (leftUs + 999) / 1000)), this, [this] {
+        if (rxLater_) readAndDispatch();
+    });
 }
 
 namespace {
@@ -68,10 +93,6 @@ void Dialogue::Sendbuffer(const char* data, quint16 count) {
     emit countersChanged();
 }
 
-namespace {
-constexpr qint64 kPulseUs = 10'000;
-}
-
 void Dialogue::pulse() {
     clock_.sleepMs(10);
     clock_.processEvents();
@@ -79,7 +100,9 @@ void Dialogue::pulse() {
 
 void Dialogue::PumpWait(int n) {
     const qint64 t0 = clock_.nowUs();
+    ++waitDepth_;
     for (int i = 0; i < n && !shutdown_; ++i) pulse();
+    --waitDepth_;
     stats_.pumpUs += clock_.nowUs() - t0;
 }
 
@@ -87,7 +110,7 @@ bool Dialogue::fastWait(const std::function<bool()>& done, qint64 untilUs) {
     for (;;) {
         if (done()) return true;
         if (shutdown_ || clock_.nowUs() >= untilUs) return false;
-        clock_.waitForArrival(untilUs);
+        clock_.waitForArrival(untilUs, deviceWait());
     }
 }
 
@@ -104,13 +127,14 @@ void Dialogue::settle(qint64 t0) {
     while (!shutdown_) {
         const qint64 until = ackHalf_ ? boundary : qMin(boundary, lastRxUs_ + quietUs);
         if (clock_.nowUs() >= until) break;
-        clock_.waitForArrival(until);
+        clock_.waitForArrival(until, deviceWait());
     }
 }
 
 bool Dialogue::waitFlag(QByteArray& flag, int n, bool clearPrompt) {
     const qint64 t0 = clock_.nowUs();
     ++stats_.waits;
+    ++waitDepth_;
     flag.clear();
     if (clearPrompt) PromptBuffer.clear();
     clock_.processEvents();
@@ -132,6 +156,7 @@ bool Dialogue::waitFlag(QByteArray& flag, int n, bool clearPrompt) {
             pulse();
     }
     stats_.waitUs += clock_.nowUs() - t0;
+    --waitDepth_;
     return seen;
 }
 

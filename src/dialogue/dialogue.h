@@ -98,6 +98,11 @@ private:
     void pulse();
     bool waitFlag(QByteArray& flag, int n, bool clearPrompt);
     bool fastWait(const std::function<bool()>& done, qint64 untilUs);
+    Clock::DeviceWait deviceWait() {
+        return [this](int ms) { return port_.waitForData(ms); };
+    }
+    void deliverLater();
+    void readAndDispatch();
     void settle(qint64 t0);
 
     SerialPort& port_;
@@ -107,6 +112,8 @@ private:
     bool shutdown_ = false;
     bool fast_ = false;
     qint64 lastRxUs_ = 0;   // when the last chunk came
+    int waitDepth_ = 0;     // inside PumpWait or a wait
+    bool rxLater_ = false;  // an arrival noticed while idle waits for its turn
     bool ackHalf_ = false;  // the last chunk was the first half of "w" 0x88
     WaitStats stats_;
 };

@@ -145,6 +145,14 @@ qint64 QtSerialBackend::write(const QByteArray& data) {
     return n < 0 ? 0 : n;
 }
 
+bool QtSerialBackend::waitForData(int ms) {
+    if (!port_.isOpen() || inWrite_) return false;
+    // Emits readyRead itself when characters come; running out only sets a timeout error.
+    if (!port_.waitForReadyRead(qMax(ms, 1)) && port_.error() == QSerialPort::TimeoutError)
+        port_.clearError();
+    return true;
+}
+
 void QtSerialBackend::onReadyRead() {
     if (inWrite_) {
         notifyPending_ = true;

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTextBlock>
+#include <cstdio>
 
 #include "harness.h"
 #include "main_window.h"
@@ -68,6 +69,40 @@ TEST(SpeedGui, TheConsoleViewDropsTheOldestLinesWithTheConsole) {
     EXPECT_EQ(doc->firstBlock().text(), QString::fromLatin1(c.line(0)));
     EXPECT_EQ(doc->findBlockByNumber(1234).text(), QString::fromLatin1(c.line(1234)));
     EXPECT_EQ(doc->lastBlock().text(), "last");
+}
+
+}  // namespace
+
+namespace {
+
+// A drive printing without pause at 921600 baud (92 160 bytes a second) to an idle window, taken in
+// once every 10 ms: a second of it costs the window well under a second, auto-clear on.
+TEST(SpeedGui, TheWindowKeepsUpWithADriveTalkingAt921600) {
+    Harness h(false);
+    hdd::MainWindow w(*h.model);
+    h.model->startUp();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    h.dlg().ReceiveMode = hdd::kUserCmd;
+    QByteArray text;
+    for (int i = 0; text.size() < 92'160; ++i)
+        text += "Drive line " + QByteArray::number(i) + ": " + QByteArray(60 + i % 90, 'a' + i % 26) + "\r\n";
+    QElapsedTimer t;
+    t.start();
+    for (qsizetype at = 0; at < 92'160; at += 922) {
+        h.dlg().dispatch(text.mid(at, 922));
+        QCoreApplication::processEvents();
+    }
+    const qint64 ms = t.elapsed();
+    std::printf("a second of drive text at 921600 baud shown in %lld ms\n", static_cast<long long>(ms));
+#if defined(__SANITIZE_ADDRESS__)
+    EXPECT_LT(ms, 5000);  // the sanitizers slow painting down several times
+#else
+    EXPECT_LT(ms, 500);
+#endif
+    const QTextDocument* doc = w.consoleView()->document();
+    EXPECT_EQ(doc->blockCount(), h.model->console().rawLines().size());
+    EXPECT_EQ(doc->lastBlock().text(), QString::fromLatin1(h.model->console().rawLines().last()));
 }
 
 }  // namespace

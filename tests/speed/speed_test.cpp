@@ -1,12 +1,16 @@
 // Fast waits, the adapter latency model, the bounded console and the fast switch of the window
 // and the CLI. The core of it: the same operations in both wait modes against the simulated drive
 // must put the same bytes on the line and write the same files.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <termios.h>
+#include <unistd.h>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTimer>
 
 #include "cli_runner.h"
 #include "qt_serial_backend.h"
@@ -517,6 +521,42 @@ TEST(FastOverPty, HddsimNamesTheLatencyOptionInItsUsage) {
     ASSERT_TRUE(sim.waitForFinished(5000));
     EXPECT_EQ(sim.exitCode(), 2);
     EXPECT_TRUE(sim.readAllStandardError().contains("--latency MS"));
+}
+
+// A drive printing without pause at 921600 baud while the window is idle, in 92-byte bursts every
+// millisecond (a low-latency adapter): the dialogue takes it in once every 10 ms, all of it.
+TEST(IdleConsoleOverPty, ArrivalsAreTakenInAtMostOnceAPulse) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    grantpt(master);
+    unlockpt(master);
+    termios t{};
+    tcgetattr(master, &t);
+    cfmakeraw(&t);
+    tcsetattr(master, TCSANOW, &t);
+    RealLink link;
+    ASSERT_TRUE(link.port.OpenComPort(QString::fromLatin1(ptsname(master)), 921600));
+    link.d.ReceiveMode = hdd::kUserCmd;
+    link.d.console().setAutoClear(true);
+    int dispatches = 0;
+    QObject::connect(&link.d, &hdd::Dialogue::countersChanged, [&] { ++dispatches; });
+    const QByteArray burst = QByteArray(90, 'x') + "\r\n";
+    int written = 0;
+    QTimer writer;
+    writer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&writer, &QTimer::timeout,
+                     [&] { written += static_cast<int>(::write(master, burst.constData(), 92)); });
+    writer.start(1);
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 500) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    writer.stop();
+    while (clock.elapsed() < 600) QCoreApplication::processEvents();
+    EXPECT_GT(written, 92 * 100);
+    EXPECT_EQ(link.d.RxTotal, written);
+    EXPECT_LE(dispatches, 600 / 10 + 5) << written / 92 << " bursts";
+    link.port.CloseComPort();
+    ::close(master);
 }
 
 }  // namespace
