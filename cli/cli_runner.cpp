@@ -13,7 +13,8 @@ namespace {
 const char* kUsage =
     "usage: hddterm-cli [OPTIONS] ports\n"
     "       hddterm-cli [OPTIONS] run ACTION...\n"
-    "options: --port PORT  --baud RATE  --set NAME=VALUE  --file PATH  --yes | --no\n"
+    "options: --port PORT  --baud RATE  --set NAME=VALUE  --file PATH  --yes | --no  --fast\n"
+    "  --fast: fast waits (\"快速等待\"): each wait ends as soon as the drive's answer is in\n"
     "actions: KEY  SET:NAME=VALUE  CMD:TEXT  KEYS:HEX  ENTER:NAME  WAIT:MS  GET:NAME[.items|.enabled]\n"
     "NAME, KEY: a control of the main window (Edit1, Button78) or of a dialog (Form3.Edit1, Form3.Button2)\n";
 
@@ -229,6 +230,8 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
             opt.yes = true;
         } else if (a == "--no") {
             opt.yes = false;
+        } else if (a == "--fast") {
+            opt.sets << QStringLiteral("CheckBoxFast=1");
         } else if (a.startsWith("--")) {
             err << "hddterm-cli: unknown option " << a << "\n" << kUsage;
             return 2;

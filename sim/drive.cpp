@@ -39,7 +39,7 @@ void Drive::advance(qint64 nowUs) {
 
 QByteArray Drive::hostRead(qint64 nowUs, qint32 hostBaud) {
     QByteArray out;
-    while (!out_.empty() && out_.front().at <= nowUs) {
+    while (!out_.empty() && deliveredUs(out_.front().at) <= nowUs) {
         const OutByte& b = out_.front();
         out += (hostBaud <= 0 || b.baud == hostBaud) ? b.c : garble(b.c);
         out_.pop_front();
@@ -50,13 +50,31 @@ QByteArray Drive::hostRead(qint64 nowUs, qint32 hostBaud) {
 qint64 Drive::hostWaiting(qint64 nowUs) const {
     qint64 n = 0;
     for (const OutByte& b : out_) {
-        if (b.at > nowUs) break;
+        if (deliveredUs(b.at) > nowUs) break;
         ++n;
     }
     return n;
 }
 
-qint64 Drive::nextArrivalUs() const { return out_.empty() ? -1 : out_.front().at; }
+qint64 Drive::nextArrivalUs() const { return out_.empty() ? -1 : deliveredUs(out_.front().at); }
+
+qint64 Drive::nextEventUs(qint64 afterUs) const {
+    qint64 next = -1;
+    for (const OutByte& b : out_) {
+        const qint64 t = deliveredUs(b.at);
+        if (t > afterUs) {
+            next = t;
+            break;
+        }
+    }
+    for (const InByte& b : in_) {
+        if (b.at > afterUs) {
+            if (next < 0 || b.at < next) next = b.at;
+            break;
+        }
+    }
+    return next;
+}
 
 void Drive::print(const QByteArray& text) {
     if (faults.silent) return;

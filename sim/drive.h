@@ -11,6 +11,10 @@
 //
 // A byte sent at one speed and received at another arrives garbled, both ways.
 //
+// An adapter's latency timer can be modelled (latencyUs): a USB serial adapter holds what the
+// drive sent and hands it to the host only when its timer expires, so the host sees the drive's
+// output in bursts every latencyUs (0: each byte as soon as it is on the line).
+//
 // Commands are small handlers registered per family of commands (levels here, the service keys,
 // the buffer, ...): each looks at a typed line or a control character and answers through
 // print/printLine/prompt. Faults are switched on through Faults.
@@ -50,6 +54,15 @@ public:
     qint64 hostWaiting(qint64 nowUs) const;
     // When the next output byte arrives at the host (or -1 when none is queued).
     qint64 nextArrivalUs() const;
+    // The next time after afterUs at which something happens on the line: a byte from the host
+    // reaches the monitor, or a byte of output reaches the host (-1: nothing on its way).
+    qint64 nextEventUs(qint64 afterUs) const;
+    // The adapter's latency timer, in microseconds (0: none).
+    qint64 latencyUs = 0;
+    // When a byte that is on the line at `at` reaches the host through the adapter.
+    qint64 deliveredUs(qint64 at) const {
+        return latencyUs > 0 ? (at + latencyUs - 1) / latencyUs * latencyUs : at;
+    }
     // Every byte the host wrote, in order, as written (before any garbling).
     const QByteArray& received() const { return received_; }
     void clearReceived() { received_.clear(); }

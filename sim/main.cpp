@@ -4,6 +4,9 @@
 //   hddsim --port /dev/ttyUSB1   serves a real port (wire it to the port hddterm uses)
 //
 // Fault options: --silent, --stuck-level L, --ignore-speed, --set KEY=VALUE (command settings).
+// Adapter model: --latency MS holds the drive's output and hands it over in bursts every MS
+// milliseconds, as a USB serial adapter's latency timer does (16 is the usual default, 1 the
+// low-latency setting; 0, the default, hands over each byte as soon as it is on the line).
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -12,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QThread>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +32,9 @@ namespace {
 int usage() {
     std::fprintf(stderr,
                  "usage: hddsim (--pty | --port DEVICE) [--silent] [--stuck-level L] [--ignore-speed]\n"
-                 "              [--set KEY=VALUE]...\n");
+                 "              [--latency MS] [--set KEY=VALUE]...\n"
+                 "  --latency MS  model a USB adapter's latency timer: the drive's output reaches the\n"
+                 "                host in bursts every MS milliseconds (0, the default: at once)\n");
     return 2;
 }
 
@@ -52,7 +58,12 @@ int servePty(Drive& drive) {
     char buf[4096];
     for (;;) {
         pollfd p{master, POLLIN, 0};
-        const int r = ::poll(&p, 1, 1);
+        // Sleep at most a millisecond, and no longer than until the next byte is due at either end.
+        const qint64 before = clock.nsecsElapsed() / 1000;
+        const qint64 due = drive.nextEventUs(before);
+        const qint64 sleepUs = due < 0 ? 1000 : std::clamp<qint64>(due - before, 0, 1000);
+        const timespec ts{0, static_cast<long>(sleepUs * 1000)};
+        const int r = ::ppoll(&p, 1, &ts, nullptr);
         const qint64 now = clock.nsecsElapsed() / 1000;
         const qint32 hostBaud = hddsim::ptyHostBaud(master);
         if (r > 0 && (p.revents & POLLIN)) {
@@ -130,7 +141,12 @@ int main(int argc, char** argv) {
             device = next();
         else if (a == "--silent")
             drive.faults.silent = true;
-        else if (a == "--ignore-speed")
+        else if (a == "--latency") {
+            bool ok = false;
+            const int ms = next().toInt(&ok);
+            if (!ok || ms < 0) return usage();
+            drive.latencyUs = qint64{ms} * 1000;
+        } else if (a == "--ignore-speed")
             drive.faults.ignoreSpeed = true;
         else if (a == "--stuck-level")
             drive.faults.stuckLevel = next().toLatin1();

@@ -21,6 +21,10 @@ bool SimBackend::open(const QString&, qint32 baud) {
     drive_->hostRead(clock_.nowUs(), baud_);
     if (clock_.isVirtual()) {
         pollerId_ = clock_.addPoller([this] { poll(); });
+        sourceId_ = clock_.addArrivalSource([this] {
+            drive_->advance(clock_.nowUs());
+            return drive_->nextEventUs(clock_.nowUs());
+        });
     } else {
         timer_.start();
     }
@@ -33,7 +37,9 @@ void SimBackend::close() {
     lines_ = false;
     timer_.stop();
     if (pollerId_) clock_.removePoller(pollerId_);
+    if (sourceId_) clock_.removeArrivalSource(sourceId_);
     pollerId_ = 0;
+    sourceId_ = 0;
 }
 
 bool SimBackend::setBaud(qint32 baud) {

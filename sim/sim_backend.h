@@ -2,7 +2,9 @@
 //
 // The backend owns a Drive and runs it on the dialogue's clock: with the virtual clock of the
 // tests it is stepped on every processEvents; with the real clock a short timer steps it while
-// the window is idle. Arrivals are announced by rxNotify like a real port's.
+// the window is idle. Arrivals are announced by rxNotify like a real port's. The backend also
+// tells the virtual clock when the drive's next byte reaches the host, so a fast wait can sleep
+// exactly until then.
 #pragma once
 
 #include <QTimer>
@@ -45,6 +47,7 @@ private:
     std::shared_ptr<Drive> drive_;
     QTimer timer_;
     int pollerId_ = 0;
+    int sourceId_ = 0;
     bool open_ = false;
     bool lines_ = false;
     qint32 baud_ = 9600;

@@ -41,7 +41,21 @@ void Console::insertChunk(QByteArray chunk) {
     tail += parts.first();
     for (qsizetype i = 1; i < parts.size(); ++i) lines_ << parts[i];
     wrapFrom(first);
-    emit tailChanged(first);
+    changedFrom(first);
+}
+
+int Console::dropOldest() {
+    // The empty element after a final break is not a line, and it stays.
+    const int excess = lineCount() - kMaxLines;
+    if (excess <= 0) return 0;
+    lines_.remove(0, excess);
+    return excess;
+}
+
+void Console::changedFrom(int first) {
+    const int dropped = dropOldest();
+    if (dropped > 0) emit headDropped(dropped);
+    emit tailChanged(qMax(0, first - dropped));
 }
 
 void Console::wrapFrom(int first) {
@@ -66,7 +80,7 @@ void Console::addLineBytes(const QByteArray& bytes) {
         lines_ << bytes;
     }
     lines_ << QByteArray();
-    emit tailChanged(first);
+    changedFrom(first);
 }
 
 void Console::appendToLastLine(const QString& text) {

@@ -5,6 +5,10 @@
 // line is not counted as a line. Drive output is inserted at the end as it arrives (with the
 // CR/LF mending and the 110-byte wrap of the receive path); the tool's own lines are added as
 // whole lines, and result words are appended to the last line. Views follow the change signals.
+//
+// With auto-clear on, drive output empties a console past 200 lines. With it off the console
+// keeps the newest 100 000 lines and drops the oldest (headDropped), so a drive that talks for
+// hours cannot exhaust memory.
 #pragma once
 
 #include <QByteArray>
@@ -19,6 +23,7 @@ class Console : public QObject {
 public:
     static constexpr int kWrapBytes = 110;
     static constexpr int kAutoClearLines = 200;
+    static constexpr int kMaxLines = 100'000;
 
     explicit Console(QObject* parent = nullptr);
 
@@ -49,11 +54,18 @@ signals:
     // Emitted before the text is emptied, so followers can flush what they hold.
     void aboutToClear();
     void cleared();
+    // The `count` oldest lines were dropped; every index moved down by `count`. Comes before the
+    // tailChanged of the same change, whose index is already the new one.
+    void headDropped(int count);
     // Lines from `first` on were replaced or added (the tail of the text changed).
     void tailChanged(int first);
 
 private:
     void wrapFrom(int first);
+    // Drops the oldest lines beyond kMaxLines; returns how many went.
+    int dropOldest();
+    // Tells the views: lines from `first` (an index before any drop) on changed.
+    void changedFrom(int first);
 
     QList<QByteArray> lines_{QByteArray()};
     bool autoClear_ = true;

@@ -1,8 +1,15 @@
 #include "dialogue.h"
 
+#include <QTimer>
+
 #include "text.h"
 
 namespace hdd {
+
+namespace {
+constexpr qint64 kPulseUs = 10'000;
+constexpr qint64 kIdleRxUs = 10'000;
+}  // namespace
 
 Dialogue::Dialogue(SerialPort& port, Clock& clock, Host& host, QObject* parent)
     : QObject(parent), port_(port), clock_(clock), host_(host) {
@@ -10,9 +17,27 @@ Dialogue::Dialogue(SerialPort& port, Clock& clock, Host& host, QObject* parent)
 }
 
 void Dialogue::onRxNotify() {
+    if (waitDepth_ == 0 && !clock_.isVirtual() && clock_.nowUs() - lastRxUs_ < kIdleRxUs) {
+        deliverLater();
+        return;
+    }
+    readAndDispatch();
+}
+
+void Dialogue::readAndDispatch() {
+    rxLater_ = false;
     const QByteArray chunk = port_.ComReadAll();
     if (chunk.isEmpty()) return;
     dispatch(chunk);
+}
+
+void Dialogue::deliverLater() {
+    if (rxLater_) return;
+    rxLater_ = true;
+    const qint64 leftUs = kIdleRxUs - (clock_.nowUs() - lastRxUs_);
+    QTimer::singleShot(static_cast<int>(qMax<qint64>(1, (leftUs + 999) / 1000)), this, [this] {
+        if (rxLater_) readAndDispatch();
+    });
 }
 
 namespace {
@@ -50,7 +75,10 @@ void Dialogue::dispatch(const QByteArray& chunk) {
     if (ReceiveMode == kUserCmd) console_.insertChunk(text);
 
     RxTotal += static_cast<qint32>(chunk.size());
+    lastRxUs_ = clock_.nowUs();
+    ackHalf_ = chunk == QByteArrayLiteral("w");
     emit countersChanged();
+    clock_.wake();  // a fast wait looks at what came
 }
 
 void Dialogue::SendString(const QByteArray& text) {
@@ -71,19 +99,65 @@ void Dialogue::pulse() {
 }
 
 void Dialogue::PumpWait(int n) {
+    const qint64 t0 = clock_.nowUs();
+    ++waitDepth_;
     for (int i = 0; i < n && !shutdown_; ++i) pulse();
+    --waitDepth_;
+    stats_.pumpUs += clock_.nowUs() - t0;
+}
+
+bool Dialogue::fastWait(const std::function<bool()>& done, qint64 untilUs) {
+    for (;;) {
+        if (done()) return true;
+        if (shutdown_ || clock_.nowUs() >= untilUs) return false;
+        clock_.waitForArrival(untilUs, deviceWait());
+    }
+}
+
+void Dialogue::settle(qint64 t0) {
+    // The pulse mode would go on taking in what arrives until the end of the current pulse. Of that,
+    // a fast wait keeps what belongs to the answer it saw: bytes that follow without a pause (an
+    // answer still coming in, or one that was already on its way when the wait began), and the
+    // second half of an acknowledgement "w" 0x88 that came in two pieces. Otherwise the next wait
+    // would take them for its own answer.
+    const qint64 now = clock_.nowUs();
+    const qint64 boundary = t0 + (now - t0 + kPulseUs - 1) / kPulseUs * kPulseUs;
+    const qint32 baud = port_.baud();
+    const qint64 quietUs = baud > 0 ? 20'000'000LL / baud : 0;  // two bytes on the line
+    while (!shutdown_) {
+        const qint64 until = ackHalf_ ? boundary : qMin(boundary, lastRxUs_ + quietUs);
+        if (clock_.nowUs() >= until) break;
+        clock_.waitForArrival(until, deviceWait());
+    }
 }
 
 bool Dialogue::waitFlag(QByteArray& flag, int n, bool clearPrompt) {
+    const qint64 t0 = clock_.nowUs();
+    ++stats_.waits;
+    ++waitDepth_;
     flag.clear();
     if (clearPrompt) PromptBuffer.clear();
     clock_.processEvents();
-    for (int i = 0; i <= n; ++i) {
-        if (!flag.isEmpty()) return true;
-        if (shutdown_) return false;
-        pulse();
+    bool seen = false;
+    if (!fast_) {
+        // n+1 checks, one pulse apart; the last pulse is slept but not looked at.
+        for (int i = 0; i <= n && !seen; ++i) {
+            seen = !flag.isEmpty();
+            if (seen || shutdown_) break;
+            pulse();
+        }
+    } else if (n >= 0) {
+        // What the pulse mode's last check (n pulses in) would see counts; running out costs the
+        // same final pulse.
+        seen = fastWait([&flag] { return !flag.isEmpty(); }, t0 + n * kPulseUs);
+        if (seen)
+            settle(t0);
+        else if (!shutdown_)
+            pulse();
     }
-    return false;
+    stats_.waitUs += clock_.nowUs() - t0;
+    --waitDepth_;
+    return seen;
 }
 
 bool Dialogue::WaitHD(int n) { return waitFlag(LastPrompt, n, true); }

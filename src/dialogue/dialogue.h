@@ -7,10 +7,18 @@
 // written as sends followed by waits: sending processes no events, so the chunk that answers
 // a command is handled inside the wait that follows it. Waits pulse in 10 ms steps on the
 // injected clock and clear their flag before they start.
+//
+// Fast waits (off by default) change only when a wait notices its answer: WaitHD, WaitWB and
+// WaitWE (and so the prompt waits built on them) return as soon as the received data satisfies them and the
+// line has gone quiet (two byte times), instead of at the end of the pulse in which it came. What counts is
+// the same (a flag set by the time of the pulse mode's last check), a wait that runs out takes the same total
+// time, and PumpWait keeps its length, so the commands, their order and their outcome do not depend on the
+// mode.
 #pragma once
 
 #include <QByteArray>
 #include <QObject>
+#include <functional>
 
 #include "clock.h"
 #include "console.h"
@@ -55,6 +63,17 @@ public:
     bool WaitHD(int n);
     bool WaitWB(int n);
     bool WaitWE(int n);
+    bool fastWaits() const { return fast_; }
+    void setFastWaits(bool on) { fast_ = on; }
+
+    // Where the time went, for measurements: pauses (PumpWait) and waits for an answer.
+    struct WaitStats {
+        qint64 pumpUs = 0;
+        qint64 waitUs = 0;
+        int waits = 0;
+    };
+    const WaitStats& waitStats() const { return stats_; }
+    void resetWaitStats() { stats_ = {}; }
 
     void resetCounters();
     QList<QByteArray> captureLines() const;
@@ -65,7 +84,10 @@ public:
 
     // Shutting down: every wait returns at once and nothing more is sent, so an operation in
     // progress unwinds quickly when the window closes.
-    void beginShutdown() { shutdown_ = true; }
+    void beginShutdown() {
+        shutdown_ = true;
+        clock_.wake();
+    }
     bool shuttingDown() const { return shutdown_; }
 
 signals:
@@ -75,12 +97,25 @@ private:
     // One pulse: sleep 10 ms, then process events.
     void pulse();
     bool waitFlag(QByteArray& flag, int n, bool clearPrompt);
+    bool fastWait(const std::function<bool()>& done, qint64 untilUs);
+    Clock::DeviceWait deviceWait() {
+        return [this](int ms) { return port_.waitForData(ms); };
+    }
+    void deliverLater();
+    void readAndDispatch();
+    void settle(qint64 t0);
 
     SerialPort& port_;
     Clock& clock_;
     Host& host_;
     Console console_;
     bool shutdown_ = false;
+    bool fast_ = false;
+    qint64 lastRxUs_ = 0;   // when the last chunk came
+    int waitDepth_ = 0;     // inside PumpWait or a wait
+    bool rxLater_ = false;  // an arrival noticed while idle waits for its turn
+    bool ackHalf_ = false;  // the last chunk was the first half of "w" 0x88
+    WaitStats stats_;
 };
 
 }  // namespace hdd

@@ -56,16 +56,10 @@ bool QtSerialBackend::open(const QString& name, qint32 baud) {
     port_.setRequestToSend(false);
     port_.clearError();
     lines_ = false;
-#ifdef Q_OS_LINUX
-    // USB adapters hold received bytes for their latency timer unless asked for low latency.
-    serial_struct ss{};
-    if (::ioctl(port_.handle(), TIOCGSERIAL, &ss) == 0) {
-        ss.flags |= ASYNC_LOW_LATENCY;
-        (void)::ioctl(port_.handle(), TIOCSSERIAL, &ss);
-    }
-#endif
+    requestLowLatency();
     if (!setBaud(baud)) {
         error_ = PortError::Refused;
+        restoreLatency();
         port_.close();
         port_.clearError();
         return false;
@@ -74,8 +68,32 @@ bool QtSerialBackend::open(const QString& name, qint32 baud) {
     return true;
 }
 
+void QtSerialBackend::requestLowLatency() {
+    savedFlags_ = -1;
+#ifdef Q_OS_LINUX
+    serial_struct ss{};
+    if (::ioctl(port_.handle(), TIOCGSERIAL, &ss) != 0) return;
+    const int before = ss.flags;
+    ss.flags |= ASYNC_LOW_LATENCY;
+    if (::ioctl(port_.handle(), TIOCSSERIAL, &ss) == 0) savedFlags_ = before;
+#endif
+}
+
+void QtSerialBackend::restoreLatency() {
+#ifdef Q_OS_LINUX
+    serial_struct ss{};
+    if (savedFlags_ >= 0 && !(savedFlags_ & ASYNC_LOW_LATENCY) &&
+        ::ioctl(port_.handle(), TIOCGSERIAL, &ss) == 0) {
+        ss.flags &= ~ASYNC_LOW_LATENCY;
+        (void)::ioctl(port_.handle(), TIOCSSERIAL, &ss);
+    }
+#endif
+    savedFlags_ = -1;
+}
+
 void QtSerialBackend::close() {
     if (!port_.isOpen()) return;
+    restoreLatency();
     port_.setDataTerminalReady(false);
     port_.setRequestToSend(false);
     port_.clear();  // whatever was still queued is discarded
@@ -127,6 +145,14 @@ qint64 QtSerialBackend::write(const QByteArray& data) {
     return n < 0 ? 0 : n;
 }
 
+bool QtSerialBackend::waitForData(int ms) {
+    if (!port_.isOpen() || inWrite_) return false;
+    // Emits readyRead itself when characters come; running out only sets a timeout error.
+    if (!port_.waitForReadyRead(qMax(ms, 1)) && port_.error() == QSerialPort::TimeoutError)
+        port_.clearError();
+    return true;
+}
+
 void QtSerialBackend::onReadyRead() {
     if (inWrite_) {
         notifyPending_ = true;
@@ -147,6 +173,7 @@ void QtSerialBackend::onError(QSerialPort::SerialPortError e) {
                 port_.close();
                 port_.clearError();
             }
+            savedFlags_ = -1;  // the device is gone, and its setting with it
             lines_ = false;
             emit lost(PortError::Disconnected);
         },

@@ -1,4 +1,10 @@
 // A real serial port (or a pseudo-terminal opened by its path) through QtSerialPort.
+//
+// On Linux, opening a port asks its driver for low latency: a USB adapter then hands received
+// bytes over within about a millisecond instead of holding them for its latency timer (16 ms by
+// default), which a dialogue of short questions and answers pays for on every answer. A driver
+// that refuses (a pseudo-terminal, an on-board port without the setting) is used as it is. The
+// driver's previous setting is put back when the port closes.
 #pragma once
 
 #include <QSerialPort>
@@ -24,11 +30,16 @@ public:
     QByteArray readWaiting() override;
     qint64 write(const QByteArray& data) override;
     PortError lastError() const override { return error_; }
+    bool waitForData(int ms) override;
+    // Whether the driver took the low-latency request for the open port.
+    bool lowLatency() const { return savedFlags_ >= 0; }
 
 private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError e);
     static PortError mapError(QSerialPort::SerialPortError e);
+    void requestLowLatency();
+    void restoreLatency();
 
     QSerialPort port_;
     qint32 baud_ = 0;
@@ -37,6 +48,7 @@ private:
     bool notifyPending_ = false;
     bool lossQueued_ = false;
     PortError error_ = PortError::None;
+    int savedFlags_ = -1;  // the driver's flags before the low-latency request (-1: not taken)
 };
 
 }  // namespace hdd

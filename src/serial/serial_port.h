@@ -40,6 +40,9 @@ public:
     QByteArray ComReadAll();
     int ComWriteBuffer(const char* data, int count);
     int ComWriteBytes(const QByteArray& text);
+    // Blocks up to ms milliseconds for received characters without running the event loop (they are
+    // announced by RxNotify); false when the open device cannot be waited for this way.
+    bool waitForData(int ms) { return backend_ && backend_->waitForData(ms); }
 
     bool isOpen() const;
     QString portName() const { return name_; }

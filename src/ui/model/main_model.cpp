@@ -93,6 +93,10 @@ void MainModel::buildControls() {
     autoClear.caption = "自动清空";
     autoClear.checked = true;
     autoClear.onClick = [this] { console().setAutoClear(form_.checked("CheckBox2")); };
+    Control& fast = f.add("CheckBoxFast", ControlKind::Check, top);
+    fast.caption = "快速等待";
+    fast.hint = "等待硬盘应答时一收到应答就继续（命令与超时不变）";
+    fast.onClick = [this] { dialogue_.setFastWaits(form_.checked("CheckBoxFast")); };
 
     Control& cmd = f.add("CMD", ControlKind::Edit, ops);
     cmd.label = "命令行";

@@ -64,6 +64,12 @@ ConsoleView::ConsoleView(Console& console, QWidget* parent) : QPlainTextEdit(par
     setPlainText(console_.displayText());
     connect(&console_, &Console::tailChanged, this, &ConsoleView::onTailChanged);
     connect(&console_, &Console::cleared, this, [this] { setPlainText(QString()); });
+    connect(&console_, &Console::headDropped, this, [this](int count) {
+        QTextCursor cur(document());
+        if (!cur.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, count))
+            cur.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cur.removeSelectedText();
+    });
 }
 
 void ConsoleView::onTailChanged(int first) {
@@ -161,6 +167,7 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     tl->addWidget(new QLabel(QStringLiteral("接收区"), top));
     tl->addWidget(binder_.create("Button6", top));
     tl->addWidget(binder_.create("CheckBox2", top));
+    tl->addWidget(binder_.create("CheckBoxFast", top));
     tl->addStretch();
     tl->addSpacing(250);  // room for the keys that stay usable while the panels are off
     auto* heading = new QLabel(QStringLiteral("缺陷表管理"), this);
