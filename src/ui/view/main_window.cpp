@@ -16,6 +16,7 @@
 
 #include "dialog_view.h"
 #include "text.h"
+#include "transfer.h"
 
 namespace hdd {
 
@@ -89,7 +90,29 @@ void ConsoleView::contextMenuEvent(QContextMenuEvent* e) {
     menu.addAction(QStringLiteral("复制(&C)"), this, &QPlainTextEdit::copy);
     menu.addSeparator();
     menu.addAction(QStringLiteral("清空(&D)"), this, [this] { console_.clear(); });
+    if (port_) {
+        menu.addSeparator();
+        QAction* log = menu.addAction(QStringLiteral("保存通信记录…"), this, &ConsoleView::toggleTranscript);
+        log->setCheckable(true);
+        log->setChecked(transcript_ && transcript_->active());
+    }
     menu.exec(e->globalPos());
+}
+
+// Starts a transcript of the line into a file the user picks, or stops the running one.
+void ConsoleView::toggleTranscript() {
+    if (transcript_ && transcript_->active()) {
+        transcript_->stop();
+        return;
+    }
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("保存通信记录"), QStringLiteral("hddterm-log.txt"),
+                                     QStringLiteral("文本文件 (*.txt);;所有文件 (*)"));
+    if (path.isEmpty()) return;
+    if (!transcript_) transcript_ = std::make_unique<Transcript>(*port_);
+    QString why = cannotCreateReason(path);
+    if (why.isEmpty() && !transcript_->start(path, &why) && why.isEmpty()) why = QStringLiteral("?");
+    if (!why.isEmpty()) QMessageBox::warning(this, QStringLiteral("警告"), cannotCreateMessage(path, why));
 }
 
 void GuiFrontend::message(MessageKind kind, const QString& text, const QString& title) {
@@ -175,6 +198,7 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     binder_.create("CheckBox1", this)->setGeometry(800, 5, 92, 24);
 
     console_ = new ConsoleView(model_.console(), this);
+    console_->setPort(&model_.port());
     console_->setGeometry(4, 36, 644, 250);
 
     QWidget* right = binder_.create("Panel6", this);
