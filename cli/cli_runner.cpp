@@ -7,6 +7,7 @@
 #include <QStringDecoder>
 #include <csignal>
 
+#include "address.h"
 #include "clock.h"
 #include "dialog_form.h"
 #include "interrupts.h"
@@ -195,7 +196,7 @@ public:
     static bool isFailure(const QString& line) {
         return line.endsWith(QStringLiteral("失败！")) || line.endsWith(QStringLiteral("失败!")) ||
                line.endsWith(QStringLiteral("失败，请尝试手动获取！")) ||
-               line == QStringLiteral("读取数据错误，请调低一档速率后再试!") ||
+               line == QStringLiteral("读取数据错误，请调低一档速率后再试!") || line == kLoadCertFirst ||
                line.startsWith(QStringLiteral("错误"));
     }
     bool judging = false;

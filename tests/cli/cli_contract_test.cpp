@@ -118,6 +118,15 @@ TEST(CliFiles, ASaveIntoAMissingFolderIsAFileErrorWithPathAndReason) {
     }
 }
 
+// A module key the drive cannot serve yet (CERT not loaded) did nothing: the run says so.
+TEST(CliActions, AModuleKeyRefusedForWantOfCertFailsTheRun) {
+    QTemporaryDir dir;
+    const CliOutcome r = cli({"--file", dir.filePath("APP.trc"), "run", "Button51"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("请先加载Cert模块！(按^R加载Cert)")) << qPrintable(r.err);
+    EXPECT_FALSE(QFile::exists(dir.filePath("APP.trc")));
+}
+
 TEST(CliOutput, JsonMakesOneObjectPerGet) {
     const CliOutcome r =
         cli({"--json", "run", "CMD:/1", "WAIT:300", "GET:edTx", "GET:ComboBox2.items", "GET:btnSwitch"});

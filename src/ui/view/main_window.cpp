@@ -109,10 +109,19 @@ void ConsoleView::toggleTranscript() {
         QFileDialog::getSaveFileName(this, QStringLiteral("保存通信记录"), QStringLiteral("hddterm-log.txt"),
                                      QStringLiteral("文本文件 (*.txt);;所有文件 (*)"));
     if (path.isEmpty()) return;
+    QString why;
+    if (!startTranscript(path, &why)) QMessageBox::warning(this, QStringLiteral("警告"), why);
+}
+
+bool ConsoleView::startTranscript(const QString& path, QString* why) {
+    if (!port_) return false;
     if (!transcript_) transcript_ = std::make_unique<Transcript>(*port_);
-    QString why = cannotCreateReason(path);
-    if (why.isEmpty() && !transcript_->start(path, &why) && why.isEmpty()) why = QStringLiteral("?");
-    if (!why.isEmpty()) QMessageBox::warning(this, QStringLiteral("警告"), cannotCreateMessage(path, why));
+    QString reason = cannotCreateReason(path);
+    if (reason.isEmpty() && !transcript_->start(path, &reason) && reason.isEmpty())
+        reason = QStringLiteral("?");
+    if (reason.isEmpty()) return true;
+    if (why) *why = cannotCreateMessage(path, reason);
+    return false;
 }
 
 void GuiFrontend::message(MessageKind kind, const QString& text, const QString& title) {

@@ -22,6 +22,9 @@ public:
     // The port whose bytes the pop-up item "保存通信记录…" records.
     void setPort(SerialPort* port) { port_ = port; }
     Transcript* transcript() const { return transcript_.get(); }
+    // Starts recording the line into path (what the item does once a file is picked); false, with
+    // the path and the reason in `why`, when the file cannot be created.
+    bool startTranscript(const QString& path, QString* why = nullptr);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
