@@ -4,14 +4,15 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <csignal>
 
 #include "address.h"
 #include "clock.h"
 #include "dialog_form.h"
+#include "form4.h"
 #include "interrupts.h"
 #include "main_model.h"
+#include "script_file.h"
 #include "text.h"
 #include "transcript.h"
 #include "transfer.h"
@@ -485,13 +486,6 @@ int listKeys(MainModel& m, const QString& only, QTextStream& out, QTextStream& e
     return 0;
 }
 
-// A script file's text: UTF-8 when it is valid UTF-8, else the GBK the script dialog saves.
-QString scriptText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    return utf8.hasError() ? fromGbk(bytes) : text;
-}
-
 }  // namespace
 
 QString cliHelp() { return QString::fromUtf8(kHelp); }
@@ -586,12 +580,14 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
             err << kSelf << "script: the command-script dialog (Form4) is not part of this build\n";
             return 2;
         }
-        QFile file(rest[1]);
-        if (!file.open(QIODevice::ReadOnly)) {
-            err << kSelf << "script: cannot read " << rest[1] << ": " << file.errorString() << "\n";
+        // Loaded as the dialog's "打开脚本" loads it (GBK, or UTF-8 after a byte-order mark).
+        QString why;
+        const auto text = loadScriptFile(rest[1], why);
+        if (!text) {
+            err << kSelf << "script: " << rest[1] << ": " << why << "\n";
             return 2;
         }
-        scriptBody = scriptText(file.readAll());
+        scriptBody = *text;
         actions = {Action{"Button77", Verb::Key, "Button77", {}, 0, {}},
                    Action{"SET:Form4.Memo1=" + rest[1], Verb::Set, "Form4.Memo1", scriptBody, 0, {}},
                    Action{"Form4.Button9", Verb::Key, "Form4.Button9", {}, 0, {}}};
@@ -647,6 +643,8 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
             if (interrupted) d.AbortRequested = true;
         });
         interrupted = env.interrupts->signal();
+        // A running script is stopped with its own stop key, as a user would.
+        if (verb == "script") stopScriptWhen(model, [&interrupted] { return interrupted != 0; });
     }
     auto finish = [&](int status) {
         if (poller) clock.removePoller(poller);

@@ -144,7 +144,8 @@ TEST(CliOutput, KeysListsEveryControlWithCaptionKindAndForm) {
     const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     EXPECT_TRUE(lines.contains("Button18\t读指定磁道\tbutton\tFrmMain"));
     EXPECT_TRUE(lines.contains("Edit10\t磁道:\tedit\tFrmMain"));
-    EXPECT_TRUE(lines.contains("Button77\t命令脚本\tbutton,hidden\tFrmMain"));
+    EXPECT_TRUE(lines.contains("ComboBox3\t\tcombo,hidden\tFrmMain"));
+    EXPECT_TRUE(lines.contains("Form4.Button9\t运行脚本\tbutton\tForm4"));
     for (const QString& l : lines) EXPECT_EQ(l.count('\t'), 3) << qPrintable(l);
     EXPECT_TRUE(r.drive->received().isEmpty());
     r = cli({"keys", "FrmMain"});
@@ -279,12 +280,39 @@ TEST(CliLog, EveryByteSentAndReceivedWithTimeAndDirection) {
     EXPECT_TRUE(bad.drive->received().isEmpty());
 }
 
-TEST(CliScript, WithoutTheScriptDialogTheVerbSaysSo) {
-    const CliOutcome r = cli({"script", "/tmp/any.cmd"});
+// `script FILE` shows the script dialog, loads the file into its editor and runs it.
+TEST(CliScript, AScriptFileRunsThroughTheScriptDialog) {
+    QTemporaryDir dir;
+    auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return f.fileName();
+    };
+    CliOutcome r = cli({"script", write("ok.cmd", "ECHO/hello\r\nSTR/e6\r\n")});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.err.split('\n').contains("hello")) << qPrintable(r.err);
+    EXPECT_EQ(r.drive->received(), "e6\r\r");
+
+    r = cli({"script", write("bad.cmd", "HEX/ZZ\r\n")});
+    EXPECT_EQ(r.status, 1);  // a refused line is an error on the console
+
+    r = cli({"script", dir.filePath("missing.cmd")});
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(
-        r.err.contains("hddterm-cli: script: the command-script dialog (Form4) is not part of this build"));
+    EXPECT_TRUE(r.err.startsWith("hddterm-cli: script: " + dir.filePath("missing.cmd") + ": "))
+        << qPrintable(r.err);
     EXPECT_TRUE(r.drive->received().isEmpty());
+
+    hdd::Interrupts interrupts;
+    hdd::CliEnv env;
+    env.interrupts = &interrupts;
+    qint64 pulses = 0;
+    r = cli({"script", write("long.cmd", "SLEEP/5000\r\nECHO/not reached\r\n")}, env, [&](hddsim::Drive&) {
+        if (++pulses == 100) interrupts.raise(SIGINT);
+    });
+    EXPECT_EQ(r.status, 130);
+    EXPECT_TRUE(r.err.contains("被用户中止！")) << qPrintable(r.err);
+    EXPECT_FALSE(r.err.contains("not reached"));
 }
 
 TEST(CliPort, AMissingPortIsReportedOnceWithItsReason) {
