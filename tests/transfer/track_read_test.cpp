@@ -186,7 +186,7 @@ TEST_F(TrackRead, AFileThatCannotBeCreatedIsAFileErrorFoundBeforeTheRead) {
         EXPECT_FALSE(read("0", "20", "20"));
         ASSERT_EQ(h.frontend.shown.size(), 1);
         EXPECT_TRUE(h.frontend.shown[0].startsWith("warning: 创建文件失败！ " + p + ": "))
-            << h.frontend.shown[0];
+            << qPrintable(h.frontend.shown[0]);
         EXPECT_FALSE(h.consoleText().contains("读取数据错误"));
         EXPECT_TRUE(h.consoleText().endsWith("正在读取数据.........失败！"));
         EXPECT_TRUE(h.wire().isEmpty());
