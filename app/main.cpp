@@ -2,12 +2,47 @@
 // simulated drive).
 #include <QApplication>
 #include <QScreen>
+#include <cstdio>
+#include <cstring>
 
 #include "clock.h"
 #include "main_model.h"
 #include "main_window.h"
 
+namespace {
+
+const char* kHelp =
+    "usage: hddterm [--port PORT] [Qt options]\n"
+    "       hddterm --help | --version\n"
+    "\n"
+    "The service console for a drive's diagnostic serial terminal: a console with a command line,\n"
+    "port and speed selection, and one-key operations that move buffer memory, system-area tracks\n"
+    "and firmware modules between the drive and files.\n"
+    "\n"
+    "Options:\n"
+    "  --port PORT  preselect a port: a listed one (ttyUSB0), a device path the system does not\n"
+    "               list (/dev/pts/5), or sim, the built-in simulated drive\n"
+    "  --help       show this help and exit (no display needed)\n"
+    "  --version    show the version and exit\n"
+    "\n"
+    "The Qt options (-platform offscreen, ...) are taken as any Qt program takes them. The console's\n"
+    "pop-up menu records the line to a text file (保存通信记录…). hddterm-cli runs the same window\n"
+    "from the command line; hddsim is the simulated drive on a pseudo-terminal.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // Answered before the application object exists, so they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("hddterm %s\n", HDDTERM_VERSION);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QString port;
     const QStringList args = app.arguments();

@@ -1,8 +1,10 @@
 // hddterm-cli: the main window's model driven from the command line.
 //
-// The runner performs the window's start-up, selects and opens the port as a user would, runs
-// the actions (keys, fields, typed commands, idle time, readouts), closes the port and reports.
-// The console goes to stderr line by line; GET readouts go to stdout.
+// The runner checks every action before anything happens, performs the window's start-up, selects
+// and opens the port as a user would, runs the actions (keys, fields, typed commands, idle time,
+// readouts), returns a baud selection changed by the run, closes the port and reports. The console
+// goes to stderr line by line (with a progress line rewritten in place when stderr is a terminal);
+// GET readouts go to stdout. A signal acts as the abort key, then the run closes as usual.
 #pragma once
 
 #include <QStringList>
@@ -12,6 +14,7 @@
 namespace hdd {
 
 class Clock;
+class Interrupts;
 class MainModel;
 
 struct CliOptions {
@@ -19,12 +22,24 @@ struct CliOptions {
     QString baud;
     QStringList sets;
     QStringList files;
+    QString log;
     bool yes = false;
+    bool json = false;
+    bool keepSpeed = false;
 };
 
-// Parses the command line and runs it; returns the exit status (0, 1 or 2).
+// What the runner learns from the process around it.
+struct CliEnv {
+    bool terminal = false;             // stderr is a terminal: show the progress line
+    Interrupts* interrupts = nullptr;  // SIGINT / SIGTERM, or none
+};
+
+// The text of --help (the man page and the README follow it).
+QString cliHelp();
+
+// Parses the command line and runs it; returns the exit status (0, 1, 2, or 128 + a signal).
 // `configure` lets a test prepare the model (its simulated drive, its port list) before start-up.
 int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& clock,
-           const std::function<void(MainModel&)>& configure = {});
+           const std::function<void(MainModel&)>& configure = {}, const CliEnv& env = {});
 
 }  // namespace hdd

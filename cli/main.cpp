@@ -1,9 +1,10 @@
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QTextStream>
-#include <cstdio>
 
 #include "cli_runner.h"
 #include "clock.h"
+#include "interrupts.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -11,6 +12,10 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
     out.setEncoding(QStringConverter::Utf8);
     err.setEncoding(QStringConverter::Utf8);
+    const auto interrupts = hdd::Interrupts::catchSignals();
+    hdd::CliEnv env;
+    env.terminal = ::isatty(STDERR_FILENO) == 1;
+    env.interrupts = interrupts.get();
     hdd::RealClock clock;
-    return hdd::runCli(app.arguments().mid(1), out, err, clock);
+    return hdd::runCli(app.arguments().mid(1), out, err, clock, {}, env);
 }

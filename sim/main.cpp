@@ -29,12 +29,30 @@ using hddsim::Drive;
 
 namespace {
 
+const char* kUsage =
+    "usage: hddsim (--pty | --port DEVICE) [--silent] [--stuck-level L] [--ignore-speed]\n"
+    "              [--latency MS] [--set KEY=VALUE]...\n"
+    "       hddsim --help | --version\n";
+
+const char* kHelp =
+    "\n"
+    "The simulated drive monitor: answers hddterm and hddterm-cli as a drive's diagnostic serial\n"
+    "terminal would, on a pseudo-terminal or a real serial port, until it is killed.\n"
+    "\n"
+    "Options:\n"
+    "  --pty              serve a new pseudo-terminal; its device path is printed on the first line\n"
+    "  --port DEVICE      serve a real serial port (wire it to the port hddterm uses)\n"
+    "  --silent           never answer (a dead drive)\n"
+    "  --stuck-level L    stay at monitor level L whatever is asked\n"
+    "  --ignore-speed     acknowledge speed commands but keep talking at the old speed\n"
+    "  --latency MS       model a USB adapter's latency timer: the drive's output reaches the host\n"
+    "                     in bursts every MS milliseconds (0, the default: at once)\n"
+    "  --set KEY=VALUE    a command family's setting, decimal (restart.ms, fw.family, ...)\n"
+    "  --help             show this help and exit\n"
+    "  --version          show the version and exit\n";
+
 int usage() {
-    std::fprintf(stderr,
-                 "usage: hddsim (--pty | --port DEVICE) [--silent] [--stuck-level L] [--ignore-speed]\n"
-                 "              [--latency MS] [--set KEY=VALUE]...\n"
-                 "  --latency MS  model a USB adapter's latency timer: the drive's output reaches the\n"
-                 "                host in bursts every MS milliseconds (0, the default: at once)\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -135,7 +153,14 @@ int main(int argc, char** argv) {
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         auto next = [&]() -> QString { return i + 1 < args.size() ? args[++i] : QString(); };
-        if (a == "--pty")
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            std::fputs(kHelp, stdout);
+            return 0;
+        } else if (a == "--version") {
+            std::printf("hddsim %s\n", HDDTERM_VERSION);
+            return 0;
+        } else if (a == "--pty")
             pty = true;
         else if (a == "--port")
             device = next();

@@ -42,6 +42,9 @@ bool QtSerialBackend::open(const QString& name, qint32 baud) {
     port_.setPortName(name);  // a name starting with "/" is taken as the device path itself
     if (!port_.open(QIODevice::ReadWrite)) {
         error_ = mapError(port_.error());
+        // The driver says "permission" both for a device held by another program and for one the
+        // user may not open: ask the system which.
+        if (error_ == PortError::Busy) error_ = classifyOpenFailure(name);
         if (error_ == PortError::None) error_ = PortError::Other;
         port_.clearError();
         return false;

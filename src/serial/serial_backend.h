@@ -12,10 +12,19 @@
 
 namespace hdd {
 
-// One error vocabulary at the serial boundary, mapped from the OS in one place.
-enum class PortError { None, NotFound, Busy, Disconnected, Refused, Other };
+// One error vocabulary at the serial boundary, mapped from the OS in one place. Busy is a device
+// held by another program; PermissionDenied one the user may not open.
+enum class PortError { None, NotFound, Busy, Disconnected, Refused, Other, PermissionDenied };
 
 QString portErrorText(PortError e);
+// The device path a port name stands for ("ttyUSB0" is /dev/ttyUSB0; a path is itself).
+QString portDevicePath(const QString& name);
+// Why a port could not be opened, in words a user can act on: the reason, and for a device the
+// user may not open, the group that owns it to join (e.g. dialout).
+QString portErrorReason(PortError e, const QString& name);
+// Tells a failed open apart by asking the system about the device: missing, not permitted, or
+// (when it exists and may be opened) held by another program.
+PortError classifyOpenFailure(const QString& name);
 
 class SerialBackend : public QObject {
     Q_OBJECT

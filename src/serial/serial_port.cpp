@@ -1,5 +1,6 @@
 #include "serial_port.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QSerialPortInfo>
 #include <QThread>
@@ -9,6 +10,12 @@
 #ifdef Q_OS_LINUX
 #include <sched.h>
 #endif
+#ifdef Q_OS_UNIX
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#endif
 
 namespace hdd {
 
@@ -17,9 +24,11 @@ QString portErrorText(PortError e) {
         case PortError::None:
             return QStringLiteral("no error");
         case PortError::NotFound:
-            return QStringLiteral("not found");
+            return QStringLiteral("does not exist");
         case PortError::Busy:
-            return QStringLiteral("busy or permission denied");
+            return QStringLiteral("in use by another program");
+        case PortError::PermissionDenied:
+            return QStringLiteral("permission denied");
         case PortError::Disconnected:
             return QStringLiteral("disconnected");
         case PortError::Refused:
@@ -28,6 +37,45 @@ QString portErrorText(PortError e) {
             return QStringLiteral("error");
     }
     return {};
+}
+
+QString portDevicePath(const QString& name) {
+    return name.startsWith('/') || name.isEmpty() ? name : QStringLiteral("/dev/") + name;
+}
+
+QString portErrorReason(PortError e, const QString& name) {
+    QString text = portErrorText(e);
+    if (e != PortError::PermissionDenied) return text;
+    QString owner;
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(portDevicePath(name)).constData(), &st) == 0) {
+        if (const struct group* g = ::getgrgid(st.st_gid)) owner = QString::fromLocal8Bit(g->gr_name);
+    }
+#endif
+    // A device of the root group is no group to join: the usual one is named instead.
+    if (owner.isEmpty() || owner == QStringLiteral("root"))
+        return text +
+               QStringLiteral(" (join the group that owns the device, e.g. dialout, then log in again)");
+    return text + QStringLiteral(
+                      " (join the group that owns the device, %1: sudo usermod -aG %1 $USER, "
+                      "then log in again)")
+                      .arg(owner);
+}
+
+PortError classifyOpenFailure(const QString& name) {
+#ifdef Q_OS_UNIX
+    const QByteArray path = QFile::encodeName(portDevicePath(name));
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0)
+        return errno == EACCES ? PortError::PermissionDenied : PortError::NotFound;
+    if (::access(path.constData(), R_OK | W_OK) != 0)
+        return errno == EACCES || errno == EPERM ? PortError::PermissionDenied : PortError::Other;
+    return PortError::Busy;
+#else
+    Q_UNUSED(name);
+    return PortError::Other;
+#endif
 }
 
 void sortPortNames(QStringList& names) {
@@ -71,6 +119,7 @@ bool SerialPort::OpenComPort(const QString& name, qint32 baud) {
     connect(b.get(), &SerialBackend::lost, this, &SerialPort::onLost);
     backend_ = std::move(b);
     name_ = name;
+    if (tap_) tap_(TapEvent::Opened, (name + ' ' + QString::number(baud)).toUtf8());
     return true;
 }
 
@@ -79,6 +128,7 @@ void SerialPort::CloseComPort() {
     backend_->disconnect(this);
     backend_->close();
     backend_.reset();
+    if (tap_) tap_(TapEvent::Closed, name_.toUtf8());
     name_.clear();
 }
 
@@ -88,31 +138,47 @@ void SerialPort::onLost(PortError error) {
     backend_->disconnect(this);
     backend_->close();
     backend_.release()->deleteLater();
+    if (tap_) tap_(TapEvent::Closed, name_.toUtf8() + " (" + portErrorText(error).toUtf8() + ')');
     name_.clear();
     emit portLost(error);
 }
 
-bool SerialPort::SetComBaud(qint32 baud) { return backend_ && backend_->setBaud(baud); }
+bool SerialPort::SetComBaud(qint32 baud) {
+    const bool ok = backend_ && backend_->setBaud(baud);
+    if (ok && tap_) tap_(TapEvent::Baud, QByteArray::number(baud));
+    return ok;
+}
 
 bool SerialPort::SetControlLines(bool on) { return backend_ && backend_->setControlLines(on); }
 
 int SerialPort::ComBytesWaiting() { return backend_ ? static_cast<int>(backend_->bytesWaiting()) : 0; }
 
-QByteArray SerialPort::ComReadAll() { return backend_ ? backend_->readWaiting() : QByteArray(); }
+QByteArray SerialPort::ComReadAll() {
+    if (!backend_) return {};
+    QByteArray chunk = backend_->readWaiting();
+    if (tap_ && !chunk.isEmpty()) tap_(TapEvent::Received, chunk);
+    return chunk;
+}
 
 int SerialPort::ComWriteBuffer(const char* data, int count) {
     if (!backend_ || count <= 0) return 0;
-    return static_cast<int>(backend_->write(QByteArray(data, count)));
+    const int n = static_cast<int>(backend_->write(QByteArray(data, count)));
+    if (tap_ && n > 0) tap_(TapEvent::Sent, QByteArray(data, n));
+    return n;
 }
 
 int SerialPort::ComWriteBytes(const QByteArray& text) {
     if (!backend_) return 0;
     int last = 0;
+    qsizetype sent = 0;
     for (char c : text) {
-        if (!backend_) return 0;  // the port may vanish between bytes
+        if (!backend_) break;  // the port may vanish between bytes
         last = static_cast<int>(backend_->write(QByteArray(1, c)));
+        if (last > 0) ++sent;
     }
-    return last;
+    // A text command is one chunk of the transcript, not one per byte.
+    if (tap_ && sent > 0) tap_(TapEvent::Sent, text.left(sent));
+    return backend_ ? last : 0;
 }
 
 bool SerialPort::isOpen() const { return backend_ && backend_->isOpen(); }

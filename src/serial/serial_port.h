@@ -22,6 +22,10 @@ class SerialPort : public QObject {
     Q_OBJECT
 public:
     using BackendFactory = std::function<std::unique_ptr<SerialBackend>()>;
+    // What the port did, for a transcript: bytes written and read, and the port's own events
+    // (opened "NAME BAUD", closed, baud changed).
+    enum class TapEvent { Sent, Received, Opened, Closed, Baud };
+    using Tap = std::function<void(TapEvent, const QByteArray&)>;
 
     explicit SerialPort(QObject* parent = nullptr);
     ~SerialPort() override;
@@ -51,6 +55,9 @@ public:
     PortError lastError() const { return lastError_; }
     SerialBackend* backend() const { return backend_.get(); }
 
+    // One listener sees every byte written and read (empty: none).
+    void setTap(Tap tap) { tap_ = std::move(tap); }
+
     // How the system lists ports; tests replace it.
     void setSystemPortLister(std::function<QStringList()> lister) { lister_ = std::move(lister); }
 
@@ -65,6 +72,7 @@ private:
     std::map<QString, BackendFactory> factories_;
     std::function<QStringList()> lister_;
     std::unique_ptr<SerialBackend> backend_;
+    Tap tap_;
     QString name_;
     PortError lastError_ = PortError::None;
 };

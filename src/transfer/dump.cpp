@@ -1,5 +1,6 @@
 #include "dump.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "dialogue.h"
@@ -118,17 +119,24 @@ bool ReadBuffer(Dialogue& d, const QByteArray& startBlock, const QByteArray& blo
     d.ReceiveMode.clear();
     d.LastPrompt.clear();
     d.addLine(kReadingBuffer);
+    // A file that cannot be created costs no read: the drive is not asked anything.
+    if (!checkCreatable(host, fileName)) {
+        d.appendResult(kFailed);
+        d.addLine(QString());
+        return false;
+    }
     host.setProgressMax(static_cast<qint64>(*count));
     host.setProgress(0);
 
     bool ok = true;
     bool dataError = false;
     QByteArray image;
-    // Opened before the drive is asked anything, so a file that cannot be created costs no read;
-    // written only when the blocks were asked for, and replaced only by a complete write.
+    // Written only when the blocks were asked for. A complete read replaces the file; after a failure
+    // or an abort the whole blocks read so far are kept, but never in place of a file already there.
+    const bool existed = QFileInfo::exists(fileName);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
-        host.information(kCannotCreate);
+        host.warning(cannotCreateMessage(fileName, file.errorString()));
         ok = false;
     } else {
         d.SendString("/2\r");
@@ -150,8 +158,11 @@ bool ReadBuffer(Dialogue& d, const QByteArray& startBlock, const QByteArray& blo
                 }
                 host.setProgress(host.progress() + 1);
             }
-            if (file.write(image) != image.size() || !file.commit()) {
-                host.information(kCannotWrite);
+            const bool whole = ok && !d.AbortRequested;
+            if (!whole && existed) {
+                file.cancelWriting();
+            } else if (file.write(image) != image.size() || !file.commit()) {
+                host.warning(cannotWriteMessage(fileName, file.errorString()));
                 ok = false;
             }
         }

@@ -1,6 +1,8 @@
 #include "track.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <functional>
 
 #include "dialogue.h"
@@ -98,6 +100,16 @@ private:
 bool endWithDataError(Dialogue& d) {
     d.ReceiveMode.clear();
     d.addLine(kDataError);
+    return false;
+}
+
+// Before the drive is asked anything: can the file be created? With showProgress the reason is
+// shown and the read reported as failed; silent callers check the folder themselves.
+bool fileCanBeCreated(Dialogue& d, const QString& fileName, bool showProgress) {
+    if (showProgress ? checkCreatable(d.host(), fileName) : cannotCreateReason(fileName).isEmpty())
+        return true;
+    d.ReceiveMode.clear();
+    if (showProgress) d.appendResult(kFailed);
     return false;
 }
 
@@ -214,6 +226,7 @@ bool ReadTrack(Dialogue& d, const QByteArray& track, const QByteArray& head, con
         d.PumpWait(1);
     }
     if (chunk == 0) return endWithDataError(d);
+    if (!fileCanBeCreated(d, fileName, showProgress)) return false;
 
     QByteArray image;
     ChunkReader reader(d, trimmed(track), trimmed(head), *hexArg(bufferBlock), [&image](const QByteArray& b) {
@@ -243,11 +256,13 @@ bool ReadTrack(Dialogue& d, const QByteArray& track, const QByteArray& head, con
                 if (reader.ended()) return endWithDataError(d);
             }
             // Written also when the last, partial chunk failed: the whole chunks before it are good.
-            if (!saveFile(fileName, image)) {
-                if (showProgress) host.information(kCannotWrite);
-                return endWithDataError(d);
+            QString why;
+            if (!saveFile(fileName, image, &why)) {
+                if (showProgress) host.warning(cannotWriteMessage(fileName, why));
+                reader.failed = true;
+            } else {
+                host.setProgress(static_cast<qint64>(total));
             }
-            host.setProgress(static_cast<qint64>(total));
         }
         failed = reader.failed;
     }
@@ -285,11 +300,28 @@ bool ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& la
     }
     if (chunk == 0) return endWithDataError(d);
 
+    if (!fileCanBeCreated(d, fileName, showProgress)) return false;
+
     bool failed = false;
-    // Written as it is read, so that after a failure the file keeps the sectors read so far.
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        if (showProgress) host.information(kCannotCreate);
+    // Written as it is read, through a file renamed into place at the end: a complete read replaces
+    // the file; after a failure or an abort the sectors read so far are kept, but never in place of
+    // a file that was already there.
+    const bool existed = QFileInfo::exists(fileName);
+    QSaveFile file(fileName);
+    qint64 written = 0;
+    bool discarded = false;
+    auto finish = [&](bool whole) {
+        if (!file.isOpen() || discarded) return true;
+        if (!whole && (existed || written == 0)) {
+            file.cancelWriting();
+            return true;
+        }
+        if (file.commit()) return true;
+        if (showProgress) host.warning(cannotWriteMessage(fileName, file.errorString()));
+        return false;
+    };
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (showProgress) host.warning(cannotCreateMessage(fileName, file.errorString()));
         failed = true;
     } else if (!d.AbortRequested) {
         d.SendString("/2\r");
@@ -301,7 +333,10 @@ bool ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& la
             QByteArray trackText = trimmed(firstTrack);
             for (quint64 track = first; track <= last; ++track, trackText = hexText(track)) {
                 ChunkReader reader(d, trackText, trimmed(head), *hexArg(bufferBlock),
-                                   [&file](const QByteArray& b) { return file.write(b) == b.size(); });
+                                   [&file, &written](const QByteArray& b) {
+                                       written += b.size();
+                                       return file.write(b) == b.size();
+                                   });
                 quint64 sector = 0;
                 for (quint64 i = 0; i < spt / chunk; ++i) {
                     const bool more = reader.wholeChunk(hexText(sector), trimmed(chunkSectors), chunk);
@@ -313,10 +348,17 @@ bool ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& la
                     reader.partialChunk(hexText(sector), spt % chunk);
                     host.setProgress(host.progress() + static_cast<qint64>(spt % chunk));
                 }
-                if (reader.ended()) {
-                    if (reader.storeError && showProgress) host.information(kCannotWrite);
-                    file.close();
+                if (reader.dataError) {
+                    finish(false);
                     return endWithDataError(d);
+                }
+                if (reader.storeError) {
+                    // The disk, not the drive: a file error is never reported as garbled data.
+                    if (showProgress) host.warning(cannotWriteMessage(fileName, file.errorString()));
+                    file.cancelWriting();
+                    discarded = true;
+                    failed = true;
+                    break;
                 }
                 if (reader.failed || d.AbortRequested) {
                     failed = reader.failed;
@@ -325,11 +367,7 @@ bool ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& la
             }
         }
     }
-    if (file.isOpen() && !file.flush()) {
-        if (showProgress) host.information(kCannotWrite);
-        failed = true;
-    }
-    file.close();
+    if (!finish(!failed && !d.AbortRequested)) failed = true;
     d.SendString("/\r");
     d.WaitHD(1500);
     const bool ok = !failed && !d.AbortRequested;

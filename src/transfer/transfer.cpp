@@ -1,9 +1,18 @@
 #include "transfer.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
+#include "host.h"
 #include "text.h"
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#include <cerrno>
+#endif
 
 namespace hdd {
 
@@ -21,14 +30,55 @@ std::optional<QByteArray> loadFile(const QString& fileName) {
     return bytes;
 }
 
-bool saveFile(const QString& fileName, const QByteArray& bytes) {
+bool saveFile(const QString& fileName, const QByteArray& bytes, QString* error) {
     QSaveFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(bytes) != bytes.size()) {
+    const bool ok = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+    if (!ok) {
+        if (error) *error = f.errorString();
         f.cancelWriting();
-        return false;
     }
-    return f.commit();
+    return ok;
+}
+
+QString cannotCreateReason(const QString& path) {
+    if (path.isEmpty()) return qt_error_string(ENOENT);
+    const QFileInfo info(path);
+    if (info.isDir()) return qt_error_string(EISDIR);
+#ifdef Q_OS_UNIX
+    // An existing file the user may not replace is refused rather than renamed over.
+    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+    if (info.exists() && ::access(target.constData(), W_OK) != 0) return qt_error_string(errno);
+    // The save writes a new file beside the target and renames it into place: try exactly that.
+    const QByteArray probe =
+        QFile::encodeName(info.absolutePath() + QStringLiteral("/.hddterm-check-%1").arg(::getpid()));
+    const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        if (errno == EEXIST) return {};  // a stale probe: the folder takes files
+        return qt_error_string(errno);
+    }
+    ::close(fd);
+    ::unlink(probe.constData());
+    return {};
+#else
+    const QDir dir = info.absoluteDir();
+    if (!dir.exists()) return qt_error_string(ENOENT);
+    return {};
+#endif
+}
+
+QString cannotCreateMessage(const QString& path, const QString& reason) {
+    return kCannotCreate + QStringLiteral(" %1: %2").arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString cannotWriteMessage(const QString& path, const QString& reason) {
+    return kCannotWrite + QStringLiteral(" %1: %2").arg(QDir::toNativeSeparators(path), reason);
+}
+
+bool checkCreatable(Host& host, const QString& path) {
+    const QString reason = cannotCreateReason(path);
+    if (reason.isEmpty()) return true;
+    host.warning(cannotCreateMessage(path, reason));
+    return false;
 }
 
 }  // namespace hdd

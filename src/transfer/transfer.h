@@ -14,6 +14,7 @@
 namespace hdd {
 
 class Dialogue;
+class Host;
 
 // A buffer block, a sector and a download block of the buffer and track transfers.
 inline constexpr int kBlockBytes = 512;
@@ -39,7 +40,22 @@ QByteArray hexText(quint64 value);
 
 // A whole file, or nullopt when it cannot be read.
 std::optional<QByteArray> loadFile(const QString& fileName);
-// Writes a whole file by write-then-rename, so a failed write never replaces a good file.
-bool saveFile(const QString& fileName, const QByteArray& bytes);
+// Writes a whole file by write-then-rename, so a failed write never replaces a good file; on
+// failure `error` gets the system's reason.
+bool saveFile(const QString& fileName, const QByteArray& bytes, QString* error = nullptr);
+
+// Why no file can be created (or replaced) at path, in the system's words ("No such file or
+// directory", "Permission denied", ...); empty when it can. It looks at the folder as a
+// write-then-rename save needs it: the folder must exist and take a new file. Every save checks
+// this before it asks the drive for anything, so a wrong folder costs no read and is never taken
+// for garbled drive data.
+QString cannotCreateReason(const QString& path);
+// "创建文件失败！" with the path and the reason, on one line.
+QString cannotCreateMessage(const QString& path, const QString& reason);
+// The check with its report: a warning box naming the path and the reason; true when the file
+// can be created.
+bool checkCreatable(Host& host, const QString& path);
+// "写入文件失败！" with the path and the reason, for a write that failed after the check.
+QString cannotWriteMessage(const QString& path, const QString& reason);
 
 }  // namespace hdd

@@ -83,11 +83,21 @@ TEST_F(BufferRead, ADriveThatNeverReachesLevelTwoLeavesAnExistingFileAlone) {
     EXPECT_TRUE(h.consoleText().endsWith("失败！\n"));
 }
 
+TEST_F(BufferRead, AFailedReadNeverReplacesAFileAlreadyThere) {
+    writeFile(path, "an earlier, good read");
+    memory(h).faults.loseLineInDump = 2;
+    EXPECT_FALSE(read("800", "4"));
+    EXPECT_EQ(readAll(path), "an earlier, good read");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Buffer.bin"});
+}
+
 TEST_F(BufferRead, AFileThatCannotBeCreatedIsReportedAndNothingIsRead) {
     path = dir.filePath("no/such/folder/Buffer.bin");
     EXPECT_FALSE(read("800", "2"));
-    EXPECT_EQ(h.frontend.shown, QStringList{"message: 创建文件失败！"});
-    EXPECT_EQ(occurrences(h.wire(), "B80"), 0);
+    // The path and the system's reason, never the garbled-data line; the drive is asked nothing.
+    EXPECT_EQ(h.frontend.shown,
+              QStringList{"warning: 创建文件失败！ " + path + ": No such file or directory"});
+    EXPECT_TRUE(h.wire().isEmpty());
     EXPECT_TRUE(h.consoleText().endsWith("正在读取缓冲区......失败！\n"));
 }
 

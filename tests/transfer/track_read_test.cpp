@@ -162,9 +162,35 @@ TEST_F(ReserveRead, NoTracksOrNoSectorsAreRefusedRatherThanSavedAsAnEmptyFile) {
 TEST_F(ReserveRead, AFileThatCannotBeCreated) {
     path = dir.filePath("missing/Reserve.trc");
     EXPECT_FALSE(reserve("10", "12"));
-    EXPECT_EQ(h.frontend.shown, QStringList{"message: 创建文件失败！"});
+    EXPECT_EQ(h.frontend.shown,
+              QStringList{"warning: 创建文件失败！ " + path + ": No such file or directory"});
     EXPECT_TRUE(h.consoleText().endsWith("正在读取数据.........失败！"));
-    EXPECT_TRUE(readCommands(h.wire()).isEmpty());
+    EXPECT_TRUE(h.wire().isEmpty());
+}
+
+TEST_F(ReserveRead, AFailedReadNeverReplacesAFileAlreadyThere) {
+    writeFile(path, "the reserve saved yesterday");
+    memory(h).faults.garblePairInRead = 3;
+    EXPECT_FALSE(reserve("10", "12", false));
+    EXPECT_EQ(readAll(path), "the reserve saved yesterday");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"APP.trc"});
+}
+
+// A folder that cannot take the file is a file error before anything is sent, never a data error;
+// a file where the folder should be gives the system's reason too.
+TEST_F(TrackRead, AFileThatCannotBeCreatedIsAFileErrorFoundBeforeTheRead) {
+    writeFile(dir.filePath("plain"), "x");
+    for (const QString& p : {dir.filePath("missing/APP.trc"), dir.filePath("plain/APP.trc"), dir.path()}) {
+        h.frontend.shown.clear();
+        path = p;
+        EXPECT_FALSE(read("0", "20", "20"));
+        ASSERT_EQ(h.frontend.shown.size(), 1);
+        EXPECT_TRUE(h.frontend.shown[0].startsWith("warning: 创建文件失败！ " + p + ": "))
+            << qPrintable(h.frontend.shown[0]);
+        EXPECT_FALSE(h.consoleText().contains("读取数据错误"));
+        EXPECT_TRUE(h.consoleText().endsWith("正在读取数据.........失败！"));
+        EXPECT_TRUE(h.wire().isEmpty());
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "main_model.h"
 #include "monitor.h"
 #include "text.h"
+#include "transfer.h"
 
 namespace hdd {
 
@@ -36,7 +37,8 @@ void bufferKey(MainModel& m, bool read) {
         read ? QStringLiteral("保存文件（Buffer）") : QStringLiteral("打开文件（Buffer）"),
         QStringLiteral("Buffer.bin"), kBufferFilter, QStringLiteral("*.bin")};
     const QString file = read ? m.frontend().saveFileName(request) : m.frontend().openFileName(request);
-    if (!file.isEmpty()) {
+    // A read into a folder that cannot take the file is refused before the drive is asked anything.
+    if (!file.isEmpty() && (!read || checkCreatable(m, file))) {
         d.CaptureBuffer.clear();
         d.ReceiveMode.clear();
         d.LastPrompt.clear();

@@ -10,6 +10,7 @@
 #include "monitor.h"
 #include "text.h"
 #include "track.h"
+#include "transfer.h"
 
 namespace hdd {
 
@@ -207,7 +208,8 @@ void runModuleKey(MainModel& m, const ModuleKey& k) {
         const FileRequest request{k.title, k.fileName(m), k.idSector ? kBinFilter : kTrackFilter,
                                   k.idSector ? QStringLiteral("*.bin") : QStringLiteral("*.trc")};
         const QString file = k.read ? m.frontend().saveFileName(request) : m.frontend().openFileName(request);
-        if (!file.isEmpty()) {
+        // A read into a folder that cannot take the file is refused before the drive is asked anything.
+        if (!file.isEmpty() && (!k.read || checkCreatable(m, file))) {
             bool transferred = false;
             if (!isT(d)) {
                 d.addLine(kNotAtT);

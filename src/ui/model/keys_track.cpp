@@ -6,6 +6,7 @@
 #include "main_model.h"
 #include "monitor.h"
 #include "track.h"
+#include "transfer.h"
 
 namespace hdd {
 
@@ -59,7 +60,8 @@ void freeTrackKey(MainModel& m, bool read, const std::function<void(const QStrin
         read ? QStringLiteral("保存文件（指定磁道）") : QStringLiteral("打开文件（指定磁道）"),
         trackFileName(m), kTrackFilter, QStringLiteral("*.trc")};
     const QString file = read ? m.frontend().saveFileName(request) : m.frontend().openFileName(request);
-    if (!file.isEmpty()) {
+    // A read into a folder that cannot take the file is refused before the drive is asked anything.
+    if (!file.isEmpty() && (!read || checkCreatable(m, file))) {
         if (!isT(d)) {
             d.addLine(kNotAtT);
         } else if (GetBufferAddress(m)) {

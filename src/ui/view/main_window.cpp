@@ -16,6 +16,7 @@
 
 #include "dialog_view.h"
 #include "text.h"
+#include "transfer.h"
 
 namespace hdd {
 
@@ -95,7 +96,38 @@ void ConsoleView::contextMenuEvent(QContextMenuEvent* e) {
     menu.addAction(QStringLiteral("复制(&C)"), this, &QPlainTextEdit::copy);
     menu.addSeparator();
     menu.addAction(QStringLiteral("清空(&D)"), this, [this] { console_.clear(); });
+    if (port_) {
+        menu.addSeparator();
+        QAction* log = menu.addAction(QStringLiteral("保存通信记录…"), this, &ConsoleView::toggleTranscript);
+        log->setCheckable(true);
+        log->setChecked(transcript_ && transcript_->active());
+    }
     menu.exec(e->globalPos());
+}
+
+// Starts a transcript of the line into a file the user picks, or stops the running one.
+void ConsoleView::toggleTranscript() {
+    if (transcript_ && transcript_->active()) {
+        transcript_->stop();
+        return;
+    }
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("保存通信记录"), QStringLiteral("hddterm-log.txt"),
+                                     QStringLiteral("文本文件 (*.txt);;所有文件 (*)"));
+    if (path.isEmpty()) return;
+    QString why;
+    if (!startTranscript(path, &why)) QMessageBox::warning(this, QStringLiteral("警告"), why);
+}
+
+bool ConsoleView::startTranscript(const QString& path, QString* why) {
+    if (!port_) return false;
+    if (!transcript_) transcript_ = std::make_unique<Transcript>(*port_);
+    QString reason = cannotCreateReason(path);
+    if (reason.isEmpty() && !transcript_->start(path, &reason) && reason.isEmpty())
+        reason = QStringLiteral("?");
+    if (reason.isEmpty()) return true;
+    if (why) *why = cannotCreateMessage(path, reason);
+    return false;
 }
 
 void GuiFrontend::message(MessageKind kind, const QString& text, const QString& title) {
@@ -182,6 +214,7 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     binder_.create("CheckBox1", this)->setGeometry(800, 5, 92, 24);
 
     console_ = new ConsoleView(model_.console(), this);
+    console_->setPort(&model_.port());
     console_->setGeometry(4, 36, 644, 250);
 
     QWidget* right = binder_.create("Panel6", this);

@@ -11,6 +11,7 @@
 #include "form_binder.h"
 #include "frontend.h"
 #include "main_model.h"
+#include "transcript.h"
 
 namespace hdd {
 
@@ -18,13 +19,22 @@ class ConsoleView : public QPlainTextEdit {
     Q_OBJECT
 public:
     ConsoleView(Console& console, QWidget* parent = nullptr);
+    // The port whose bytes the pop-up item "保存通信记录…" records.
+    void setPort(SerialPort* port) { port_ = port; }
+    Transcript* transcript() const { return transcript_.get(); }
+    // Starts recording the line into path (what the item does once a file is picked); false, with
+    // the path and the reason in `why`, when the file cannot be created.
+    bool startTranscript(const QString& path, QString* why = nullptr);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
     void onTailChanged(int first);
+    void toggleTranscript();
     Console& console_;
+    SerialPort* port_ = nullptr;
+    std::unique_ptr<Transcript> transcript_;
 };
 
 class GuiFrontend : public Frontend {
