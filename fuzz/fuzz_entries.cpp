@@ -30,6 +30,9 @@ bool isAddressField(const QString& f) {
     return v && *v <= 0x7FFFFFFFu && hdd::toHexText(*v) == f;
 }
 
+// A buffer size as the drive wrote it, without leading zeros: empty, or a hexadecimal number.
+bool isSizeField(const QString& f) { return f.isEmpty() || (hdd::parseHex(f) && !f.startsWith('0')); }
+
 // --- the receive dispatcher ---
 
 class NullHost : public hdd::Host {
@@ -145,8 +148,8 @@ void dump(const QByteArray& in) {
 void buffer(const QByteArray& in) {
     const QList<QByteArray> lines = hdd::splitLines(in);
     for (const hdd::BufferFields& f : {hdd::parseBufferAnswerT(lines), hdd::parseBufferAnswerB0(lines)}) {
-        HDDFUZZ_CHECK(isAddressField(f.rd) && isAddressField(f.rdSize));
-        HDDFUZZ_CHECK(isAddressField(f.wr) && isAddressField(f.wrSize));
+        HDDFUZZ_CHECK(isAddressField(f.rd) && isAddressField(f.wr));
+        HDDFUZZ_CHECK(isSizeField(f.rdSize) && isSizeField(f.wrSize));
     }
     // The download's framing helper takes any text.
     const QByteArray bytes = hdd::HexToBytes(in);
