@@ -4,12 +4,14 @@
 #include <cstdlib>
 
 #include "address.h"
+#include "backup.h"
 #include "buffer_info.h"
 #include "dialogue.h"
 #include "download.h"
 #include "dump.h"
 #include "family_table.h"
 #include "firmware_id.h"
+#include "rom.h"
 #include "script_file.h"
 #include "script_line.h"
 #include "text.h"
@@ -277,6 +279,46 @@ void scriptLines(const QByteArray& in) {
     hdd::encodeScript(text);
 }
 
+// --- the serial ROM's "=" answers ---
+
+void romEquals(const QByteArray& in) {
+    const hdd::EqualsParse p = hdd::ParseEqualsLines(in);
+    int equalsLines = 0;
+    for (const QByteArray& l : hdd::splitLines(in)) equalsLines += l.startsWith('=');
+    // One byte per "=" line, until the first one that does not parse.
+    HDDFUZZ_CHECK(p.dataError ? p.bytes.size() < equalsLines : p.bytes.size() == equalsLines);
+    hdd::romMarksValid(in);
+    hdd::romMarksValid(in.leftJustified(hdd::kRomSize, '\xFF', true));
+}
+
+// --- what the backup makes of the modules it read ---
+
+void backupFiles(const QByteArray& in) {
+    // The start marker, found the plain way: the first sector from byte 25600 on that begins with it.
+    qsizetype m = -1;
+    for (qsizetype off = 25600; m < 0 && off + 4 <= in.size(); off += 512) {
+        if (in.mid(off, 4) == QByteArray::fromHex("00001600")) m = off;
+    }
+    const auto parts = hdd::splitAtaImage(in);
+    HDDFUZZ_CHECK(parts.has_value() == (m >= 0));
+    if (parts) {
+        // The first part is the image up to the start marker, or less, cut at a sector's end; the
+        // second begins at the marker and ends at a sector's end or with the image.
+        HDDFUZZ_CHECK(parts->part0.size() >= 1 && parts->part0.size() <= m && in.startsWith(parts->part0));
+        HDDFUZZ_CHECK(parts->part0.size() == m || parts->part0.size() % 512 == 0);
+        HDDFUZZ_CHECK(in.mid(m, parts->part1.size()) == parts->part1);
+        HDDFUZZ_CHECK((m + parts->part1.size()) % 512 == 0 || m + parts->part1.size() == in.size());
+    }
+    for (qsizetype from : {qsizetype{-1}, qsizetype{0}, in.size() / 2, in.size()}) {
+        const qsizetype at = hdd::FindPattern(in, from, "FF00");
+        HDDFUZZ_CHECK(at == -1 || (at >= from && at + 2 <= in.size()));
+    }
+    const QByteArray serial = hdd::vendorSerialLine(in);
+    HDDFUZZ_CHECK(serial.size() <= 30);
+    const QByteArray ax = hdd::percentAxLine(hdd::splitLines(in));
+    HDDFUZZ_CHECK(ax.size() <= in.size() && !ax.contains('\n') && !ax.contains('\r'));
+}
+
 }  // namespace
 
 const std::vector<Target>& targets() {
@@ -289,6 +331,8 @@ const std::vector<Target>& targets() {
         {"identification", identification},
         {"family_table", familyTable},
         {"script_line", scriptLines},
+        {"rom_equals", romEquals},
+        {"backup_files", backupFiles},
     };
     return t;
 }

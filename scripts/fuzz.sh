@@ -32,8 +32,10 @@ for t in "${targets[@]}"; do
   work="$dir/corpus/$t"
   mkdir -p "$work"
   log="$dir/fuzz_$t.log"
+  maxlen=8192
+  [ "$t" = backup_files ] && maxlen=131072  # the ATA overlay's markers lie from byte 25600 on
   "$exe" "$work" "fuzz/corpus/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 \
-    -max_len=8192 -print_final_stats=1 -artifact_prefix="$dir/crashes/$t-" >"$log" 2>&1
+    -max_len=$maxlen -print_final_stats=1 -artifact_prefix="$dir/crashes/$t-" >"$log" 2>&1
   rc=$?
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   secs=$(sed -n 's/^stat::total_time_in_seconds: *//p' "$log")

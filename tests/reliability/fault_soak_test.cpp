@@ -9,7 +9,10 @@
 
 #include <random>
 
+#include "backup.h"
 #include "reliability_support.h"
+#include "rom.h"
+#include "serial_rom.h"
 #include "soak_support.h"
 #include "track.h"
 
@@ -124,6 +127,69 @@ TEST(FaultSoak, ModuleKeys) {
                 EXPECT_EQ(sectors(s.h, 0x2B7, 0, 0, 0x12), image) << r.describe();
             }
         }
+    });
+}
+
+// The serial ROM's buffer read from its dialog: the drive to F level, 128 dumped pages, the patched
+// window read again byte by byte. Faults also hit the byte reads ("e2" answered without its "=" line
+// or with noise).
+TEST(FaultSoak, RomBufferRead) {
+    Soak s;
+    hdd::FormModel& form3 = *s.h.model->formByName("Form3");
+    form3.selectText("ComboBox2", "921600");
+    s.soak(100, kDumpFaults, 20000, 128, [&s, &form3](SoakRun& r) {
+        s.h.drive->settings["rom.noequals"] = -1;
+        s.h.drive->settings["rom.badequals"] = -1;
+        if (r.rng() % 5 == 0) {
+            const int at = 0x140 + static_cast<int>(r.rng() % 0x30);
+            s.h.drive->settings[r.rng() % 2 ? "rom.noequals" : "rom.badequals"] = at;
+            r.faults += QStringLiteral(", e2 of %1 answered wrong").arg(at, 0, 16);
+        }
+        const QString file = r.file("ROM.BIN");
+        s.h.frontend.files << file;
+        form3.userClick("Button51");
+        form3.userClick("Button2");
+        r.judge(hdd::kReadingRom + hdd::kSuccess);
+        r.checkRead(file, hddsim::serialRom(*s.h.drive).bytes, hdd::kRomSize);
+    });
+}
+
+// The firmware backup of a small family into a fresh folder per run: a module file is either the
+// module's sectors exactly (CERT joined, the table rotated) or absent.
+TEST(FaultSoak, Backup) {
+    Soak s;
+    memory(s.h).readSectors = 8;
+    hdd::FamilyEntry e;
+    e.name = "TONKA";
+    e.app = "16 0 10 60";
+    e.cert0 = "64 0 6";
+    e.cert1 = "64 0 4";
+    e.table = "66 DF 4";
+    e.ata = "68 0 8";
+    e.ven = "6C 0 6";
+    s.soak(100, kDumpFaults | kSelectFaults, 30000, 48, [&s, &e](SoakRun& r) {
+        hdd::BackupRequest request{e, r.folder + QStringLiteral("/run%1").arg(r.index), "921600", {}};
+        hdd::RunBackup(s.h.dlg(), request);
+        r.judge(hdd::kBackupDone);
+        const auto sec = [&s](int offset, int head, int first, int count) {
+            return sectors(s.h, 0x2A0 + offset, head, first, count);
+        };
+        const std::pair<const char*, QByteArray> modules[] = {
+            {"APP.BIN", sec(0x16, 0, 0, 0x10)},
+            {"CERT.BIN", sec(0x64, 0, 0, 6) + sec(0x64, 1, 0, 4)},
+            {"Table.BIN", sec(0x66, 0, 0xE0, 3) + sec(0x66, 0, 0xDF, 1)},
+            {"ATA.BIN", sec(0x68, 0, 0, 8)},
+            {"Vendor.BIN", sec(0x6C, 0, 0, 6)},
+            {"ID.BIN", sec(0x6C, 0, 4, 1)},
+        };
+        for (const auto& [name, want] : modules) {
+            const QString path = request.folder + "/" + name;
+            if (r.succeeded || QFile::exists(path)) {
+                EXPECT_TRUE(readAll(path) == want) << name << " " << r.describe();
+            }
+        }
+        for (const char* part : {"CERT0.BIN", "CERT1.BIN", "Table0.BIN"})
+            EXPECT_FALSE(QFile::exists(request.folder + "/" + part)) << part << " " << r.describe();
     });
 }
 

@@ -13,6 +13,7 @@
 #include "builtin_scripts.h"
 #include "download.h"
 #include "family_table.h"
+#include "firmware_model.h"
 #include "fuzz_entries.h"
 #include "reliability_support.h"
 
@@ -119,11 +120,33 @@ Seeds makeSeeds() {
         answer(h, "/2\r");
         s["reserve"]["x_sys_style"] = answer(h, "x\r");
         answer(h, "/\r");
+        {
+            // What the backup reads: the ATA overlay (with its markers) and the Vendor module.
+            const hddsim::FirmwareFamily& f = hddsim::firmwareFamilies()[0];
+            s["backup_files"]["ata"] = sectors(h, 0x2A0 + f.ata.offset, f.ata.head, f.ata.start, f.ata.count);
+            s["backup_files"]["vendor"] =
+                sectors(h, 0x2A0 + f.ven.offset, f.ven.head, f.ven.start, f.ven.count);
+            s["backup_files"]["percent"] = s["reserve"]["percent"];
+        }
         for (int family : {0, 3, 8}) {
             h.drive->settings["fw.family"] = family;
             const QString name = QStringLiteral("family%1").arg(family);
             s["identification"][name] = answer(h, "\x01", 5) + answer(h, "\x0c", 5) + answer(h, "\r", 100);
         }
+    }
+    {
+        // The serial ROM at F level: byte reads ("=" answers) and a page of its buffer copy.
+        Harness h;
+        h.open();
+        h.drive->level = "F";
+        answer(h, "e5\r");
+        s["rom_equals"]["one_byte"] = answer(h, "e2,0,0\r");
+        QByteArray window;
+        for (int a = 0x140; a < 0x170; ++a)
+            window += answer(h, "e2," + QByteArray::number(a, 16).toUpper() + ",0\r");
+        s["rom_equals"]["fixup_window"] = window;
+        answer(h, "e4,200,1,0\r");
+        s["dump"]["rom_page0"] = answer(h, "B0,0\r");
     }
     const QByteArray table = hdd::builtInFamilyTable();
     s["family_table"]["built_in"] = table;

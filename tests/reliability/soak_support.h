@@ -97,6 +97,10 @@ public:
     // A run takes about spanMs of drive time without faults: the drive falls silent, or the abort key
     // is pressed, somewhere inside that span.
     void soak(int n, unsigned kinds, int spanMs, const std::function<void(SoakRun&)>& body) {
+        soak(n, kinds, spanMs, 3, body);
+    }
+    // The same where a run dumps about `dumps` blocks: the dump faults fall among them.
+    void soak(int n, unsigned kinds, int spanMs, int dumps, const std::function<void(SoakRun&)>& body) {
         int ok = 0, failed = 0, runs = 0;
         QElapsedTimer wall;
         wall.start();
@@ -106,7 +110,7 @@ public:
             r.index = i;
             r.rng.seed(static_cast<unsigned>(i * 7919 + 17));
             r.folder = folder.path();
-            prepare(r, kinds, spanMs);
+            prepare(r, kinds, spanMs, dumps);
             r.h = &h;
             r.shownBefore = h.frontend.shown.size();
             const qint64 startUs = h.clock.nowUs();
@@ -129,7 +133,7 @@ public:
 
 private:
     // Random faults for the next run: none in about a quarter of the runs, else one or two.
-    void prepare(SoakRun& r, unsigned kinds, int spanMs) {
+    void prepare(SoakRun& r, unsigned kinds, int spanMs, int dumps) {
         hddsim::BufferMemory& m = memory(h);
         m.faults = {};
         h.model->console().clear();
@@ -137,28 +141,29 @@ private:
         const int count = r.rng() % 4 == 0 ? 0 : 1 + static_cast<int>(r.rng() % 2);
         for (int k = 0; k < count; ++k) {
             const int soon = 1 + static_cast<int>(r.rng() % 3);
+            const int dump = m.dumps + 1 + static_cast<int>(r.rng() % static_cast<unsigned>(dumps));
             switch (r.rng() % 12) {
                 case 0:
                     if (!(kinds & kDumpFaults)) break;
-                    m.faults.loseLineInDump = m.dumps + soon;
+                    m.faults.loseLineInDump = dump;
                     m.faults.lineIndex = static_cast<int>(r.rng() % 16);
-                    done << QStringLiteral("line %1 lost in dump +%2").arg(m.faults.lineIndex).arg(soon);
+                    done << QStringLiteral("line %1 lost in dump %2").arg(m.faults.lineIndex).arg(dump);
                     break;
                 case 1:
                     if (!(kinds & kDumpFaults)) break;
-                    m.faults.garbleLineInDump = m.dumps + soon;
+                    m.faults.garbleLineInDump = dump;
                     m.faults.lineIndex = static_cast<int>(r.rng() % 16);
-                    done << QStringLiteral("line %1 garbled in dump +%2").arg(m.faults.lineIndex).arg(soon);
+                    done << QStringLiteral("line %1 garbled in dump %2").arg(m.faults.lineIndex).arg(dump);
                     break;
                 case 2:
                     if (!(kinds & kDumpFaults)) break;
-                    m.faults.noHeaderInDump = m.dumps + soon;
-                    done << QStringLiteral("no header in dump +%1").arg(soon);
+                    m.faults.noHeaderInDump = dump;
+                    done << QStringLiteral("no header in dump %1").arg(dump);
                     break;
                 case 3:
                     if (!(kinds & kDumpFaults)) break;
-                    m.faults.restartInDump = m.dumps + soon;
-                    done << QStringLiteral("addresses restart in dump +%1").arg(soon);
+                    m.faults.restartInDump = dump;
+                    done << QStringLiteral("addresses restart in dump %1").arg(dump);
                     break;
                 case 4:
                     if (!(kinds & kDownloadFaults)) break;
