@@ -15,6 +15,7 @@
 #include "script_file.h"
 #include "script_line.h"
 #include "text.h"
+#include "zones.h"
 
 namespace hddfuzz {
 
@@ -195,7 +196,9 @@ void identification(const QByteArray& in) {
     const hdd::FirmwareId id = hdd::parseFirmwareId(hdd::splitLines(in));
     for (bool xxx : {false, true}) {
         const QStringList candidates = hdd::familyCandidates(id, xxx);
-        HDDFUZZ_CHECK(id.family.isEmpty() == candidates.isEmpty());
+        // A family whose bytes decode to nothing (a lone lead byte of a double-byte character) names
+        // no candidate.
+        HDDFUZZ_CHECK(hdd::fromGbk(id.family).isEmpty() == candidates.isEmpty());
         const auto match = hdd::MatchFamily(names, id, xxx);
         if (match) {
             HDDFUZZ_CHECK(*match >= 0 && *match < names.size());
@@ -319,6 +322,39 @@ void backupFiles(const QByteArray& in) {
     HDDFUZZ_CHECK(ax.size() <= in.size() && !ax.contains('\n') && !ax.contains('\r'));
 }
 
+// --- the zone table and the zone parameters ---
+
+// The first three bytes choose the head and zone fields and the reserve area's first cylinder;
+// the rest is the answer to "x" at level 2.
+void zoneTable(const QByteArray& in) {
+    static const char* const heads[] = {"FF", "0", "01", "A"};
+    static const qint64 reserves[] = {-1, 0, 0x2A0, 0x1800};
+    const auto pick = [&in](int i) { return i < in.size() ? static_cast<unsigned char>(in[i]) % 4 : 0; };
+    const QByteArray head = hdd::zoneSelector(QString::fromLatin1(heads[pick(0)]));
+    const QByteArray zone = hdd::zoneSelector(QString::fromLatin1(heads[pick(1)]));
+    const hdd::ZonePlan plan = hdd::planZoneCuts(hdd::splitLines(in.mid(3)), head, zone, reserves[pick(2)]);
+    if (!plan.readable()) {
+        HDDFUZZ_CHECK(plan.cuts.isEmpty() && plan.total == 0);
+        return;
+    }
+    qint64 sum = 0;
+    for (const hdd::ZoneCut& c : plan.cuts) {
+        // Every cut is a zone of the table with a size that can be reported.
+        HDDFUZZ_CHECK(c.sectors >= 0);
+        HDDFUZZ_CHECK(hdd::parseHex(c.first).has_value() && hdd::parseHex(c.head).has_value());
+        sum += c.sectors;
+    }
+    HDDFUZZ_CHECK(sum == plan.total);
+    hdd::capacityLossLine(plan.total);
+}
+
+void zoneParameters(const QByteArray& in) {
+    const auto p = hdd::parseZoneParameters(hdd::splitLines(in));
+    // The parameter number goes into the cut command ("a" + number + ",0"): one digit.
+    if (p) HDDFUZZ_CHECK(p->sptParameter.size() == 1 && hdd::parseHex(p->sptParameter).has_value());
+    hdd::lbaCommand(QString::fromLatin1(in.left(24)));
+}
+
 }  // namespace
 
 const std::vector<Target>& targets() {
@@ -333,6 +369,8 @@ const std::vector<Target>& targets() {
         {"script_line", scriptLines},
         {"rom_equals", romEquals},
         {"backup_files", backupFiles},
+        {"zone_table", zoneTable},
+        {"zone_parameters", zoneParameters},
     };
     return t;
 }

@@ -38,7 +38,7 @@ for t in "${targets[@]}"; do
     -max_len=$maxlen -print_final_stats=1 -artifact_prefix="$dir/crashes/$t-" >"$log" 2>&1
   rc=$?
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-  secs=$(sed -n 's/^stat::total_time_in_seconds: *//p' "$log")
+  secs=$(sed -n "s/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p" "$log")
   rate=$(sed -n 's/.*exec\/s: \([0-9]*\).*/\1/p' "$log" | tail -1)
   [ -n "$execs" ] && [ -n "$secs" ] && [ "$secs" -gt 0 ] && rate=$((execs / secs))
   result=ok

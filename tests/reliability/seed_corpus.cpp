@@ -85,6 +85,14 @@ Seeds makeSeeds() {
         answer(h, "/2\r");
         s["buffer"]["B0_level2"] = answer(h, "B0\r");
         s["reserve"]["x"] = answer(h, "x\r");
+        // The zone table follows the cylinder map; the fields FF/FF, 01/03 and 0/FF pick its zones.
+        s["zone_table"]["all"] = QByteArray("\0\0\2", 3) + s["reserve"]["x"];
+        s["zone_table"]["head01_zone0A"] = QByteArray("\2\3\2", 3) + s["reserve"]["x"];
+        s["zone_table"]["head0_all"] = QByteArray("\1\0\1", 3) + s["reserve"]["x"];
+        answer(h, "S1800,0\r");
+        answer(h, "/E\r");
+        s["zone_parameters"]["a0"] = answer(h, "a0\r");
+        answer(h, "/2\r");
         {
             ChunkRecorder rec(d);
             const QByteArray block = answer(h, "B800,800\r");
