@@ -4,6 +4,8 @@
 
 #include "buffer_info.h"
 #include "text.h"
+#include "track.h"
+#include "transfer_support.h"
 #include "zones.h"
 
 namespace {
@@ -40,6 +42,19 @@ TEST(FoundFaults, ABufferOfZeroSectorsIsNoBufferInEitherAnswer) {
     EXPECT_EQ(b0.wrSize, "");
     EXPECT_FALSE(b0.complete());
     EXPECT_EQ(hdd::parseBufferAnswerT(lines("RD:00800:0000\r\n")).rdSize, "");
+}
+
+// A sector count of 2^55 or more made the byte count wrap to 0: nothing was written, and the write
+// reported "完成！". A count beyond the file writes the whole file, as a shorter file always does.
+TEST(FoundFaults, AnEnormousSectorCountWritesTheWholeFile) {
+    hddtest::Harness h;
+    hddtest::openAt(h, "921600");
+    QTemporaryDir dir;
+    const QByteArray image = hddtest::pattern(2 * 512, 5);
+    hddtest::writeFile(dir.filePath("t.trc"), image);
+    EXPECT_TRUE(hdd::WriteTrack(h.dlg(), "3A", "0", "0", "80000000000000", "A00", "8", dir.filePath("t.trc"),
+                                "921600"));
+    EXPECT_EQ(hddtest::sectors(h, 0x3A, 0, 0, 2), image);
 }
 
 }  // namespace
