@@ -104,9 +104,21 @@ FamilyTable loadFamilyTableFile(const QString& folder, QString* error) {
         if (error) *error = path + "\n" + in.errorString();
         return {};
     }
-    const QByteArray bytes = in.readAll();
+    // The table is a few KB of text: anything far larger, or holding NUL bytes, is some other file
+    // put there by mistake, and is not read.
+    if (in.size() > kMaxFamilyFile) {
+        if (error)
+            *error =
+                path + "\n" + QStringLiteral("文件太大（不能超过%1KB），未读取！").arg(kMaxFamilyFile / 1024);
+        return {};
+    }
+    const QByteArray bytes = in.read(kMaxFamilyFile + 1);
     if (in.error() != QFileDevice::NoError) {
         if (error) *error = path + "\n" + in.errorString();
+        return {};
+    }
+    if (bytes.size() > kMaxFamilyFile || bytes.contains('\0')) {
+        if (error) *error = path + "\n" + QStringLiteral("不是机型表的文本文件，未读取！");
         return {};
     }
     return parseFamilyTable(bytes);

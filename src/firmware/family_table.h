@@ -60,8 +60,12 @@ QByteArray upperAscii(const QByteArray& text);
 // The family table in a file's bytes.
 FamilyTable parseFamilyTable(const QByteArray& text);
 
+// The largest HDDINFO.TXT that is read (the built-in copy is about 3 KB).
+inline constexpr qint64 kMaxFamilyFile = 256 * 1024;
+
 // Reads the table from `folder` + HDDINFO.TXT, writing the built-in copy there first when no file
-// exists. On failure the table is empty and `error` says what went wrong.
+// exists. On failure the table is empty and `error` says what went wrong: the file cannot be read,
+// is larger than kMaxFamilyFile or is no text (it holds NUL bytes).
 FamilyTable loadFamilyTableFile(const QString& folder, QString* error);
 
 }  // namespace hdd

@@ -342,6 +342,10 @@ LoadOutcome LoadModules(Dialogue& d, const LoadRequest& r) {
     for (Module m : kModules) {
         const ModuleChoice& c = r.choice(m);
         if (c.ticked) {
+            if (const QString why = transferFileRefusal(c.file.trimmed()); !why.isEmpty()) {
+                d.host().information(why);
+                return out;
+            }
             const auto image = loadFile(c.file.trimmed());
             if (!image) {
                 d.host().information(kCannotOpen);

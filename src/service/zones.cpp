@@ -86,7 +86,11 @@ std::optional<ZoneParameters> parseZoneParameters(const QList<QByteArray>& lines
             if (!v) return std::nullopt;
             p.loaded = *v != 0;
         }
-        if (line.contains("Secs Per Trk:")) p.sptParameter = line.left(1);
+        if (line.contains("Secs Per Trk:")) {
+            // The cut command names this parameter: a line garbled in front names none.
+            p.sptParameter = line.left(1);
+            if (!parseHex(p.sptParameter)) return std::nullopt;
+        }
     }
     return p;
 }
@@ -117,7 +121,8 @@ ZonePlan planZoneCuts(const QList<QByteArray>& table, const QByteArray& head, co
                 const auto f = cylinderValue(first), l = cylinderValue(last);
                 const auto s = countValue(spt);
                 if (!headNumber) return unreadable(table[i]);
-                if (!f || !l || !s) return unreadable(line);
+                // A zone that ends before it begins has no size to report.
+                if (!f || !l || !s || *l < *f) return unreadable(line);
                 const bool enclosesReserve = *f < reserveStart && reserveStart < *l;
                 if (*headNumber != 0 || reserveStart < 0 || !enclosesReserve) {
                     const qint64 sectors = (*l - *f + 1) * *s;

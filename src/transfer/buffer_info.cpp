@@ -61,7 +61,9 @@ BufferFields parseBufferAnswerB0(const QList<QByteArray>& lines) {
         auto take = [&line](qsizetype at, QString& address, QString& size) {
             const QByteArray text = line.mid(at + 3);
             address = normalised(before(text, ':'));
+            // A size of 0 sectors is no usable size, as in the answer to "?".
             size = normalised(before(trimmed(after(text, ':')), ':'));
+            if (size == QLatin1String("0")) size.clear();
         };
         take(rd, f.rd, f.rdSize);
         take(wr, f.wr, f.wrSize);

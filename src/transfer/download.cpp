@@ -112,6 +112,10 @@ bool SendImage(Dialogue& d, const QByteArray& image, qint64 blockSize) {
 }
 
 bool SendFile(Dialogue& d, const QString& fileName, qint64 blockSize) {
+    if (const QString why = transferFileRefusal(fileName); !why.isEmpty()) {
+        d.host().information(why);
+        return false;
+    }
     const auto image = loadFile(fileName);
     if (!image) {
         d.host().information(kCannotOpen);
@@ -133,6 +137,10 @@ bool WriteBuffer(Dialogue& d, const QByteArray& startBlock, const QByteArray& bl
     d.ReceiveMode.clear();
     d.LastPrompt.clear();
 
+    if (const QString why = transferFileRefusal(fileName); !why.isEmpty()) {
+        host.information(why);
+        return false;
+    }
     auto image = loadFile(fileName);
     if (!image) {
         host.information(kCannotOpen);

@@ -392,17 +392,22 @@ bool WriteTrack(Dialogue& d, const QByteArray& tracks, const QByteArray& head, c
         return refuseWrite(d, kBadNumber);
     }
     const quint64 chunk = *hexArg(chunkSectors);
-    quint64 bytes = *hexArg(sectorCount) * kBlockBytes;
+    // A count beyond any file stands for "all of the file" (its bytes would not fit in 64 bits).
+    const quint64 count = *hexArg(sectorCount);
+    quint64 bytes = count > quint64(kMaxTransferFile) ? quint64(kMaxTransferFile) + 1 : count * kBlockBytes;
     // The file is checked before the drive is told anything.
-    const auto file = loadFile(fileName);
-    QString refusal;
-    if (!file) {
-        refusal = kCannotOpen;
-    } else if (file->isEmpty()) {
-        refusal = kEmptyFile;
-    } else if (bytes > quint64(file->size())) {
-        bytes = static_cast<quint64>(file->size());
-        if (bytes % kBlockBytes != 0) refusal = lengthMessage(kBlockBytes);
+    QString refusal = transferFileRefusal(fileName);
+    std::optional<QByteArray> file;
+    if (refusal.isEmpty()) {
+        file = loadFile(fileName);
+        if (!file) {
+            refusal = kCannotOpen;
+        } else if (file->isEmpty()) {
+            refusal = kEmptyFile;
+        } else if (bytes > quint64(file->size())) {
+            bytes = static_cast<quint64>(file->size());
+            if (bytes % kBlockBytes != 0) refusal = lengthMessage(kBlockBytes);
+        }
     }
     if (!refusal.isEmpty()) return refuseWrite(d, refusal);
     QByteArray image = file->left(static_cast<qsizetype>(bytes));
@@ -454,6 +459,8 @@ bool WriteReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& l
     QString refusal;
     if (!file.open(QIODevice::ReadOnly))
         refusal = kCannotOpen;
+    else if (file.size() > kMaxStreamedFile)
+        refusal = fileTooLarge(kMaxStreamedFile);
     else if (file.size() % kBlockBytes != 0)
         refusal = lengthMessage(kBlockBytes);
     else if (file.size() == 0)

@@ -22,11 +22,22 @@ std::optional<quint64> hexArg(const QByteArray& text) { return parseHex(trimmed(
 
 QByteArray hexText(quint64 value) { return QByteArray::number(value, 16).toUpper(); }
 
+QString fileTooLarge(qint64 limit) {
+    return QStringLiteral("文件太大（不能超过%1MB），不能使用！").arg(limit / (1024 * 1024));
+}
+
+QString transferFileRefusal(const QString& fileName, qint64 limit) {
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly)) return kCannotOpen;
+    if (f.size() > limit) return fileTooLarge(limit);
+    return QString();
+}
+
 std::optional<QByteArray> loadFile(const QString& fileName) {
     QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-    QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) return std::nullopt;
+    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxTransferFile) return std::nullopt;
+    QByteArray bytes = f.read(kMaxTransferFile + 1);
+    if (f.error() != QFileDevice::NoError || bytes.size() > kMaxTransferFile) return std::nullopt;
     return bytes;
 }
 

@@ -38,7 +38,19 @@ std::optional<quint64> hexArg(const QByteArray& text);
 // A value as the drive's commands carry it: upper-case hexadecimal without leading zeros.
 QByteArray hexText(quint64 value);
 
-// A whole file, or nullopt when it cannot be read.
+// The largest file a transfer reads into memory (far more than any buffer, track, module or ROM
+// image), and the largest one the reserve-area write streams from disk. A larger file is surely not
+// the one meant: it is refused before anything is sent, and never read.
+inline constexpr qint64 kMaxTransferFile = qint64{64} * 1024 * 1024;
+inline constexpr qint64 kMaxStreamedFile = qint64{1024} * 1024 * 1024;
+QString fileTooLarge(qint64 limit);
+
+// Why a file cannot be used by a transfer (it cannot be opened, or it is larger than `limit`);
+// empty when it can.
+QString transferFileRefusal(const QString& fileName, qint64 limit = kMaxTransferFile);
+
+// A whole file, or nullopt when it cannot be read or is larger than kMaxTransferFile (such a file
+// is not read at all).
 std::optional<QByteArray> loadFile(const QString& fileName);
 // Writes a whole file by write-then-rename, so a failed write never replaces a good file; on
 // failure `error` gets the system's reason.
