@@ -199,7 +199,7 @@ public:
         return line.endsWith(QStringLiteral("失败！")) || line.endsWith(QStringLiteral("失败!")) ||
                line.endsWith(QStringLiteral("失败，请尝试手动获取！")) ||
                line == QStringLiteral("读取数据错误，请调低一档速率后再试!") || line == kLoadCertFirst ||
-               line.startsWith(QStringLiteral("错误"));
+               line.startsWith(QStringLiteral("错误")) || line.startsWith(QStringLiteral("读入ROM文件出错"));
     }
     bool judging = false;
     bool failed = false;
