@@ -148,11 +148,11 @@ TEST(Signals, InterruptAndTerminateLeaveWholeFilesAndANonZeroStatus) {
 TEST(KilledSaves, AKilledSaveLeavesTheEarlierFileWhole) {
     QTemporaryDir dir;
     const QString file = dir.filePath("saved.bin");
-    const qsizetype size = 16 * 1024 * 1024;
+    const qsizetype size = 8 * 1024 * 1024;
     std::mt19937 rng(3);
     for (int trial = 0; trial < 8; ++trial) {
         QProcess child;
-        child.start(kBin + "/reliability_save_child", {file, "16"});
+        child.start(kBin + "/reliability_save_child", {file, "8"});
         ASSERT_TRUE(child.waitForReadyRead(20000));  // the file exists, whole, from here on
         QThread::msleep(static_cast<unsigned long>(rng() % 300));
         child.kill();
