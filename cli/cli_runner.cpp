@@ -705,7 +705,8 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
     bool speedFromSet = false;  // the baud selection was last changed by a SET:ComboBox2 action
     QString speedAfterSet;
     for (const Action& a : actions) {
-        if (interrupted) break;
+        // A port that vanished ends the run: its console line has said so, the rest would only fail.
+        if (interrupted || d.portLost()) break;
         QString why;
         Target t = a.name.isEmpty() ? Target{} : resolve(model, a.name);
         switch (a.verb) {

@@ -49,6 +49,11 @@ int Console::dropOldest() {
     const int excess = lineCount() - kMaxLines;
     if (excess <= 0) return 0;
     lines_.remove(0, excess);
+    QList<int> kept;
+    for (int s : sealed_) {
+        if (s >= excess) kept << s - excess;
+    }
+    sealed_ = kept;
     return excess;
 }
 
@@ -83,19 +88,26 @@ void Console::addLineBytes(const QByteArray& bytes) {
     changedFrom(first);
 }
 
+void Console::addSealedLine(const QString& text) {
+    addLine(text);
+    sealed_ << lineCount() - 1;
+}
+
 void Console::appendToLastLine(const QString& text) {
-    const int n = lineCount();
-    if (n == 0) {
+    int i = lineCount() - 1;
+    while (i >= 0 && sealed_.contains(i)) --i;
+    if (i < 0) {
         addLine(text);
         return;
     }
-    lines_[n - 1] += toGbk(text);
-    emit tailChanged(n - 1);
+    lines_[i] += toGbk(text);
+    emit tailChanged(i);
 }
 
 void Console::clear() {
     emit aboutToClear();
     lines_ = {QByteArray()};
+    sealed_.clear();
     emit cleared();
 }
 

@@ -43,7 +43,10 @@ public:
     // A new line, as a list's "add": the console then ends with a line break.
     void addLine(const QString& text);
     void addLineBytes(const QByteArray& bytes);
-    // Appends to the last counted line.
+    // A line of its own, which result words never join: a message that comes in the middle of an
+    // operation (the port vanished) must not take the word meant for the operation's line.
+    void addSealedLine(const QString& text);
+    // Appends to the last counted line that is not sealed (a new line when there is none).
     void appendToLastLine(const QString& text);
     void clear();
 
@@ -68,6 +71,7 @@ private:
     void changedFrom(int first);
 
     QList<QByteArray> lines_{QByteArray()};
+    QList<int> sealed_;  // the indexes of sealed lines
     bool autoClear_ = true;
 };
 

@@ -101,7 +101,7 @@ void Dialogue::pulse() {
 void Dialogue::PumpWait(int n) {
     const qint64 t0 = clock_.nowUs();
     ++waitDepth_;
-    for (int i = 0; i < n && !shutdown_; ++i) pulse();
+    for (int i = 0; i < n && !shutdown_ && !portLost_; ++i) pulse();
     --waitDepth_;
     stats_.pumpUs += clock_.nowUs() - t0;
 }
@@ -109,7 +109,7 @@ void Dialogue::PumpWait(int n) {
 bool Dialogue::fastWait(const std::function<bool()>& done, qint64 untilUs) {
     for (;;) {
         if (done()) return true;
-        if (shutdown_ || clock_.nowUs() >= untilUs) return false;
+        if (shutdown_ || portLost_ || clock_.nowUs() >= untilUs) return false;
         clock_.waitForArrival(untilUs, deviceWait());
     }
 }
@@ -124,7 +124,7 @@ void Dialogue::settle(qint64 t0) {
     const qint64 boundary = t0 + (now - t0 + kPulseUs - 1) / kPulseUs * kPulseUs;
     const qint32 baud = port_.baud();
     const qint64 quietUs = baud > 0 ? 20'000'000LL / baud : 0;  // two bytes on the line
-    while (!shutdown_) {
+    while (!shutdown_ && !portLost_) {
         const qint64 until = ackHalf_ ? boundary : qMin(boundary, lastRxUs_ + quietUs);
         if (clock_.nowUs() >= until) break;
         clock_.waitForArrival(until, deviceWait());
@@ -143,7 +143,7 @@ bool Dialogue::waitFlag(QByteArray& flag, int n, bool clearPrompt) {
         // n+1 checks, one pulse apart; the last pulse is slept but not looked at.
         for (int i = 0; i <= n && !seen; ++i) {
             seen = !flag.isEmpty();
-            if (seen || shutdown_) break;
+            if (seen || shutdown_ || portLost_) break;
             pulse();
         }
     } else if (n >= 0) {
@@ -152,7 +152,7 @@ bool Dialogue::waitFlag(QByteArray& flag, int n, bool clearPrompt) {
         seen = fastWait([&flag] { return !flag.isEmpty(); }, t0 + n * kPulseUs);
         if (seen)
             settle(t0);
-        else if (!shutdown_)
+        else if (!shutdown_ && !portLost_)
             pulse();
     }
     stats_.waitUs += clock_.nowUs() - t0;

@@ -89,6 +89,14 @@ public:
         clock_.wake();
     }
     bool shuttingDown() const { return shutdown_; }
+    // The port vanished (true) or was opened again (false). While it is gone nothing can answer:
+    // every wait and pause returns at once, so the operation that was running unwinds through its
+    // closing steps without waiting for a drive that is no longer there.
+    void setPortLost(bool lost) {
+        portLost_ = lost;
+        clock_.wake();
+    }
+    bool portLost() const { return portLost_; }
 
 signals:
     void countersChanged();
@@ -110,6 +118,7 @@ private:
     Host& host_;
     Console console_;
     bool shutdown_ = false;
+    bool portLost_ = false;
     bool fast_ = false;
     qint64 lastRxUs_ = 0;   // when the last chunk came
     int waitDepth_ = 0;     // inside PumpWait or a wait

@@ -48,8 +48,9 @@ ReserveFields parseReserveAnswer(const QList<QByteArray>& lines) {
             f.last = addressOrEmpty(trimmed(partBefore(rest, ' ')));
             QByteArray spt = trimmed(partBefore(trimmed(partAfter(rest, '(')), ')'));
             while (spt.startsWith('0')) spt.remove(0, 1);
-            // Kept as the drive wrote it (without leading zeros), but only when it is a number.
-            f.spt = normaliseAddress(spt) ? QString::fromLatin1(spt) : QString();
+            // Kept as the drive wrote it (without leading zeros), but only when it is a number and
+            // nothing else (noise inside the brackets is no number).
+            f.spt = parseHex(spt) && normaliseAddress(spt) ? QString::fromLatin1(spt) : QString();
         }
         if (line.startsWith("Sys=")) {
             // "Sys=02A0-031F 0380 Hds=2"

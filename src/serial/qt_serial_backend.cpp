@@ -7,6 +7,9 @@
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 #endif
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
 
 namespace hdd {
 
@@ -164,8 +167,22 @@ void QtSerialBackend::onReadyRead() {
     if (port_.isOpen() && port_.bytesAvailable() > 0) emit rxNotify();
 }
 
+bool QtSerialBackend::hungUp() {
+#ifdef Q_OS_UNIX
+    if (!port_.isOpen()) return false;
+    pollfd p{static_cast<int>(port_.handle()), POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return false;
+#endif
+}
+
 void QtSerialBackend::onError(QSerialPort::SerialPortError e) {
-    if (e != QSerialPort::ResourceError || lossQueued_) return;
+    // A device that hung up (the far end of a pseudo-terminal closed) reads as the end of a file,
+    // which QtSerialPort reports as a read error: without this the loss would only show at the next
+    // write, and a wait for an answer would run out first.
+    const bool gone = e == QSerialPort::ResourceError || (e == QSerialPort::ReadError && hungUp());
+    if (!gone || lossQueued_) return;
     // Close through a queued call, never from inside the signal.
     lossQueued_ = true;
     error_ = PortError::Disconnected;

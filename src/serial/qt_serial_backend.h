@@ -37,6 +37,8 @@ public:
 private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError e);
+    // Whether the device has hung up: its far end is gone for good.
+    bool hungUp();
     static PortError mapError(QSerialPort::SerialPortError e);
     void requestLowLatency();
     void restoreLatency();

@@ -13,6 +13,7 @@
 #include "reliability_support.h"
 #include "rom.h"
 #include "serial_rom.h"
+#include "sim_backend.h"
 #include "soak_support.h"
 #include "track.h"
 
@@ -191,6 +192,91 @@ TEST(FaultSoak, Backup) {
         for (const char* part : {"CERT0.BIN", "CERT1.BIN", "Table0.BIN"})
             EXPECT_FALSE(QFile::exists(request.folder + "/" + part)) << part << " " << r.describe();
     });
+}
+
+// The port vanishes (the adapter is pulled) at a random moment of a buffer read, a track write, a
+// backup or a script: the loss is a console line of its own, the operation ends within a second of
+// drive time (nothing can answer any more), the window is closed, and the files are whole.
+TEST(PortPulled, TheLossIsALineOfItsOwnAndTheOperationEndsAtOnce) {
+    Soak s;
+    memory(s.h).readSectors = 8;
+    hdd::FamilyEntry e;
+    e.name = "TONKA";
+    e.app = "16 0 10 60";
+    e.ven = "6C 0 6";
+    const QString lost = QStringLiteral("错误: 串口连接已断开！");
+    int pulledRuns = 0;
+    for (int i = 0; i < 40; ++i) {
+        std::mt19937 rng(static_cast<unsigned>(i + 101));
+        QTemporaryDir dir;
+        s.h.model->console().clear();
+        const qint64 start = s.h.clock.nowUs();
+        const qint64 at = start + static_cast<qint64>(rng() % 8000) * 1000;
+        qint64 pulledAt = -1;
+        const int poller = s.h.clock.addPoller([&] {
+            if (pulledAt >= 0 || s.h.clock.nowUs() < at) return;
+            pulledAt = s.h.clock.nowUs();
+            qobject_cast<hddsim::SimBackend*>(s.h.model->port().backend())->pull();
+        });
+        const QString file = dir.filePath("out.bin");
+        switch (i % 4) {
+            case 0:
+                s.h.form().setText("Edit19", "800");
+                s.h.form().setText("Edit20", "20");
+                s.h.frontend.files << file;
+                s.h.press("Button78");
+                break;
+            case 1:
+                for (const auto& [name, value] : {std::pair{"Edit1", "800"},
+                                                  {"Edit15", "8"},
+                                                  {"Edit2", "A00"},
+                                                  {"Edit16", "8"},
+                                                  {"Edit10", "3A"},
+                                                  {"Edit14", "0"},
+                                                  {"Edit11", "0"},
+                                                  {"Edit12", "40"}})
+                    s.h.form().setText(name, value);
+                writeFile(file, pattern(0x40 * 512, i));
+                s.h.frontend.files << file;
+                s.h.press("Button19");
+                break;
+            case 2:
+                hdd::RunBackup(s.h.dlg(), {e, dir.filePath("bk"), "921600", {}});
+                break;
+            default: {
+                hdd::FormModel& f4 = *s.h.model->formByName("Form4");
+                f4.setText("Memo1", "STR/x\nR_BUF/800/20/" + file + "\nSLEEP/3000\nSTR/y");
+                f4.userClick("Button9");
+                break;
+            }
+        }
+        const qint64 end = s.h.clock.nowUs();
+        s.h.clock.removePoller(poller);
+        const QStringList console = s.h.consoleText().split('\n');
+        const std::string what = "run " + std::to_string(i) + ":\n" + s.h.consoleText().toStdString();
+        if (pulledAt >= 0) {
+            ++pulledRuns;
+            EXPECT_FALSE(s.h.model->isOpen()) << what;
+            EXPECT_TRUE(console.contains(lost)) << what;
+            EXPECT_LT(end - pulledAt, 1'000'000) << what;
+        }
+        for (const QString& l : console)
+            EXPECT_TRUE(!l.contains(QStringLiteral("断开")) || l == lost) << what;
+        if (i % 4 != 1 && QFile::exists(file)) {
+            EXPECT_EQ(QFileInfo(file).size() % 512, 0) << what;
+            EXPECT_TRUE(readAll(file) ==
+                        blocks(s.h, 0x800, static_cast<quint32>(QFileInfo(file).size() / 512)))
+                << what;
+        }
+        if (i % 4 == 2) {
+            const QString app = dir.filePath("bk/APP.BIN");
+            if (QFile::exists(app)) {
+                EXPECT_TRUE(readAll(app) == sectors(s.h, 0x2B6, 0, 0, 0x10)) << what;
+            }
+        }
+        s.restore();
+    }
+    EXPECT_GE(pulledRuns, 20);
 }
 
 }  // namespace

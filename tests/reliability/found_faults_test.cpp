@@ -2,6 +2,7 @@
 // (the fuzzers' own inputs stay in fuzz/corpus and are replayed too).
 #include <gtest/gtest.h>
 
+#include "address.h"
 #include "buffer_info.h"
 #include "text.h"
 #include "track.h"
@@ -42,6 +43,13 @@ TEST(FoundFaults, ABufferOfZeroSectorsIsNoBufferInEitherAnswer) {
     EXPECT_EQ(b0.wrSize, "");
     EXPECT_FALSE(b0.complete());
     EXPECT_EQ(hdd::parseBufferAnswerT(lines("RD:00800:0000\r\n")).rdSize, "");
+}
+
+// Noise inside the brackets of the reserve line ("(0\v300)") was kept in the sectors-per-track field
+// as it stood, control character included.
+TEST(FoundFaults, NoiseInTheSectorsPerTrackIsNoNumber) {
+    EXPECT_EQ(hdd::parseReserveAnswer(lines("Reserve: 02A0-031F (0\v300)\r\n")).spt, "");
+    EXPECT_EQ(hdd::parseReserveAnswer(lines("Reserve: 02A0-031F (0300)\r\n")).spt, "300");
 }
 
 // A sector count of 2^55 or more made the byte count wrap to 0: nothing was written, and the write

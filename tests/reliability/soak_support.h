@@ -235,7 +235,9 @@ private:
         });
     }
 
-    // Drive and link as at the start: talking, at T level, both at 9600, nothing pending.
+public:
+    // Drive and link as at the start: talking, at T level, both at 9600, nothing pending; the port
+    // open again when it was lost.
     void restore() {
         if (poller_) h.clock.removePoller(poller_);
         poller_ = 0;
@@ -244,6 +246,7 @@ private:
         h.drive->rawHandler = nullptr;
         h.drive->baud = 9600;
         h.drive->level = "T";
+        if (!h.model->isOpen()) h.open();
         hdd::Speed9600(h.dlg());
         h.idle(500);
         h.dlg().SendString("\x1a");

@@ -246,6 +246,7 @@ void MainModel::onSwitch() {
             return;
         }
         port_.SetControlLines(form_.checked("CheckBox1"));
+        dialogue_.setPortLost(false);
         setOpenState(true);
     } else {
         port_.CloseComPort();
@@ -272,7 +273,8 @@ void MainModel::setOpenState(bool open) {
 
 void MainModel::onPortLost(PortError) {
     dialogue_.AbortRequested = true;
-    console().addLine(QStringLiteral("错误: 串口连接已断开！"));
+    dialogue_.setPortLost(true);
+    console().addSealedLine(QStringLiteral("错误: 串口连接已断开！"));
     setOpenState(false);
 }
 
