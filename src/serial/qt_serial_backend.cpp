@@ -1,11 +1,15 @@
 #include "qt_serial_backend.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QMetaObject>
 
 #ifdef Q_OS_LINUX
 #include <linux/serial.h>
 #include <sys/ioctl.h>
+#endif
+#ifdef Q_OS_UNIX
+#include <poll.h>
 #endif
 
 namespace hdd {
@@ -13,6 +17,8 @@ namespace hdd {
 QtSerialBackend::QtSerialBackend(QObject* parent) : SerialBackend(parent) {
     connect(&port_, &QSerialPort::readyRead, this, &QtSerialBackend::onReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialBackend::onError);
+    deviceCheck_.setInterval(250);
+    deviceCheck_.callOnTimeout(this, &QtSerialBackend::checkDevice);
 }
 
 QtSerialBackend::~QtSerialBackend() { close(); }
@@ -40,6 +46,7 @@ bool QtSerialBackend::open(const QString& name, qint32 baud) {
     error_ = PortError::None;
     lossQueued_ = false;
     port_.setPortName(name);  // a name starting with "/" is taken as the device path itself
+    location_ = name.startsWith('/') ? name : QStringLiteral("/dev/") + name;
     if (!port_.open(QIODevice::ReadWrite)) {
         error_ = mapError(port_.error());
         // The driver says "permission" both for a device held by another program and for one the
@@ -68,6 +75,7 @@ bool QtSerialBackend::open(const QString& name, qint32 baud) {
         return false;
     }
     port_.clear();
+    deviceCheck_.start();
     return true;
 }
 
@@ -95,6 +103,7 @@ void QtSerialBackend::restoreLatency() {
 }
 
 void QtSerialBackend::close() {
+    deviceCheck_.stop();
     if (!port_.isOpen()) return;
     restoreLatency();
     port_.setDataTerminalReady(false);
@@ -162,6 +171,19 @@ void QtSerialBackend::onReadyRead() {
         return;
     }
     if (port_.isOpen() && port_.bytesAvailable() > 0) emit rxNotify();
+}
+
+void QtSerialBackend::checkDevice() {
+    if (!port_.isOpen() || lossQueued_) return;
+    // The device node went away, or the line was hung up (a USB adapter pulled, a pty's master
+    // closed): both show without any byte being sent.
+    bool gone = false;
+#ifdef Q_OS_UNIX
+    pollfd p{static_cast<int>(port_.handle()), POLLIN, 0};
+    gone = !QFileInfo::exists(location_) ||
+           (::poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)));
+#endif
+    if (gone) onError(QSerialPort::ResourceError);
 }
 
 void QtSerialBackend::onError(QSerialPort::SerialPortError e) {

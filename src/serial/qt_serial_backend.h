@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QSerialPort>
+#include <QTimer>
 
 #include "serial_backend.h"
 
@@ -37,6 +38,8 @@ public:
 private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError e);
+    // A pulled adapter is otherwise noticed only at the next write: the line is looked at while open.
+    void checkDevice();
     static PortError mapError(QSerialPort::SerialPortError e);
     void requestLowLatency();
     void restoreLatency();
@@ -49,6 +52,8 @@ private:
     bool lossQueued_ = false;
     PortError error_ = PortError::None;
     int savedFlags_ = -1;  // the driver's flags before the low-latency request (-1: not taken)
+    QTimer deviceCheck_;
+    QString location_;  // the device path
 };
 
 }  // namespace hdd
