@@ -136,8 +136,9 @@ if [ -n "$chroot_dir" ]; then
   [ "$(id -u)" = 0 ] || fail "--chroot needs root"
   command -v debootstrap >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -q debootstrap >/dev/null
   # The mirror this machine already uses.
-  mirror=$(grep -rhoE '^(deb|URIs:)[^#]*https?://[^ ]+' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null |
-           grep -oE 'https?://[^ ]+' | head -1)
+  sources=$(ls /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null || true)
+  mirror=$( (cat $sources 2>/dev/null || true) | grep -v '^ *#' | grep -oE 'https?://[^ ]+/debian/?( |$)' |
+           tr -d ' ' | head -1 || true)
   [ -n "$mirror" ] || fail "no Debian mirror in /etc/apt"
   if [ ! -x "$chroot_dir/usr/bin/apt-get" ]; then
     debootstrap --variant=minbase bookworm "$chroot_dir" "$mirror" >"$work/debootstrap.log" 2>&1 ||

@@ -119,7 +119,7 @@ DialogView::DialogView(FormModel& form, QWidget* parent) : QDialog(parent), form
         }
         int widest = 0;
         for (QPushButton* k : keys) widest = qMax(widest, k->sizeHint().width());
-        for (QPushButton* k : keys) k->setMinimumWidth(widest);
+        for (QPushButton* k : keys) k->setFixedWidth(widest);
     }
     content_->setEnabled(form.formEnabled());
     connect(&form_, &FormModel::formEnabledChanged, content_, &QWidget::setEnabled);

@@ -494,7 +494,7 @@ void MainWindow::polishGroups() {
         int widest = 0;
         const auto keys = box->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
         for (QPushButton* k : keys) widest = qMax(widest, k->sizeHint().width());
-        for (QPushButton* k : keys) k->setMinimumWidth(widest);
+        for (QPushButton* k : keys) k->setFixedWidth(widest);
     }
     for (auto it = boxOf_.cbegin(); it != boxOf_.cend(); ++it) refreshGroup(it.key());
 }
