@@ -11,4 +11,5 @@ QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
 mkdir -p docs
 cp "$build/test-artifacts/desktop_main_window.png" docs/main_window.png
 cp "$build/test-artifacts/desktop_file_dialog.png" docs/file_dialog.png
-echo "docs/main_window.png docs/file_dialog.png"
+cp "$build/test-artifacts/desktop_backup_dialog.png" docs/backup_dialog.png
+echo "docs/main_window.png docs/file_dialog.png docs/backup_dialog.png"

@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "dialog_view.h"
 #include "harness.h"
 #include "main_window.h"
 #include "translations.h"
@@ -137,7 +138,7 @@ TEST(DesktopGui, OpeningThePortListReadsItAgain) {
 
 TEST(DesktopGui, GroupsShareKeyWidthsAndEveryFieldHasALabel) {
     Window t;
-    for (QGroupBox* g : t.w.findChildren<QGroupBox*>()) {
+    for (QGroupBox* g : t.find("opsPages")->findChildren<QGroupBox*>()) {
         const auto keys = g->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
         for (QPushButton* k : keys)
             EXPECT_EQ(k->minimumWidth(), keys.first()->minimumWidth()) << qPrintable(g->title());
@@ -159,6 +160,16 @@ TEST(DesktopGui, Screenshots) {
     t.h.idle(300);
     QDir().mkpath(HDDTERM_TEST_OUT);
     EXPECT_TRUE(t.w.grab().save(QStringLiteral(HDDTERM_TEST_OUT "/desktop_main_window.png")));
+    // One of the tool's own dialogs: the firmware backup.
+    if (hdd::FormModel* backup = t.h.model->formByName("Form6")) {
+        backup->setText("Edit1", QStringLiteral("/home/hddterm/固件备份/"));
+        hdd::DialogView view(*backup, &t.w);
+        view.adjustSize();
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        EXPECT_TRUE(view.grab().save(QStringLiteral(HDDTERM_TEST_OUT "/desktop_backup_dialog.png")));
+        view.close();
+    }
     // The console's "保存为文本…" file dialog, Qt's own and in Chinese.
     QTemporaryDir folder;
     for (const char* name : {"APP.trc", "ATA.trc", "Reserve.trc", "ROM.BIN", "console_20260101_090000.txt"}) {
