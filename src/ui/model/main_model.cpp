@@ -133,7 +133,7 @@ void MainModel::buildControls() {
     fast.hint = "等待硬盘应答时一收到应答就继续（命令与超时不变）";
     fast.onClick = [this] { dialogue_.setFastWaits(form_.checked("CheckBoxFast")); };
     Control& hexView = f.add("CheckBoxHex", ControlKind::Check, top);
-    hexView.caption = "十六进制显示";
+    hexView.caption = "十六进制";
     hexView.hint = "以十六进制显示接收到的字节（用于不输出文本的硬盘）";
     hexView.onClick = [this] { console().setHexDisplay(form_.checked("CheckBoxHex")); };
 

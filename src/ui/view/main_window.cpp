@@ -227,11 +227,12 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     QWidget* top = binder_.create("Panel3", this);
     topRow->addWidget(top, 1);
     auto* tl = new QHBoxLayout(top);
-    tl->setContentsMargins(6, 4, 6, 4);
+    tl->setContentsMargins(4, 4, 4, 4);
+    tl->setSpacing(4);
     tl->addWidget(new QLabel(QStringLiteral("端口"), top));
     auto* ports = static_cast<QComboBox*>(binder_.create("ComboBox1", top));
     ports->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    ports->setMinimumContentsLength(12);
+    ports->setMinimumContentsLength(7);
     ports->installEventFilter(this);  // opening the list reads it again
     tl->addWidget(ports);
     tl->addWidget(new QLabel(QStringLiteral("波特率"), top));
@@ -239,7 +240,7 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     tl->addWidget(binder_.create("btnSwitch", top));
     tl->addWidget(binder_.create("ImageOn", top));
     tl->addWidget(binder_.create("ImageOff", top));
-    tl->addSpacing(16);
+    tl->addSpacing(8);
     tl->addWidget(new QLabel(QStringLiteral("接收区"), top));
     tl->addWidget(binder_.create("Button6", top));
     tl->addWidget(binder_.create("CheckBox2", top));
@@ -247,10 +248,8 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     tl->addWidget(binder_.create("CheckBoxHex", top));
     tl->addStretch();
     QWidget* abort = binder_.create("Button16", this);
-    abort->setMinimumWidth(90);
     abort->setStyleSheet("QPushButton{color:#b00;font-weight:bold;}");
     topRow->addWidget(abort);
-    topRow->addSpacing(6);
     topRow->addWidget(binder_.create("CheckBox1", this));
 
     // The console, and the defect-list area beside it.
