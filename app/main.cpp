@@ -1,6 +1,9 @@
 // hddterm: the service console. "hddterm --port DEV" preselects a port ("sim" is the built-in
-// simulated drive).
+// simulated drive); without it the port of the last run is selected when it is still there.
+// Qt's own dialogs are used (not the desktop's) so that they speak Chinese with the rest of the
+// tool; what the window remembers is read before its start-up and written when it closes.
 #include <QApplication>
+#include <QIcon>
 #include <QScreen>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +11,8 @@
 #include "clock.h"
 #include "main_model.h"
 #include "main_window.h"
+#include "settings.h"
+#include "translations.h"
 
 namespace {
 
@@ -43,22 +48,50 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("hddterm"));
+    QApplication::setApplicationVersion(QStringLiteral(HDDTERM_VERSION));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/hddterm.png")));
     QString port;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == "--port" && i + 1 < args.size()) port = args[++i];
     }
+    hdd::installChineseTranslations(app);
+
+    const QString settingsPath = hdd::defaultSettingsPath();
+    hdd::RememberedSettings remembered = hdd::loadSettings(settingsPath);
     hdd::RealClock clock;
     hdd::GuiFrontend frontend;
-    hdd::MainModel model(clock, frontend);
+    frontend.pickerFolders = remembered.pickerFolders;
+    hdd::MainOptions options;
+    options.portPollMs = 2000;
+    options.hotplugFolders = {QStringLiteral("/dev"), QStringLiteral("/dev/serial/by-id")};
+    hdd::MainModel model(clock, frontend, options);
     hdd::MainWindow window(model);
     frontend.setParent(&window);
+    hdd::applyBeforeStartUp(model, remembered);
     model.startUp();
+    hdd::applyAfterStartUp(model, remembered);
     window.setWindowTitle(model.caption());
     if (!port.isEmpty()) model.choosePort(port);
-    if (QScreen* s = app.primaryScreen())
+    if (QScreen* s = app.primaryScreen()) {
+        if (remembered.windowSize.isValid())
+            window.resize(remembered.windowSize.boundedTo(s->availableGeometry().size()));
         window.move(s->availableGeometry().center() - window.rect().center());
-    window.show();
-    return app.exec();
+    }
+    if (remembered.maximized) {
+        window.showMaximized();
+    } else {
+        window.show();
+    }
+    const int rc = app.exec();
+
+    remembered = hdd::captureSettings(model, remembered);
+    remembered.maximized = window.isMaximized();
+    remembered.windowSize = remembered.maximized ? window.normalGeometry().size() : window.size();
+    remembered.pickerFolders = frontend.pickerFolders;
+    hdd::saveSettings(settingsPath, remembered);
+    return rc;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what hddterm needs on Debian 12 when something is missing (as root or with sudo).
 set -euo pipefail
-pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev libgtest-dev libgmock-dev fonts-wqy-zenhei xvfb xauth)
+pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev libgtest-dev libgmock-dev fonts-wqy-zenhei xvfb xauth
+      qt6-translations-l10n dpkg-dev desktop-file-utils)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

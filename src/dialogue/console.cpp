@@ -25,6 +25,7 @@ QString Console::displayText() const {
 }
 
 void Console::insertChunk(QByteArray chunk) {
+    if (hexDisplay_) return;  // insertHex shows these bytes
     if (autoClear_ && lineCount() > kAutoClearLines) clear();
     if (chunk.isEmpty()) return;
     if (chunk.endsWith('\r')) chunk.chop(1);
@@ -61,6 +62,27 @@ void Console::changedFrom(int first) {
     const int dropped = dropOldest();
     if (dropped > 0) emit headDropped(dropped);
     emit tailChanged(qMax(0, first - dropped));
+}
+
+void Console::setHexDisplay(bool on) {
+    if (on == hexDisplay_) return;
+    hexDisplay_ = on;
+    // Either way the new view starts on a line of its own.
+    if (!lines_.last().isEmpty()) {
+        lines_ << QByteArray();
+        emit tailChanged(static_cast<int>(lines_.size()) - 1);
+    }
+}
+
+void Console::insertHex(const QByteArray& bytes) {
+    if (!hexDisplay_ || bytes.isEmpty()) return;
+    if (autoClear_ && lineCount() > kAutoClearLines) clear();
+    const int first = static_cast<int>(lines_.size()) - 1;
+    for (char c : bytes) {
+        if (lines_.last().size() >= kHexBytesPerLine * 3) lines_ << QByteArray();
+        lines_.last() += QByteArray(1, c).toHex().toUpper() + ' ';
+    }
+    emit tailChanged(first);
 }
 
 void Console::wrapFrom(int first) {

@@ -38,6 +38,13 @@ public:
     bool autoClear() const { return autoClear_; }
     void setAutoClear(bool on) { autoClear_ = on; }
 
+    // Hexadecimal view of the drive's output, for drives whose output is not text: the dispatcher's
+    // text chunks are then not shown, insertHex shows the bytes as read (16 to a line) instead.
+    static constexpr int kHexBytesPerLine = 16;
+    bool hexDisplay() const { return hexDisplay_; }
+    void setHexDisplay(bool on);
+    void insertHex(const QByteArray& bytes);
+
     // Drive output in the "usercmd" mode (already cut at its first NUL).
     void insertChunk(QByteArray chunk);
     // A new line, as a list's "add": the console then ends with a line break.
@@ -73,6 +80,7 @@ private:
     QList<QByteArray> lines_{QByteArray()};
     QList<int> sealed_;  // the indexes of sealed lines
     bool autoClear_ = true;
+    bool hexDisplay_ = false;
 };
 
 }  // namespace hdd

@@ -1,6 +1,7 @@
 #include "qt_serial_backend.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QMetaObject>
 
 #ifdef Q_OS_LINUX
@@ -16,6 +17,8 @@ namespace hdd {
 QtSerialBackend::QtSerialBackend(QObject* parent) : SerialBackend(parent) {
     connect(&port_, &QSerialPort::readyRead, this, &QtSerialBackend::onReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialBackend::onError);
+    deviceCheck_.setInterval(250);
+    deviceCheck_.callOnTimeout(this, &QtSerialBackend::checkDevice);
 }
 
 QtSerialBackend::~QtSerialBackend() { close(); }
@@ -43,6 +46,7 @@ bool QtSerialBackend::open(const QString& name, qint32 baud) {
     error_ = PortError::None;
     lossQueued_ = false;
     port_.setPortName(name);  // a name starting with "/" is taken as the device path itself
+    location_ = name.startsWith('/') ? name : QStringLiteral("/dev/") + name;
     if (!port_.open(QIODevice::ReadWrite)) {
         error_ = mapError(port_.error());
         // The driver says "permission" both for a device held by another program and for one the
@@ -71,6 +75,7 @@ bool QtSerialBackend::open(const QString& name, qint32 baud) {
         return false;
     }
     port_.clear();
+    deviceCheck_.start();
     return true;
 }
 
@@ -98,6 +103,7 @@ void QtSerialBackend::restoreLatency() {
 }
 
 void QtSerialBackend::close() {
+    deviceCheck_.stop();
     if (!port_.isOpen()) return;
     restoreLatency();
     port_.setDataTerminalReady(false);
@@ -175,6 +181,13 @@ bool QtSerialBackend::hungUp() {
 #else
     return false;
 #endif
+}
+
+void QtSerialBackend::checkDevice() {
+    if (!port_.isOpen() || lossQueued_) return;
+    // The device node went away, or the line was hung up (a USB adapter pulled, a pty's master
+    // closed): both show without any byte being sent.
+    if (!QFileInfo::exists(location_) || hungUp()) onError(QSerialPort::ResourceError);
 }
 
 void QtSerialBackend::onError(QSerialPort::SerialPortError e) {

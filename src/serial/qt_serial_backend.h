@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QSerialPort>
+#include <QTimer>
 
 #include "serial_backend.h"
 
@@ -39,6 +40,8 @@ private:
     void onError(QSerialPort::SerialPortError e);
     // Whether the device has hung up: its far end is gone for good.
     bool hungUp();
+    // A pulled adapter is otherwise noticed only at the next write: the line is looked at while open.
+    void checkDevice();
     static PortError mapError(QSerialPort::SerialPortError e);
     void requestLowLatency();
     void restoreLatency();
@@ -51,6 +54,8 @@ private:
     bool lossQueued_ = false;
     PortError error_ = PortError::None;
     int savedFlags_ = -1;  // the driver's flags before the low-latency request (-1: not taken)
+    QTimer deviceCheck_;
+    QString location_;  // the device path
 };
 
 }  // namespace hdd

@@ -157,6 +157,7 @@ QByteArray SerialPort::ComReadAll() {
     if (!backend_) return {};
     QByteArray chunk = backend_->readWaiting();
     if (tap_ && !chunk.isEmpty()) tap_(TapEvent::Received, chunk);
+    if (!chunk.isEmpty()) emit received(chunk);
     return chunk;
 }
 

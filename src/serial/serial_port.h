@@ -63,6 +63,8 @@ public:
 
 signals:
     void RxNotify();
+    // Every chunk ComReadAll takes from the device, as read (the console's hexadecimal view).
+    void received(const QByteArray& chunk);
     // The port vanished while open and has been closed.
     void portLost(hdd::PortError error);
 

@@ -30,7 +30,7 @@ TEST(Gui, StartsOpensSimAndShowsTheAnswerToATypedCommand) {
 
     auto* ports = w.findChild<QComboBox*>("ComboBox1");
     ASSERT_NE(ports, nullptr);
-    EXPECT_EQ(ports->currentText(), "sim");
+    EXPECT_EQ(ports->currentText(), "sim - 模拟硬盘");  // each port with what is behind it
     auto* sw = w.findChild<QPushButton*>("btnSwitch");
     ASSERT_NE(sw, nullptr);
     QTest::mouseClick(sw, Qt::LeftButton);

@@ -29,7 +29,7 @@ TEST(StartUp, CaptionBannerListsAndPanels) {
     EXPECT_FALSE(h.form().isEffectivelyEnabled("CMD"));
     EXPECT_FALSE(h.form().at("Panel6").enabled);
     EXPECT_TRUE(h.form().isEffectivelyEnabled("ComboBox1"));
-    EXPECT_EQ(h.form().text("edStatus"), " STATUS:COM Port Closed");
+    EXPECT_EQ(h.form().text("edStatus"), " STATUS: COM Port Closed");  // as after closing
     EXPECT_EQ(h.form().text("edRx"), "Rx:0");
     EXPECT_EQ(h.model->programFolder(), h.programDir.path() + "/");
     EXPECT_EQ(h.dlg().ReceiveMode, hdd::kUserCmd);

@@ -124,9 +124,11 @@ void FormModel::setCaption(const QString& name, const QString& caption) {
     emit changed(name);
 }
 
-void FormModel::setItems(const QString& name, const QStringList& items, int current) {
+void FormModel::setItems(const QString& name, const QStringList& items, int current,
+                         const QStringList& labels) {
     Control& c = at(name);
     c.items = items;
+    c.itemLabels = labels.size() == items.size() ? labels : QStringList();
     c.currentIndex = (current >= 0 && current < items.size()) ? current : -1;
     if (c.editable && c.currentIndex >= 0) c.text = c.items[c.currentIndex];
     emit changed(name);

@@ -61,6 +61,10 @@ struct Control {
     QString group;  // radio buttons of one group exclude each other
     QString box;    // the framed group the view puts the control in, inside its panel
     QString page;   // the page of the operations panel the group is shown on
+    // What a list shows for each item when it says more than the item itself (a port's adapter);
+    // empty: the items as they are.
+    QStringList itemLabels;
+    bool sameRow = false;  // the view puts the field beside the field before it
 
     std::function<void()> onClick;   // a key pressed, a box or radio button clicked
     std::function<void()> onChange;  // a list's selection changed by the user
@@ -103,7 +107,8 @@ public:
     // Changes by code: no handler runs.
     void setText(const QString& name, const QString& text);
     void setCaption(const QString& name, const QString& caption);
-    void setItems(const QString& name, const QStringList& items, int current = -1);
+    void setItems(const QString& name, const QStringList& items, int current = -1,
+                  const QStringList& labels = {});
     void setCurrentIndex(const QString& name, int index);
     bool selectText(const QString& name, const QString& text);  // false (and no selection) when absent
     void setChecked(const QString& name, bool on);

@@ -287,7 +287,7 @@ void saveAppCertKey(MainModel& m) {
 void LoadFamilyTable(MainModel& m) {
     QString error;
     FamilyTable& table = m.ext<FamilyTable>();
-    table = loadFamilyTableFile(m.programFolder(), &error);
+    table = loadFamilyTableFile(m.familyTableFolder(), &error);
     m.form().setItems("ComboBox3", table.names(), table.count > 0 ? 0 : -1);
     if (!error.isEmpty()) m.warning(error);
     if (table.dropped > 0) {

@@ -120,9 +120,9 @@ void installTrackKeys(MainModel& m) {
     FormModel& f = m.form();
     const QString buffers = QStringLiteral("缓冲区地址");
     addField(f, "Edit1", QStringLiteral("RD:"), buffers);
-    addField(f, "Edit15", QString(), buffers);
+    addField(f, "Edit15", QStringLiteral("扇区数:"), buffers).sameRow = true;
     addField(f, "Edit2", QStringLiteral("WR:"), buffers);
-    addField(f, "Edit16", QString(), buffers);
+    addField(f, "Edit16", QStringLiteral("扇区数:"), buffers).sameRow = true;
     addKey(m, "Button13", QStringLiteral("缓冲区地址"), buffers,
            [](MainModel& mm) { bufferAddress(mm, true); });
 

@@ -1,11 +1,19 @@
 #include "main_model.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSerialPortInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 
 #include "dialog_form.h"
 #include "drive.h"
+#include "family_table.h"
 #include "keys.h"
 #include "monitor.h"
 #include "sim_backend.h"
@@ -16,6 +24,25 @@ namespace hdd {
 namespace {
 const QString kPortMissing = QStringLiteral("选择的端口正在被使用或不存在！");
 const QString kWebAddress = QStringLiteral("www.hddterm.example");
+const QString kSimDetails = QStringLiteral("模拟硬盘");
+
+QHash<QString, QString> systemPortDetails() {
+    QHash<QString, QString> out;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        QString details = info.description().trimmed();
+        if (!info.serialNumber().trimmed().isEmpty())
+            details += (details.isEmpty() ? "SN:" : " SN:") + info.serialNumber().trimmed();
+        if (!details.isEmpty()) out.insert(info.portName(), details);
+    }
+    return out;
+}
+
+// True when a file can be made in the folder (made first when missing).
+bool folderWritable(const QString& folder) {
+    if (!QDir().mkpath(folder)) return false;
+    QTemporaryFile probe(folder + QStringLiteral(".hddterm-XXXXXX"));
+    return probe.open();
+}
 }  // namespace
 
 MainModel::MainModel(Clock& clock, Frontend& frontend, MainOptions options, QObject* parent)
@@ -34,6 +61,11 @@ MainModel::MainModel(Clock& clock, Frontend& frontend, MainOptions options, QObj
     port_.registerBackend(kSimPort,
                           [this] { return std::make_unique<hddsim::SimBackend>(clock_, simDrive_); });
     connect(&port_, &SerialPort::portLost, this, &MainModel::onPortLost);
+    connect(&port_, &SerialPort::received, this, &MainModel::onReceived);
+    portPoll_.callOnTimeout(this, &MainModel::refreshPorts);
+    hotplugDelay_.setSingleShot(true);
+    hotplugDelay_.setInterval(300);  // the device node settles (and gets its rights) a moment later
+    hotplugDelay_.callOnTimeout(this, &MainModel::refreshPorts);
     connect(&dialogue_, &Dialogue::countersChanged, this, &MainModel::refreshCounters);
     forms_ << &form_;
     buildControls();
@@ -80,15 +112,18 @@ void MainModel::buildControls() {
     f.add(right, ControlKind::Panel);
 
     f.add("ComboBox1", ControlKind::Combo, top).label = "端口";
+    f.at("ComboBox1").hint = "列表随串口的插拔自动刷新";
     f.at("ComboBox1").onChange = [this] { onPortChanged(); };
     f.add("ComboBox2", ControlKind::Combo, top).label = "波特率";
     f.at("ComboBox2").onChange = [this] { onBaudChanged(); };
     f.add("btnSwitch", ControlKind::Button, top).caption = kOpenCaption;
     f.at("btnSwitch").onClick = [this] { onSwitch(); };
+    f.at("btnSwitch").hint = "打开或关闭串口 (F5)";
     f.add("ImageOn", ControlKind::Image, top).visible = false;
     f.add("ImageOff", ControlKind::Image, top);
     f.add("Button6", ControlKind::Button, top).caption = "清空接收区";
     f.at("Button6").onClick = [this] { console().clear(); };
+    f.at("Button6").hint = "清空接收区 (F8)";
     Control& autoClear = f.add("CheckBox2", ControlKind::Check, top);
     autoClear.caption = "自动清空";
     autoClear.checked = true;
@@ -97,6 +132,10 @@ void MainModel::buildControls() {
     fast.caption = "快速等待";
     fast.hint = "等待硬盘应答时一收到应答就继续（命令与超时不变）";
     fast.onClick = [this] { dialogue_.setFastWaits(form_.checked("CheckBoxFast")); };
+    Control& hexView = f.add("CheckBoxHex", ControlKind::Check, top);
+    hexView.caption = "十六进制";
+    hexView.hint = "以十六进制显示接收到的字节（用于不输出文本的硬盘）";
+    hexView.onClick = [this] { console().setHexDisplay(form_.checked("CheckBoxHex")); };
 
     Control& cmd = f.add("CMD", ControlKind::Edit, ops);
     cmd.label = "命令行";
@@ -133,7 +172,7 @@ void MainModel::buildControls() {
     speed.hint = "设置读写磁道数据的速率";
     f.add("ProgressBar1", ControlKind::Progress, ops);
     Control& status = f.add("edStatus", ControlKind::Label, ops);
-    status.text = " STATUS:COM Port Closed";
+    status.text = kClosedStatus;  // the same text as after closing
     f.add("edRx", ControlKind::Label, ops).text = "Rx:0";
     f.add("edTx", ControlKind::Label, ops).text = "Tx:0";
     f.add("Button5", ControlKind::Button, ops).caption = "计数清零";
@@ -141,6 +180,7 @@ void MainModel::buildControls() {
 
     f.add("Button16", ControlKind::Button).caption = "中止命令";
     f.at("Button16").onClick = [this] { dialogue_.AbortRequested = true; };
+    f.at("Button16").hint = "中止正在执行的命令 (F9)";
     Control& power = f.add("CheckBox1", ControlKind::Check);
     power.caption = "小板供电";
     power.checked = true;
@@ -178,7 +218,18 @@ void MainModel::startUp() {
     form_.setItems("ComboBox2", baseSpeedTexts(), 0);
     QStringList ports;
     port_.EnumComPorts(ports);
-    form_.setItems("ComboBox1", ports, ports.isEmpty() ? -1 : 0);
+    portDetails_ = options_.portDescriber ? options_.portDescriber() : systemPortDetails();
+    int selected = ports.isEmpty() ? -1 : 0;
+    if (!preferredPort.isEmpty()) {
+        if (ports.contains(preferredPort)) {
+            selected = static_cast<int>(ports.indexOf(preferredPort));
+        } else if (preferredPort.startsWith('/') && QFileInfo::exists(preferredPort)) {
+            extraPorts_ << preferredPort;
+            ports << preferredPort;
+            selected = static_cast<int>(ports.size()) - 1;
+        }
+    }
+    form_.setItems("ComboBox1", ports, selected, portLabels(ports));
 
     QStringList speeds = baseSpeedTexts();
     const QString first = form_.text("ComboBox1");
@@ -191,6 +242,65 @@ void MainModel::startUp() {
     form_.setEnabled("Panel6", false);
     dialogue_.ReceiveMode = kUserCmd;
     for (const auto& step : startUpSteps_) step();
+
+    if (options_.portPollMs > 0) portPoll_.start(options_.portPollMs);
+    QStringList watched;
+    for (const QString& folder : options_.hotplugFolders) {
+        if (QFileInfo(folder).isDir()) watched << folder;
+    }
+    if (!watched.isEmpty()) {
+        auto* watcher = new QFileSystemWatcher(watched, this);
+        connect(watcher, &QFileSystemWatcher::directoryChanged, this, [this] { hotplugDelay_.start(); });
+    }
+}
+
+QStringList MainModel::portLabels(const QStringList& names) const {
+    QStringList out;
+    for (const QString& n : names) out << portLabel(n);
+    return out;
+}
+
+QString MainModel::portLabel(const QString& name) const {
+    const QString details = name == kSimPort ? kSimDetails : portDetails_.value(name);
+    return details.isEmpty() ? name : name + " - " + details;
+}
+
+void MainModel::refreshPorts() {
+    // The list stays as it is while a port is open or an operation runs (ComboBox1 is off then).
+    if (isOpen() || port_.isOpen() || operationRunning()) return;
+    QStringList names;
+    port_.EnumComPorts(names);
+    portDetails_ = options_.portDescriber ? options_.portDescriber() : systemPortDetails();
+    // Device paths the user chose stay in the list while they exist.
+    extraPorts_.removeIf([](const QString& p) { return !QFileInfo::exists(p); });
+    for (const QString& p : std::as_const(extraPorts_)) {
+        if (!names.contains(p)) names << p;
+    }
+    const QStringList labels = portLabels(names);
+    const Control& c = form_.at("ComboBox1");
+    if (names == c.items && labels == c.itemLabels) return;
+    int index = static_cast<int>(names.indexOf(c.currentText()));
+    const bool kept = index >= 0;
+    if (!kept) index = names.isEmpty() ? -1 : 0;
+    form_.setItems("ComboBox1", names, index, labels);
+    if (!kept && index >= 0) probePortSpeeds(false);
+}
+
+QString MainModel::familyTableFolder() {
+    if (QFileInfo::exists(programFolder_ + kFamilyFileName) || folderWritable(programFolder_))
+        return programFolder_;
+    QString user = options_.userDataFolder;
+    if (user.isEmpty()) {
+        user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+        if (user.isEmpty()) return programFolder_;
+        user += QStringLiteral("/hddterm");
+    }
+    if (!user.endsWith('/')) user += '/';
+    if (!userFolderNoted_) {
+        userFolderNoted_ = true;
+        console().addLine(QStringLiteral("程序文件夹不可写，机型表使用：%1").arg(user + kFamilyFileName));
+    }
+    return user;
 }
 
 QStringList MainModel::probeSpeeds(const QString& portName, bool report) {
@@ -210,7 +320,8 @@ void MainModel::choosePort(const QString& name) {
     if (i < 0) {
         QStringList items = c.items;
         items << name;
-        form_.setItems("ComboBox1", items, c.currentIndex);
+        if (!extraPorts_.contains(name)) extraPorts_ << name;
+        form_.setItems("ComboBox1", items, c.currentIndex, portLabels(items));
         i = static_cast<int>(items.size()) - 1;
     }
     if (c.currentIndex == i) {
@@ -220,10 +331,12 @@ void MainModel::choosePort(const QString& name) {
     }
 }
 
-void MainModel::onPortChanged() {
+void MainModel::onPortChanged() { probePortSpeeds(true); }
+
+void MainModel::probePortSpeeds(bool report) {
     dialogue_.ReceiveMode.clear();
     form_.setItems("ComboBox2", baseSpeedTexts(), 0);
-    const QStringList speeds = probeSpeeds(form_.text("ComboBox1"), true);
+    const QStringList speeds = probeSpeeds(form_.text("ComboBox1"), report);
     form_.setItems("ComboBox2", speeds, 0);
     form_.setItems("ComboBox7", speeds, static_cast<int>(speeds.size()) - 1);
     emit speedListsChanged(speeds);
@@ -248,6 +361,7 @@ void MainModel::onSwitch() {
         port_.SetControlLines(form_.checked("CheckBox1"));
         dialogue_.setPortLost(false);
         setOpenState(true);
+        requestFocus(QStringLiteral("CMD"));
     } else {
         port_.CloseComPort();
         setOpenState(false);
@@ -276,6 +390,7 @@ void MainModel::onPortLost(PortError) {
     dialogue_.setPortLost(true);
     console().addSealedLine(QStringLiteral("错误: 串口连接已断开！"));
     setOpenState(false);
+    if (options_.portPollMs > 0) hotplugDelay_.start();  // the pulled port leaves the list
 }
 
 void MainModel::onBaudChanged() {
@@ -306,8 +421,77 @@ bool MainModel::onCmdKey(QChar key) {
 
 void MainModel::onCmdEnter() {
     dialogue_.ReceiveMode = kUserCmd;
-    dialogue_.SendString(toGbk(form_.text("CMD").trimmed()) + "\r");
+    const QString line = form_.text("CMD").trimmed();
+    dialogue_.SendString(toGbk(line) + "\r");
+    if (!line.isEmpty() && (history_.isEmpty() || history_.last() != line)) {
+        history_ << line;
+        if (history_.size() > kHistoryMax) history_.removeFirst();
+    }
+    historyPos_ = history_.size();
+    historyDraft_.clear();
     form_.setText("CMD", QString());
+}
+
+void MainModel::historyPrevious() {
+    if (!form_.isUsable("CMD") || historyPos_ <= 0) return;
+    if (historyPos_ >= history_.size()) historyDraft_ = form_.text("CMD");  // the line being typed
+    --historyPos_;
+    form_.setText("CMD", history_[historyPos_]);
+}
+
+void MainModel::historyNext() {
+    if (!form_.isUsable("CMD") || historyPos_ >= history_.size()) return;
+    ++historyPos_;
+    form_.setText("CMD", historyPos_ == history_.size() ? historyDraft_ : history_[historyPos_]);
+}
+
+QString MainModel::commandLinePaste(const QString& clip) {
+    QString line;
+    for (const QString& l : clip.split(QRegularExpression(QStringLiteral("[\r\n]")))) {
+        if (!l.trimmed().isEmpty()) {
+            line = l;
+            break;
+        }
+    }
+    line.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+    return line;
+}
+
+void MainModel::pasteIntoCommandLine(const QString& clip) {
+    if (!form_.isUsable("CMD")) return;
+    form_.setText("CMD", form_.text("CMD") + commandLinePaste(clip));
+}
+
+bool MainModel::saveConsoleText(const QString& path) {
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    const QByteArray text = console().displayText().toUtf8();
+    return out.write(text) == text.size() && out.commit();
+}
+
+void MainModel::saveConsoleAs() {
+    const FileRequest request{
+        QStringLiteral("保存为文本"),
+        QDateTime::currentDateTime().toString(QStringLiteral("'console_'yyyyMMdd_HHmmss'.txt'")),
+        QStringLiteral("文本文件|*.txt|所有文件|*.*"), QStringLiteral("*.txt")};
+    const QString file = frontend_.saveFileName(request);
+    if (file.isEmpty()) return;
+    if (!saveConsoleText(file)) warning(QStringLiteral("保存文件失败！\n") + file);
+}
+
+const QList<MainModel::FunctionKey>& MainModel::functionKeys() {
+    static const QList<FunctionKey> keys = {{5, "btnSwitch"}, {8, "Button6"}, {9, "Button16"}};
+    return keys;
+}
+
+void MainModel::requestFocus(const QString& name) {
+    focused_ = name;
+    emit focusRequested(name);
+}
+
+void MainModel::onReceived(const QByteArray& chunk) {
+    // The dispatcher shows text in the "usercmd" mode only; the hexadecimal view follows it.
+    if (console().hexDisplay() && dialogue_.ReceiveMode == kUserCmd) console().insertHex(chunk);
 }
 
 void MainModel::onSendByte() {
@@ -325,7 +509,7 @@ void MainModel::onSendByte() {
 
 void MainModel::refreshStatus() {
     if (!isOpen()) {
-        form_.setText("edStatus", QStringLiteral(" STATUS: COM Port Closed"));
+        form_.setText("edStatus", kClosedStatus);
     } else {
         form_.setText(
             "edStatus",

@@ -9,7 +9,9 @@
 // installBufferKeys, ...), called from the constructor.
 #pragma once
 
+#include <QHash>
 #include <QObject>
+#include <QTimer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -30,6 +32,16 @@ namespace hdd {
 struct MainOptions {
     // How the system lists its serial ports (default: QtSerialPort's list).
     std::function<QStringList()> portLister;
+    // The adapter behind each system port, as "description SN:serial" by port name (default:
+    // QtSerialPort's port information).
+    std::function<QHash<QString, QString>()> portDescriber;
+    // While the port is closed the list is read again this often (0: only when asked) and whenever
+    // one of the hot-plug folders changes (a device node appears or goes).
+    int portPollMs = 0;
+    QStringList hotplugFolders;
+    // Where HDDINFO.TXT lives when the program folder cannot be written (default: the user's data
+    // folder).
+    QString userDataFolder;
     // The simulated drive behind the "sim" port (default: a fresh one with every command).
     std::shared_ptr<hddsim::Drive> simDrive;
     // The executable's path (default: the application's).
@@ -81,6 +93,44 @@ public:
 
     // Selects a port as the user would; a name not in the list (a device path) is added first.
     void choosePort(const QString& name);
+    // The port the start-up selects when it is listed (or is a device path that exists) instead of
+    // the first one: the port of the last run.
+    QString preferredPort;
+    // Reads the port list again while the port is closed: the selection stays when its port is
+    // still there; otherwise the first port is taken and its speeds probed (without a message).
+    void refreshPorts();
+    // What the list shows for a port: its name and, when known, the adapter behind it.
+    QString portLabel(const QString& name) const;
+
+    // The folder HDDINFO.TXT is read from: the program folder, or (when that cannot be written and
+    // holds no table) the user's data folder, which the console names once per run.
+    QString familyTableFolder();
+
+    // The command line's history: the last kHistoryMax lines sent, walked with Up and Down.
+    static constexpr int kHistoryMax = 100;
+    const QStringList& history() const { return history_; }
+    void historyPrevious();
+    void historyNext();
+    // Clipboard text as the command line takes it: its first line, without control characters
+    // (which would otherwise reach the drive as keys).
+    static QString commandLinePaste(const QString& clip);
+    void pasteIntoCommandLine(const QString& clip);
+
+    // The console as a UTF-8 text file, written whole or not at all.
+    bool saveConsoleText(const QString& path);
+    // "保存为文本…": asks for the file and reports a failure.
+    void saveConsoleAs();
+
+    // Function keys of the window and the keys they press (shown in the keys' tool tips).
+    struct FunctionKey {
+        int number;  // F5 is 5
+        const char* control;
+    };
+    static const QList<FunctionKey>& functionKeys();
+    // The control that last asked for the keyboard focus (the command line once the port opens).
+    const QString& focusedControl() const { return focused_; }
+
+    static inline const QString kClosedStatus = QStringLiteral(" STATUS: COM Port Closed");
     bool isOpen() const { return form_.text("btnSwitch") == kCloseCaption; }
     // Window closing: ends an operation in progress and closes the port.
     void closeWindow();
@@ -113,11 +163,17 @@ signals:
     void speedListsChanged(const QStringList& speeds);
     // The window caption changed (it names the simulated drive while that port is open).
     void captionChanged(const QString& caption);
+    // A control should take the keyboard focus.
+    void focusRequested(const QString& name);
 
 private:
     void buildControls();
     void onSwitch();
     void onPortChanged();
+    void probePortSpeeds(bool report);
+    QStringList portLabels(const QStringList& names) const;
+    void requestFocus(const QString& name);
+    void onReceived(const QByteArray& chunk);
     void onBaudChanged();
     void onPortLost(PortError error);
     void onCmdEnter();
@@ -144,6 +200,15 @@ private:
     std::vector<std::function<void()>> startUpSteps_;
     int busyDepth_ = 0;
     int handlerDepth_ = 0;
+    QStringList extraPorts_;  // device paths chosen by the user that the system does not list
+    QHash<QString, QString> portDetails_;
+    QTimer portPoll_;
+    QTimer hotplugDelay_;
+    QStringList history_;
+    qsizetype historyPos_ = 0;
+    QString historyDraft_;
+    QString focused_;
+    bool userFolderNoted_ = false;
 };
 
 }  // namespace hdd

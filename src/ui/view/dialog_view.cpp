@@ -110,6 +110,17 @@ DialogView::DialogView(FormModel& form, QWidget* parent) : QDialog(parent), form
             }
         }
     }
+    // Keys of one group share one width (the "..." pickers keep theirs).
+    for (const auto& [box, g] : grids) {
+        QWidget* host = g.grid->parentWidget() ? g.grid->parentWidget() : content_;
+        QList<QPushButton*> keys;
+        for (QPushButton* k : host->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (k->text() != QLatin1String("...") && g.grid->indexOf(k) >= 0) keys << k;
+        }
+        int widest = 0;
+        for (QPushButton* k : keys) widest = qMax(widest, k->sizeHint().width());
+        for (QPushButton* k : keys) k->setFixedWidth(widest);
+    }
     content_->setEnabled(form.formEnabled());
     connect(&form_, &FormModel::formEnabledChanged, content_, &QWidget::setEnabled);
     if (auto* dialog = qobject_cast<DialogForm*>(&form_)) {

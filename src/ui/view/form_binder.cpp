@@ -160,12 +160,14 @@ void FormBinder::refresh(const QString& name) {
         }
         case ControlKind::Combo: {
             auto* cb = static_cast<QComboBox*>(w);
+            // The list shows each item's label when it has one (a port with its adapter).
+            const QStringList& shown = c->itemLabels.isEmpty() ? c->items : c->itemLabels;
             QStringList now;
             for (int i = 0; i < cb->count(); ++i) now << cb->itemText(i);
             const QSignalBlocker block(cb);
-            if (now != c->items) {
+            if (now != shown) {
                 cb->clear();
-                cb->addItems(c->items);
+                cb->addItems(shown);
             }
             cb->setCurrentIndex(c->currentIndex);
             if (c->editable && cb->currentText() != c->text) cb->setEditText(c->text);

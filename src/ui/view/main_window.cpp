@@ -1,15 +1,24 @@
 #include "main_window.h"
 
+#include <QAbstractItemView>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -94,8 +103,12 @@ void ConsoleView::onTailChanged(int first) {
 void ConsoleView::contextMenuEvent(QContextMenuEvent* e) {
     QMenu menu(this);
     menu.addAction(QStringLiteral("复制(&C)"), this, &QPlainTextEdit::copy);
+    menu.addAction(QStringLiteral("全选"), this, &QPlainTextEdit::selectAll);
     menu.addSeparator();
     menu.addAction(QStringLiteral("清空(&D)"), this, [this] { console_.clear(); });
+    menu.addAction(QStringLiteral("保存为文本…"), this, [this] {
+        if (onSaveAsText) onSaveAsText();
+    });
     if (port_) {
         menu.addSeparator();
         QAction* log = menu.addAction(QStringLiteral("保存通信记录…"), this, &ConsoleView::toggleTranscript);
@@ -143,21 +156,44 @@ bool GuiFrontend::question(const QString& text, const QString& title) {
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+QString GuiFrontend::startPath(const QString& title, const QString& fileName) const {
+    const QString folder = pickerFolders.value(title);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir() || QFileInfo(fileName).isAbsolute()) return fileName;
+    return QDir(folder).filePath(fileName);
+}
+
+void GuiFrontend::remember(const QString& title, const QString& file, bool isFolder) {
+    if (file.isEmpty() || title.isEmpty()) return;
+    pickerFolders.insert(title, isFolder ? QDir::cleanPath(file) : QFileInfo(file).absolutePath());
+}
+
 QString GuiFrontend::openFileName(const FileRequest& r) {
-    return QFileDialog::getOpenFileName(parent_, r.title, r.fileName, qtFileFilter(r.filter));
+    const QString file = QFileDialog::getOpenFileName(parent_, r.title, startPath(r.title, r.fileName),
+                                                      qtFileFilter(r.filter));
+    remember(r.title, file, false);
+    return file;
 }
 
 QString GuiFrontend::saveFileName(const FileRequest& r) {
     QFileDialog dlg(parent_, r.title, QString(), qtFileFilter(r.filter));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
+    const QString start = startPath(r.title, r.fileName);
+    if (QFileInfo(start).isAbsolute()) dlg.setDirectory(QFileInfo(start).absolutePath());
     dlg.selectFile(r.fileName);
     if (!r.defaultExt.isEmpty()) dlg.setDefaultSuffix(QString(r.defaultExt).remove("*.").remove('.'));
-    return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty() ? dlg.selectedFiles().first()
-                                                                             : QString();
+    const QString file = dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()
+                             ? dlg.selectedFiles().first()
+                             : QString();
+    remember(r.title, file, false);
+    return file;
 }
 
 QString GuiFrontend::folderName(const QString& title, const QString& start) {
-    return QFileDialog::getExistingDirectory(parent_, title, start);
+    const QString last = pickerFolders.value(title);
+    const QString folder =
+        QFileDialog::getExistingDirectory(parent_, title, QFileInfo(last).isDir() ? last : start);
+    remember(title, folder, true);
+    return folder;
 }
 
 void GuiFrontend::showForm(FormModel& form, int dx, int dy) {
@@ -171,8 +207,8 @@ void GuiFrontend::showForm(FormModel& form, int dx, int dy) {
 MainWindow::MainWindow(MainModel& model, QWidget* parent)
     : QWidget(parent), model_(model), binder_(model.form()) {
     setObjectName("FrmMain");
-    setFixedSize(898, 633);
-    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setStyleSheet(
         "QGroupBox{font-weight:bold;border:1px solid "
         "#b8c0c8;border-radius:4px;margin-top:8px;padding-top:4px;}"
@@ -180,60 +216,87 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
         "QPushButton{padding:1px 4px;min-height:20px;}"
         "#Panel2 QPushButton, #Panel6 QPushButton, #Panel2 QLabel, #Panel2 QLineEdit, #Panel2 "
         "QGroupBox{font-size:12px;}");
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(2);
 
-    // Top bar.
+    // Top bar, with the keys that stay usable while the panels are off at its right end.
+    auto* topRow = new QHBoxLayout;
+    topRow->setContentsMargins(0, 0, 6, 0);
+    outer->addLayout(topRow);
     QWidget* top = binder_.create("Panel3", this);
-    top->setGeometry(0, 0, 898, 34);
+    topRow->addWidget(top, 1);
     auto* tl = new QHBoxLayout(top);
-    tl->setContentsMargins(6, 4, 6, 4);
+    tl->setContentsMargins(4, 4, 4, 4);
+    tl->setSpacing(4);
     tl->addWidget(new QLabel(QStringLiteral("端口"), top));
-    QWidget* ports = binder_.create("ComboBox1", top);
-    ports->setMinimumWidth(120);
+    auto* ports = static_cast<QComboBox*>(binder_.create("ComboBox1", top));
+    ports->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    ports->setMinimumContentsLength(7);
+    ports->installEventFilter(this);  // opening the list reads it again
     tl->addWidget(ports);
     tl->addWidget(new QLabel(QStringLiteral("波特率"), top));
     tl->addWidget(binder_.create("ComboBox2", top));
     tl->addWidget(binder_.create("btnSwitch", top));
     tl->addWidget(binder_.create("ImageOn", top));
     tl->addWidget(binder_.create("ImageOff", top));
-    tl->addSpacing(16);
+    tl->addSpacing(8);
     tl->addWidget(new QLabel(QStringLiteral("接收区"), top));
     tl->addWidget(binder_.create("Button6", top));
     tl->addWidget(binder_.create("CheckBox2", top));
     tl->addWidget(binder_.create("CheckBoxFast", top));
+    tl->addWidget(binder_.create("CheckBoxHex", top));
     tl->addStretch();
-    tl->addSpacing(250);  // room for the keys that stay usable while the panels are off
-    auto* heading = new QLabel(QStringLiteral("缺陷表管理"), this);
-    heading->setGeometry(652, 36, 240, 18);
-    heading->setAlignment(Qt::AlignCenter);
-    heading->setStyleSheet("font-weight:bold;");
-
-    // Keys on the window itself.
     QWidget* abort = binder_.create("Button16", this);
-    abort->setGeometry(700, 5, 90, 24);
     abort->setStyleSheet("QPushButton{color:#b00;font-weight:bold;}");
-    binder_.create("CheckBox1", this)->setGeometry(800, 5, 92, 24);
+    topRow->addWidget(abort);
+    topRow->addWidget(binder_.create("CheckBox1", this));
 
+    // The console, and the defect-list area beside it.
+    auto* middle = new QHBoxLayout;
+    middle->setContentsMargins(4, 0, 4, 0);
+    middle->setSpacing(4);
+    outer->addLayout(middle, 1);
     console_ = new ConsoleView(model_.console(), this);
     console_->setPort(&model_.port());
-    console_->setGeometry(4, 36, 644, 250);
-
+    console_->setMinimumSize(320, 160);
+    console_->onSaveAsText = [this] { model_.saveConsoleAs(); };
+    middle->addWidget(console_, 1);
+    auto* rightColumn = new QVBoxLayout;
+    rightColumn->setSpacing(2);
+    middle->addLayout(rightColumn);
+    auto* heading = new QLabel(QStringLiteral("缺陷表管理"), this);
+    heading->setAlignment(Qt::AlignCenter);
+    heading->setStyleSheet("font-weight:bold;");
+    rightColumn->addWidget(heading);
     QWidget* right = binder_.create("Panel6", this);
-    right->setGeometry(652, 56, 242, 202);
-    // The dialog keys that stay usable while the panels are off.
-    if (model_.form().find("Button56")) binder_.create("Button56", this)->setGeometry(652, 260, 119, 26);
-    if (model_.form().find("Button87")) binder_.create("Button87", this)->setGeometry(775, 260, 119, 26);
+    right->setFixedWidth(242);
     auto* rl = new QVBoxLayout(right);
     rl->setContentsMargins(0, 0, 0, 0);
     rl->addStretch();
+    rightColumn->addWidget(right, 1);
+    // The dialog keys that stay usable while the panels are off.
+    auto* dialogKeys = new QHBoxLayout;
+    dialogKeys->setSpacing(4);
+    for (const char* name : {"Button56", "Button87"}) {
+        if (model_.form().find(name)) dialogKeys->addWidget(binder_.create(name, this), 1);
+    }
+    rightColumn->addLayout(dialogKeys);
 
     QWidget* ops = binder_.create("Panel2", this);
-    ops->setGeometry(0, 288, 898, 345);
+    ops->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);  // the console grows, not this
+    outer->addWidget(ops);
     auto* ol = new QVBoxLayout(ops);
     ol->setContentsMargins(4, 2, 4, 4);
     ol->setSpacing(3);
     auto* cmdRow = new QHBoxLayout;
     cmdRow->addWidget(new QLabel(QStringLiteral("命令行"), ops));
-    cmdRow->addWidget(binder_.create("CMD", ops), 1);
+    QWidget* cmd = binder_.create("CMD", ops);
+    cmd->setToolTip(QStringLiteral("上/下键：历史命令；Shift+Insert：粘贴（Ctrl+V 发给硬盘）"));
+    cmd->installEventFilter(this);  // after the binder's filter, so this one sees keys first
+    cmd->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(cmd, &QWidget::customContextMenuRequested, this, &MainWindow::commandLineMenu);
+    cmdRow->addWidget(cmd, 1);
     cmdRow->addSpacing(10);
     cmdRow->addWidget(new QLabel(QStringLiteral("发送字节"), ops));
     QWidget* sendByte = binder_.create("Edit21", ops);
@@ -260,7 +323,83 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
 
     placeControls();
     placeZoneTools(binder_, model_.form(), right);
+    installFunctionKeys();
     connect(&model_, &MainModel::captionChanged, this, &QWidget::setWindowTitle);
+    connect(&model_, &MainModel::focusRequested, this, [this](const QString& name) {
+        if (QWidget* w = binder_.widget(name)) w->setFocus(Qt::OtherFocusReason);
+    });
+    connect(&model_.form(), &FormModel::changed, this, &MainWindow::refreshGroup);
+    resize(898, 633);
+}
+
+void MainWindow::installFunctionKeys() {
+    for (const auto& k : MainModel::functionKeys()) {
+        auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F1 + (k.number - 1)), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        const QString name = QString::fromLatin1(k.control);
+        // A key that is off (the panels during an operation) ignores its function key too.
+        connect(shortcut, &QShortcut::activated, this, [this, name] { model_.form().userClick(name); });
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::MouseButtonPress)
+        return QWidget::eventFilter(watched, event);
+    if (watched == binder_.widget("ComboBox1")) {
+        auto* ports = static_cast<QComboBox*>(watched);
+        bool opening = event->type() == QEvent::MouseButtonPress;
+        if (event->type() == QEvent::KeyPress) {
+            const auto* ke = static_cast<QKeyEvent*>(event);
+            opening = ke->key() == Qt::Key_F4 || ke->key() == Qt::Key_Space ||
+                      ((ke->modifiers() & Qt::AltModifier) &&
+                       (ke->key() == Qt::Key_Down || ke->key() == Qt::Key_Up));
+        }
+        if (opening && ports->isEnabled()) {
+            model_.refreshPorts();
+            ports->view()->setMinimumWidth(ports->view()->sizeHintForColumn(0) + 24);
+        }
+        return false;
+    }
+    if (watched == binder_.widget("CMD") && event->type() == QEvent::KeyPress) {
+        const auto* ke = static_cast<QKeyEvent*>(event);
+        if (ke->key() == Qt::Key_Up && ke->modifiers() == Qt::NoModifier) {
+            model_.historyPrevious();
+            return true;
+        }
+        if (ke->key() == Qt::Key_Down && ke->modifiers() == Qt::NoModifier) {
+            model_.historyNext();
+            return true;
+        }
+        if (ke->key() == Qt::Key_Insert && ke->modifiers() == Qt::ShiftModifier) {
+            pasteIntoCommandLine();
+            return true;
+        }
+    }
+    return false;
+}
+
+void MainWindow::pasteIntoCommandLine() {
+    auto* cmd = qobject_cast<QLineEdit*>(binder_.widget("CMD"));
+    if (!cmd || !model_.form().isUsable("CMD")) return;
+    const QString text = MainModel::commandLinePaste(QGuiApplication::clipboard()->text());
+    if (text.isEmpty()) return;
+    cmd->insert(text);
+    model_.form().userSetText("CMD", cmd->text());
+}
+
+void MainWindow::commandLineMenu(const QPoint& pos) {
+    auto* cmd = qobject_cast<QLineEdit*>(binder_.widget("CMD"));
+    if (!cmd) return;
+    QMenu menu(cmd);
+    QAction* copy = menu.addAction(QStringLiteral("复制(&C)"), cmd, &QLineEdit::copy);
+    copy->setEnabled(cmd->hasSelectedText());
+    QAction* paste = menu.addAction(QStringLiteral("粘贴"), this, &MainWindow::pasteIntoCommandLine);
+    paste->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+    paste->setShortcutVisibleInContextMenu(true);
+    paste->setEnabled(model_.form().isUsable("CMD") && !QGuiApplication::clipboard()->text().isEmpty());
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("全选"), cmd, &QLineEdit::selectAll);
+    menu.exec(cmd->mapToGlobal(pos));
 }
 
 QWidget* MainWindow::pageFor(const QString& page) {
@@ -290,7 +429,8 @@ QWidget* MainWindow::boxFor(const Control& c) {
     grid->setSpacing(2);
     grid->setRowStretch(64, 1);  // rows stay at the top of their group
     auto* l = static_cast<QBoxLayout*>(host->layout());
-    l->insertWidget(l->count() - 1, g);  // before the closing stretch
+    // Before the closing stretch, at the top: a group is as tall as its contents.
+    l->insertWidget(l->count() - 1, g, 0, Qt::AlignTop);
     boxes_.insert(key, g);
     return g;
 }
@@ -302,6 +442,7 @@ void MainWindow::placeControls() {
     for (const auto& c : model_.form().controls()) {
         if (binder_.widget(c->name) || c->box.isEmpty() || c->panel.isEmpty()) continue;
         QWidget* box = boxFor(*c);
+        boxOf_.insert(c->name, c->panel + "/" + c->page + "/" + c->box);
         auto* grid = static_cast<QGridLayout*>(box->layout());
         QWidget* w = binder_.create(c->name, box);
         // Hexadecimal fields hold a few digits: keep them narrow so a page's groups fit side by side.
@@ -314,13 +455,26 @@ void MainWindow::placeControls() {
             continue;
         }
         auto* previous = box->property("lastField").value<QWidget*>();
-        if (c->kind == ControlKind::Edit && c->label.isEmpty() && keys == 0 && previous) {
+        if (c->kind == ControlKind::Edit && (c->label.isEmpty() || c->sameRow) && keys == 0 && previous) {
+            // The field joins the row of the one before, with its own label when it has one (the
+            // buffer sizes beside their addresses).
             const int at = grid->indexOf(previous);
             int r, col, rs, cs;
             grid->getItemPosition(at, &r, &col, &rs, &cs);
             grid->removeWidget(previous);
             grid->addWidget(previous, r, col, 1, cs - 1);
-            grid->addWidget(w, r, col + cs - 1);
+            if (c->label.isEmpty()) {
+                grid->addWidget(w, r, col + cs - 1);
+            } else {
+                auto* pair = new QWidget(box);
+                auto* pl = new QHBoxLayout(pair);
+                pl->setContentsMargins(0, 0, 0, 0);
+                pl->setSpacing(2);
+                pl->addWidget(new QLabel(c->label, pair));
+                w->setParent(pair);
+                pl->addWidget(w);
+                grid->addWidget(pair, r, col + cs - 1);
+            }
             box->setProperty("lastField", QVariant::fromValue<QWidget*>(nullptr));
             continue;
         }
@@ -330,6 +484,38 @@ void MainWindow::placeControls() {
         box->setProperty("keys", 0);
         box->setProperty("lastField",
                          QVariant::fromValue<QWidget*>(c->kind == ControlKind::Edit ? w : nullptr));
+    }
+    polishGroups();
+}
+
+void MainWindow::polishGroups() {
+    for (QWidget* box : std::as_const(boxes_)) {
+        int widest = 0;
+        const auto keys = box->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
+        for (QPushButton* k : keys) widest = qMax(widest, k->sizeHint().width());
+        for (QPushButton* k : keys) k->setFixedWidth(widest);
+    }
+    for (auto it = boxOf_.cbegin(); it != boxOf_.cend(); ++it) refreshGroup(it.key());
+}
+
+void MainWindow::refreshGroup(const QString& name) {
+    const QString key = boxOf_.value(name);
+    QWidget* box = boxes_.value(key);
+    if (!box) return;
+    bool any = false;
+    for (const auto& c : model_.form().controls()) {
+        if (c->visible && c->kind != ControlKind::Label && boxOf_.value(c->name) == key) any = true;
+    }
+    if (box->isHidden() == !any) return;
+    box->setVisible(any);
+    // A page whose groups are all hidden leaves the tabs.
+    for (int i = 0; i < pages_->count(); ++i) {
+        auto* scroll = qobject_cast<QScrollArea*>(pages_->widget(i));
+        if (!scroll || !scroll->widget()) continue;
+        bool shown = false;
+        for (QGroupBox* g : scroll->widget()->findChildren<QGroupBox*>(QString(), Qt::FindDirectChildrenOnly))
+            shown = shown || !g->isHidden();
+        pages_->setTabVisible(i, shown);
     }
 }
 
