@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <algorithm>
 #include <csignal>
 
 #include "address.h"
@@ -184,6 +185,9 @@ public:
         QObject::connect(&console_, &Console::tailChanged, [this](int) { flush(false); });
         QObject::connect(&console_, &Console::aboutToClear, [this] { flush(true); });
         QObject::connect(&console_, &Console::cleared, [this] { printed_ = 0; });
+        // Without auto-clear the oldest lines go past the limit: what was printed moves down too.
+        QObject::connect(&console_, &Console::headDropped,
+                         [this](int count) { printed_ = std::max(0, printed_ - count); });
     }
     void flush(bool all) {
         const int complete = all ? console_.lineCount() : console_.lineCount() - 1;
@@ -199,6 +203,8 @@ public:
         return line.endsWith(QStringLiteral("失败！")) || line.endsWith(QStringLiteral("失败!")) ||
                line.endsWith(QStringLiteral("失败，请尝试手动获取！")) ||
                line == QStringLiteral("读取数据错误，请调低一档速率后再试!") || line == kLoadCertFirst ||
+               line == QStringLiteral("无法写入！") || line == QStringLiteral("段位信息未加载！") ||
+               line == QStringLiteral("请先加载段位信息") ||
                line.startsWith(QStringLiteral("错误")) || line.startsWith(QStringLiteral("读入ROM文件出错"));
     }
     bool judging = false;

@@ -240,6 +240,16 @@ TEST(IdentityCli, TheDialogAndTheMainWindowKeysThroughTheCli) {
     EXPECT_EQ(s.sectors(0x3C), 976562176u);  // 500 GB in whole MiB
     EXPECT_EQ(s.savedSerial, "SN-CLI");
     EXPECT_EQ(s.words[0x53], 0x4401);
+
+    // A drive that shows no arrow cannot be written: "无法写入！" fails the run.
+    QString out2, err2;
+    QTextStream o2(&out2), e2(&err2);
+    EXPECT_EQ(hdd::runCli({"--port", "sim", "run", "Button85"}, o2, e2, clock,
+                          [&](hdd::MainModel& m) {
+                              m.port().setSystemPortLister([] { return QStringList(); });
+                              m.simDrive().settings["id.noArrow"] = 1;
+                          }),
+              1);
 }
 
 }  // namespace
