@@ -204,8 +204,8 @@ public:
                line.endsWith(QStringLiteral("失败，请尝试手动获取！")) ||
                line == QStringLiteral("读取数据错误，请调低一档速率后再试!") || line == kLoadCertFirst ||
                line == QStringLiteral("无法写入！") || line == QStringLiteral("段位信息未加载！") ||
-               line == QStringLiteral("请先加载段位信息") ||
-               line.startsWith(QStringLiteral("错误")) || line.startsWith(QStringLiteral("读入ROM文件出错"));
+               line == QStringLiteral("请先加载段位信息") || line.startsWith(QStringLiteral("错误")) ||
+               line.startsWith(QStringLiteral("读入ROM文件出错"));
     }
     bool judging = false;
     bool failed = false;

@@ -328,7 +328,8 @@ TEST(ZonesCli, CutConvertAndAFailedCut) {
     // A drive whose zone information is not loaded refuses the cut and the save: the run fails.
     for (const char* key : {"Button23", "Button95"}) {
         err.clear();
-        EXPECT_EQ(run({"SET:Edit25=0", "SET:Edit24=3", key}, err, {{"zone.notLoaded", 1}}), 1) << qPrintable(err);
+        EXPECT_EQ(run({"SET:Edit25=0", "SET:Edit24=3", key}, err, {{"zone.notLoaded", 1}}), 1)
+            << qPrintable(err);
     }
     err.clear();
     EXPECT_EQ(run({"SET:Edit25=0G"}, err), 2);  // the head field takes 0-9 and F only
