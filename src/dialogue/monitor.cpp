@@ -46,6 +46,24 @@ bool guardT(Dialogue& d) {
     return false;
 }
 
+void FreshFCommandLine(Dialogue& d) {
+    d.SendString("\x1a");
+    d.WaitHD(5);
+    d.SendString("Z\r");
+    d.WaitHD(50);
+    d.SendString("Z\r");
+    d.PumpWait(100);
+}
+
+void R1R2(Dialogue& d) {
+    d.SendString("/\r");
+    d.WaitHD(10);
+    d.SendString("R1\r");
+    d.WaitHD(500);
+    d.SendString("R2\r");
+    d.WaitHD(500);
+}
+
 bool ToF(Dialogue& d) {
     d.addLine(QStringLiteral("转换至F级..........."));
     d.ReceiveMode.clear();

@@ -32,6 +32,10 @@ bool isF(Dialogue& d);
 bool guardT(Dialogue& d);
 // Restarts the drive into the F level; leaves ReceiveMode at "syscmd" and the port at 9600.
 bool ToF(Dialogue& d);
+// Ctrl-Z, then "Z" twice: a fresh F-level command line before a download.
+void FreshFCommandLine(Dialogue& d);
+// "/\r", "R1\r", "R2\r", in whatever receive mode was set; the answers are not looked at.
+void R1R2(Dialogue& d);
 
 inline const QString kNotAtT = QStringLiteral("错误: 请先切换至T级！");
 

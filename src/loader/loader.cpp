@@ -24,12 +24,7 @@ QByteArray bytes(const QString& text) { return toGbk(text); }
 
 // The drive's "save to disk" after APP or CERT: the answers are not looked at.
 void saveSequence(Dialogue& d, const QByteArray& write) {
-    d.SendString("/\r");
-    d.WaitHD(10);
-    d.SendString("R1\r");
-    d.WaitHD(500);
-    d.SendString("R2\r");
-    d.WaitHD(500);
+    R1R2(d);
     d.SendString(write);
     d.WaitHD(500);
 }
@@ -160,12 +155,7 @@ void AdSpeed(Dialogue& d, const QString& speedText) {
 bool LoadApp(Dialogue& d, const QByteArray& image, const QString& buffer, qint64 blockSize, bool save) {
     d.addLine(kLoadingApp);
     d.PumpWait(2);
-    d.SendString("\x1a");
-    d.WaitHD(5);
-    d.SendString("Z\r");
-    d.WaitHD(50);
-    d.SendString("Z\r");
-    d.PumpWait(100);
+    FreshFCommandLine(d);
     d.ReceiveMode.clear();
     // The 80 buffer takes the download in 1024-byte steps, any other in 2048-byte ones.
     d.SendString(buffer == QLatin1String("80") ? QByteArray("d80,1\r") : "d" + bytes(buffer) + ",2\r");

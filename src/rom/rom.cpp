@@ -8,6 +8,7 @@
 #include "download.h"
 #include "dump.h"
 #include "host.h"
+#include "monitor.h"
 #include "text.h"
 #include "transfer.h"
 
@@ -260,12 +261,7 @@ bool WriteBios(Dialogue& d, const QByteArray& bufferEntry, const QString& fileNa
     bool programming = false;  // "e3" went out: from here on the steps run to their end
     if (!d.AbortRequested) {
         d.addLine(kWritingRom);
-        d.SendString("\x1a");
-        d.WaitHD(5);
-        d.SendString("Z\r");
-        d.WaitHD(50);
-        d.SendString("Z\r");
-        d.PumpWait(100);
+        FreshFCommandLine(d);
         d.SendString("d" + hexText(*entry) + ",0\r");
         d.PumpWait(50);
         ok = SendImage(d, *image, kBlockBytes);

@@ -162,15 +162,6 @@ void ForcedReadWrite(Dialogue& d) {
     endWithPrompt(d);
 }
 
-void R1R2(Dialogue& d) {
-    d.SendString("/\r");
-    d.WaitHD(10);
-    d.SendString("R1\r");
-    d.WaitHD(500);
-    d.SendString("R2\r");
-    d.WaitHD(500);
-}
-
 void MotorStop(Dialogue& d) {
     d.ReceiveMode.clear();
     d.SendString("\x1a");

@@ -42,8 +42,7 @@ void StopSelfCalibration(Dialogue& d);
 void CalibrationFlow(Dialogue& d);
 // "强制读写": busy; guard; "/1\r", "F\r", "/\r"; CR.
 void ForcedReadWrite(Dialogue& d);
-// "R1、R2命令": "/\r", "R1\r", "R2\r", in whatever receive mode was set.
-void R1R2(Dialogue& d);
+// "R1、R2命令" is R1R2 of the monitor's routines.
 // "电机停转" and "电机启动".
 void MotorStop(Dialogue& d);
 void MotorStart(Dialogue& d);

@@ -253,16 +253,21 @@ void CutZones(Dialogue& d, const QString& head, const QString& zone) {
     }
 }
 
+// "/" and the zone command; its answer is not looked at.
+static void zoneCommand(Dialogue& d, const char* command, const QString& done) {
+    d.SendString("/\r");
+    d.WaitHD(20);
+    d.SendString(command);
+    d.WaitHD(100);
+    d.CaptureBuffer.clear();
+    d.addLine(done);
+}
+
 void ReloadZones(Dialogue& d) {
     ZoneKey key(d);
     if (!readyForZones(d)) return;
     d.ReceiveMode = kSysCmd;
-    d.SendString("/\r");
-    d.WaitHD(20);
-    d.SendString("l1\r");
-    d.WaitHD(100);
-    d.CaptureBuffer.clear();
-    d.addLine(QStringLiteral("段位信息加载完成！"));
+    zoneCommand(d, "l1\r", QStringLiteral("段位信息加载完成！"));
 }
 
 void SaveZones(Dialogue& d) {
@@ -273,12 +278,7 @@ void SaveZones(Dialogue& d) {
         d.addLine(params ? kNotLoadedSave : kParametersUnreadable);
         return;
     }
-    d.SendString("/\r");
-    d.WaitHD(20);
-    d.SendString("l10\r");
-    d.WaitHD(100);
-    d.CaptureBuffer.clear();
-    d.addLine(QStringLiteral("段位信息保存完成！"));
+    zoneCommand(d, "l10\r", QStringLiteral("段位信息保存完成！"));
 }
 
 void ShowZones(Dialogue& d) {

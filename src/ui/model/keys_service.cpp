@@ -2,6 +2,7 @@
 // changes, defect lists, SMART and health, self-calibration and self-repair, motor, stepping.
 #include "keys.h"
 #include "main_model.h"
+#include "monitor.h"
 #include "service_commands.h"
 
 namespace hdd {
