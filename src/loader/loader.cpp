@@ -217,7 +217,7 @@ bool LoadTable(Dialogue& d, const QByteArray& image, const QString& sectorCount,
     d.SendString("h" + bytes(sectorCount.trimmed()) + "\r");
     if (d.WaitHD(10)) {
         // A prompt at once: the drive will not take a TABLE before its CERT.
-        d.addLine(kLoadCertFirst);
+        d.addLine(kTableNeedsCert);
         return ok;
     }
     d.addLine(kLoadingTable);

@@ -36,7 +36,8 @@ inline const QString kLoadingCert = QStringLiteral("正在加载CERT........");
 inline const QString kLoadingTable = QStringLiteral("正在加载TABLE.......");
 inline const QString kLoadingAta0 = QStringLiteral("正在加载ATA0........");
 inline const QString kLoadingAta1 = QStringLiteral("正在加载ATA1........");
-inline const QString kLoadCertFirst = QStringLiteral("请先加载CERT模块！");
+// The drive refused the TABLE download at once: its CERT module is not in.
+inline const QString kTableNeedsCert = QStringLiteral("请先加载CERT模块！");
 inline const QString kNotAtTForLoad = QStringLiteral("错误: 请先转至T级！");
 inline const QString kAnalysing = QStringLiteral("正在份析，请稍候........");
 

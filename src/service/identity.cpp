@@ -117,7 +117,7 @@ std::optional<IdentityRefusal> WriteIdentity(Dialogue& d, const IdentityChoice& 
     d.SendString("F\r");
     d.WaitHD(100);
     if (d.LastPrompt != kArrow) {
-        d.addLine(kCannotWrite);
+        d.addLine(kCannotWriteDrive);
     } else {
         d.SendString("\r");
         d.WaitHD(100);
@@ -178,7 +178,7 @@ void OpenLba48(Dialogue& d) {
         d.SendString("F\r");
         d.WaitHD(10);
         if (d.LastPrompt != kArrow) {
-            d.addLine(kCannotWrite);
+            d.addLine(kCannotWriteDrive);
         } else {
             d.SendString("/\r");
             d.WaitHD(100);

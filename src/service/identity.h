@@ -67,6 +67,7 @@ void OpenLba48(Dialogue& d);
 // Upper-cases the ASCII letters only, as the monitor sees them.
 QString asciiUpper(const QString& text);
 
-inline const QString kCannotWrite = QStringLiteral("无法写入！");
+// The drive shows no "->" after "F": its identify words cannot be written.
+inline const QString kCannotWriteDrive = QStringLiteral("无法写入！");
 
 }  // namespace hdd

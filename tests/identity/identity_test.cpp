@@ -145,7 +145,7 @@ TEST_F(Identity, AnEmptyOrUnreadableCapacityThatIsNotToBeWrittenIsLeftAlone) {
 TEST_F(Identity, ADriveThatGivesNoArrowGetsNoWordAndTheDialogComesBack) {
     h.drive->settings["id.noArrow"] = 1;
     EXPECT_EQ(write("ST380016A", "80"), kGuard + "/\rF\r\r");
-    EXPECT_TRUE(hasLine(hdd::kCannotWrite));
+    EXPECT_TRUE(hasLine(QStringLiteral("无法写入！")));
     EXPECT_FALSE(hasLine("写入完成！"));
     EXPECT_TRUE(sim().writes.isEmpty());
     expectIdle();
@@ -214,7 +214,7 @@ TEST_F(Identity, Lba48IsTurnedOnOnlyWhereTheDriveShowsItsArrow) {
     h.press("Button85");
     EXPECT_EQ(h.wire(), kGuard + "F\r\r");
     EXPECT_EQ(sim().words[0x53], 0x4001);
-    EXPECT_EQ(h.lastLine(), hdd::kCannotWrite);
+    EXPECT_EQ(h.lastLine(), QStringLiteral("无法写入！"));
 }
 
 TEST(IdentityCli, TheDialogAndTheMainWindowKeysThroughTheCli) {

@@ -152,7 +152,7 @@ protected:
             {"TABLE", hdd::kLoadingTable},
             {"ATA0", hdd::kLoadingAta0},
             {"T?", hdd::kNotAtTForLoad},
-            {"CERT?", hdd::kLoadCertFirst},
+            {"CERT?", QStringLiteral("请先加载CERT模块！")},
         };
         if (lines.contains(code)) return lines[code];
         return lines[code.chopped(1)] + (code.endsWith('+') ? kOk : kFail);

@@ -168,7 +168,7 @@ TEST_F(Zones, ADriveThatIsNotReadyGetsTheClosingStepsOnly) {
     fresh.form().userSetText("Edit24", "3");
     fresh.press("Button23");
     EXPECT_EQ(fresh.wire(), kGuard + kCert + kClosing);
-    EXPECT_TRUE(fresh.consoleText().contains(hdd::kLoadCertFirst));
+    EXPECT_TRUE(fresh.consoleText().contains(QStringLiteral("请先加载Cert模块！(按^R加载Cert)")));
 
     // Zone information not loaded.
     h.drive->settings["zone.notLoaded"] = 1;
