@@ -22,9 +22,14 @@ QByteArray readByteCommand(int address) { return "e2," + hexText(static_cast<qui
 
 // A read's file, opened before the ROM is read so that a file that cannot be created costs no read;
 // the image replaces it only when it is whole.
-std::unique_ptr<QSaveFile> openRomFile(const QString& fileName) {
+std::unique_ptr<QSaveFile> openRomFile(const QString& fileName, QString& reason) {
+    reason = cannotCreateReason(fileName);
+    if (!reason.isEmpty()) return nullptr;
     auto file = std::make_unique<QSaveFile>(fileName);
-    if (!file->open(QIODevice::WriteOnly)) return nullptr;
+    if (!file->open(QIODevice::WriteOnly)) {
+        reason = file->errorString();
+        return nullptr;
+    }
     return file;
 }
 
@@ -35,9 +40,10 @@ bool commitRomFile(Dialogue& d, QSaveFile& file, const QByteArray& image) {
     return false;
 }
 
-// A read that cannot even create its file: said before the drive is asked anything.
-bool cannotCreate(Dialogue& d) {
-    d.host().information(kCannotCreate);
+// A read that cannot even create its file: said, with the path and the system's reason, before
+// the drive is asked anything.
+bool cannotCreate(Dialogue& d, const QString& fileName, const QString& reason) {
+    d.host().warning(cannotCreateMessage(fileName, reason));
     d.addLine(kReadingRom);
     d.appendResult(kFailed);
     d.addLine(QString());
@@ -83,8 +89,9 @@ EqualsParse ParseEqualsLines(const QByteArray& capture) {
 
 bool ReadRom(Dialogue& d, const QString& fileName) {
     Host& host = d.host();
-    auto file = openRomFile(fileName);
-    if (!file) return cannotCreate(d);
+    QString reason;
+    auto file = openRomFile(fileName, reason);
+    if (!file) return cannotCreate(d, fileName, reason);
     d.CaptureBuffer.clear();
     d.ReceiveMode.clear();
     d.LastPrompt.clear();
@@ -186,8 +193,9 @@ bool ReadRom(Dialogue& d, const QString& fileName) {
 
 bool ReadROM1(Dialogue& d, const QString& fileName) {
     Host& host = d.host();
-    auto file = openRomFile(fileName);
-    if (!file) return cannotCreate(d);
+    QString reason;
+    auto file = openRomFile(fileName, reason);
+    if (!file) return cannotCreate(d, fileName, reason);
     d.CaptureBuffer.clear();
     d.ReceiveMode.clear();
     d.LastPrompt.clear();

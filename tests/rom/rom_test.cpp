@@ -221,9 +221,11 @@ TEST(RomRead, AReadThatCannotCreateItsFileSendsNothing) {
         Harness h;
         h.open();
         h.clearWire();
-        EXPECT_FALSE(read(h.dlg(), h.programDir.filePath("no/such/folder/rom.bin")));
+        const QString path = h.programDir.filePath("no/such/folder/rom.bin");
+        EXPECT_FALSE(read(h.dlg(), path));
         EXPECT_EQ(h.wire(), "");
-        EXPECT_EQ(h.frontend.shown, QStringList{"message: " + hdd::kCannotCreate});
+        EXPECT_EQ(h.frontend.shown,
+                  QStringList{"warning: " + hdd::kCannotCreate + " " + path + ": No such file or directory"});
         EXPECT_EQ(lastWords(h), "正在读取ROM.........失败！");
     }
 }
