@@ -138,6 +138,33 @@ TEST(CliOutput, JsonMakesOneObjectPerGet) {
         "{\"name\":\"btnSwitch\",\"value\":\"关闭串口\"}\n");
 }
 
+// Without auto-clear the console keeps its newest lines only; every line still reaches stderr once.
+TEST(CliOutput, EveryConsoleLineIsPrintedOnceWhenTheOldestGoPastTheLimit) {
+    hdd::VirtualClock clock;
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    const int total = hdd::Console::kMaxLines + 50;
+    bool done = false;
+    const int status = hdd::runCli({"run", "WAIT:20"}, o, e, clock, [&](hdd::MainModel& m) {
+        m.port().setSystemPortLister([] { return QStringList(); });
+        m.console().setAutoClear(false);
+        clock.addPoller([&m, &done, total] {
+            if (done || !m.port().isOpen()) return;
+            done = true;
+            for (int i = 0; i < total; ++i) m.console().addLine(QStringLiteral("L%1").arg(i));
+        });
+    });
+    e.flush();
+    EXPECT_EQ(status, 0);
+    const QStringList lines = err.split('\n');
+    const qsizetype first = lines.indexOf(QStringLiteral("L0"));
+    ASSERT_GE(first, 0);
+    ASSERT_GE(lines.size(), first + total);
+    for (int i = 0; i < total; i += 997) EXPECT_EQ(lines[first + i], QStringLiteral("L%1").arg(i));
+    EXPECT_EQ(lines[first + total - 1], QStringLiteral("L%1").arg(total - 1));
+    EXPECT_EQ(lines.count(QStringLiteral("L%1").arg(total - 1)), 1);
+}
+
 TEST(CliOutput, KeysListsEveryControlWithCaptionKindAndForm) {
     CliOutcome r = cli({"keys"});
     EXPECT_EQ(r.status, 0);
