@@ -386,6 +386,13 @@ std::optional<QString> checkRequest(Dialogue& d, const BackupRequest& r, BackupR
         host.warning(kFolderError);
         return std::nullopt;
     }
+    // A folder that takes no files (a write-protected stick, a read-only share) is said before the
+    // drive is asked anything, not after minutes of reading.
+    const QString reason = cannotCreateReason(QDir(folder).filePath(QStringLiteral("SN.TXT")));
+    if (!reason.isEmpty()) {
+        host.warning(kFolderError + QStringLiteral(" %1: %2").arg(QDir::toNativeSeparators(folder), reason));
+        return std::nullopt;
+    }
     if (!r.modules.any()) {
         host.warning(kChooseModules);
         return std::nullopt;

@@ -270,6 +270,9 @@ TEST_F(BackupRun, ChecksRefuseBeforeAnythingIsSent) {
         {"a file where the folder goes", [&](hdd::BackupRequest& r) { r.folder = aFile + "/sub"; },
          hdd::kFolderError},
         {"blanks only", [](hdd::BackupRequest& r) { r.folder = "  "; }, hdd::kFolderError},
+        // Not even root may create a file in /proc.
+        {"a folder that takes no files", [](hdd::BackupRequest& r) { r.folder = "/proc"; },
+         hdd::kFolderError + " /proc: " + hdd::cannotCreateReason("/proc/SN.TXT")},
         {"no module",
          [](hdd::BackupRequest& r) {
              r.modules = {false, false, false, false, false};
