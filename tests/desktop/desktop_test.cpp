@@ -14,32 +14,14 @@
 #include <QThread>
 
 #include "harness.h"
+#include "pty_master.h"
 #include "settings.h"
 
 using hddtest::Harness;
 
 namespace {
 
-// A pseudo-terminal: the slave path exists while the master is open.
-struct Pty {
-    int master = -1;
-    QString slave;
-    Pty() {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        grantpt(master);
-        unlockpt(master);
-        slave = QString::fromLatin1(ptsname(master));
-        termios t{};
-        tcgetattr(master, &t);
-        cfmakeraw(&t);
-        tcsetattr(master, TCSANOW, &t);
-    }
-    ~Pty() { close(); }
-    void close() {
-        if (master >= 0) ::close(master);
-        master = -1;
-    }
-};
+using hddtest::Pty;
 
 // Processes events in real time until the condition holds; returns the milliseconds it took, or -1.
 template <class F>
@@ -134,7 +116,7 @@ TEST(PortLost, APulledPseudoTerminalIsNoticedWithinASecondWithoutTyping) {
     m.model->choosePort(pty.slave);
     m.form().userClick("btnSwitch");
     ASSERT_TRUE(m.model->isOpen());
-    pty.close();
+    pty.closeMaster();
     const qint64 ms = pumpUntil([&] { return !m.model->isOpen(); }, 1000);
     EXPECT_GE(ms, 0) << "the pulled port was not noticed within a second";
     EXPECT_EQ(hdd::fromGbk(m.model->console().lastLine()), "错误: 串口连接已断开！");

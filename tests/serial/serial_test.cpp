@@ -8,45 +8,13 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include "pty_master.h"
 #include "pty_speed.h"
 #include "serial_port.h"
 
 namespace {
 
-struct Pty {
-    int master = -1;
-    QString slave;
-    Pty() {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        grantpt(master);
-        unlockpt(master);
-        slave = QString::fromLatin1(ptsname(master));
-        termios t{};
-        tcgetattr(master, &t);
-        cfmakeraw(&t);
-        tcsetattr(master, TCSANOW, &t);
-    }
-    ~Pty() { closeMaster(); }
-    void closeMaster() {
-        if (master >= 0) ::close(master);
-        master = -1;
-    }
-    QByteArray read(int wantBytes, int ms = 2000) {
-        QByteArray out;
-        QElapsedTimer t;
-        t.start();
-        while (out.size() < wantBytes && t.elapsed() < ms) {
-            pollfd p{master, POLLIN, 0};
-            if (::poll(&p, 1, 20) > 0 && (p.revents & POLLIN)) {
-                char buf[256];
-                const ssize_t n = ::read(master, buf, sizeof buf);
-                if (n > 0) out.append(buf, static_cast<int>(n));
-            }
-        }
-        return out;
-    }
-    void write(const QByteArray& b) { (void)!::write(master, b.constData(), static_cast<size_t>(b.size())); }
-};
+using hddtest::Pty;
 
 // Pumps events until the condition holds or the time runs out.
 template <class F>
