@@ -1,6 +1,6 @@
 // Transfer speed against the simulated drive, in virtual time, in both wait modes.
 //
-// Each line is one operation at one speed in one mode ("spec": the 10 ms pulses, "fast": waits
+// Each line is one operation at one speed in one mode ("pulse": the 10 ms pulses, "fast": waits
 // that end as soon as their answer is in). "wire" is what the line itself needs: every byte that
 // crossed it, both directions one after the other at 10 bits a byte, plus the pauses the dialogue
 // prescribes (PumpWait), so the ratio elapsed / wire shows only what the waiting adds. A line may
@@ -57,7 +57,7 @@ void measure(hddtest::Harness& h, const Run& r, const char* what, const std::fun
     const qint64 wireUs = bytes * 10'000'000LL / r.baud + h.dlg().waitStats().pumpUs;
     char latency[32] = "";
     if (r.latencyMs > 0) std::snprintf(latency, sizeof latency, "  latency %d ms", r.latencyMs);
-    std::printf("%-4s  %-26s%7d baud%s %9.1f ms  wire %8.1f ms  ratio %.2f%s\n", r.mode, what, r.baud,
+    std::printf("%-5s  %-26s%7d baud%s %9.1f ms  wire %8.1f ms  ratio %.2f%s\n", r.mode, what, r.baud,
                 latency, elapsedUs / 1e3, wireUs / 1e3, double(elapsedUs) / double(wireUs),
                 ok ? "" : "  (failed)");
     std::fflush(stdout);
@@ -132,7 +132,7 @@ void consoleIngest() {
         bytes += text.size();
     }
     const double rate = bytes / (t.nsecsElapsed() / 1e9);
-    std::printf("%-4s  %-14s%10.0f bytes/s  ratio %.2f\n", "spec", "console ingest", rate, rate / 92'160.0);
+    std::printf("%-5s  %-14s%10.0f bytes/s  ratio %.2f\n", "pulse", "console ingest", rate, rate / 92'160.0);
 }
 
 }  // namespace
@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
     // The buffer write leaves its temporary file in the working folder.
     QTemporaryDir work;
     QDir::setCurrent(work.path());
-    for (const char* mode : {"spec", "fast"}) {
+    for (const char* mode : {"pulse", "fast"}) {
         for (qint32 baud : {115200, 921600}) {
             const Run r{mode, baud};
             bufferRead(r);

@@ -11,12 +11,14 @@
 #include "clock.h"
 #include "dialog_form.h"
 #include "form4.h"
+#include "identity.h"
 #include "interrupts.h"
 #include "main_model.h"
 #include "script_file.h"
 #include "text.h"
 #include "transcript.h"
 #include "transfer.h"
+#include "zones.h"
 
 #ifndef HDDTERM_VERSION
 #define HDDTERM_VERSION "0"
@@ -203,9 +205,8 @@ public:
         return line.endsWith(QStringLiteral("失败！")) || line.endsWith(QStringLiteral("失败!")) ||
                line.endsWith(QStringLiteral("失败，请尝试手动获取！")) ||
                line == QStringLiteral("读取数据错误，请调低一档速率后再试!") || line == kLoadCertFirst ||
-               line == QStringLiteral("无法写入！") || line == QStringLiteral("段位信息未加载！") ||
-               line == QStringLiteral("请先加载段位信息") || line.startsWith(QStringLiteral("错误")) ||
-               line.startsWith(QStringLiteral("读入ROM文件出错"));
+               line == kCannotWriteDrive || line == kNotLoadedSave || line == kNotLoadedCut ||
+               line.startsWith(QStringLiteral("错误")) || line.startsWith(QStringLiteral("读入ROM文件出错"));
     }
     bool judging = false;
     bool failed = false;

@@ -38,21 +38,6 @@ bool isSizeField(const QString& f) { return f.isEmpty() || (hdd::parseHex(f) && 
 
 // --- the receive dispatcher ---
 
-class NullHost : public hdd::Host {
-public:
-    void information(const QString&, const QString&) override {}
-    void warning(const QString&, const QString&) override {}
-    bool question(const QString&, const QString&) override { return false; }
-    void setProgressMax(qint64) override {}
-    void setProgress(qint64 p) override { progress_ = p; }
-    qint64 progress() const override { return progress_; }
-    void setBusy(bool) override {}
-    void hostSpeedChanged(const QString&) override {}
-
-private:
-    qint64 progress_ = 0;
-};
-
 bool isAck(const QByteArray& c) { return c == "w\x88" || c == "w" || c == "\x88"; }
 
 // The input is a run of chunks, each led by one control byte: its upper three bits say what
@@ -63,7 +48,7 @@ bool isAck(const QByteArray& c) { return c == "w\x88" || c == "w" || c == "\x88"
 void dispatcher(const QByteArray& in) {
     static hdd::SerialPort port;
     static hdd::VirtualClock clock;
-    static NullHost host;
+    static hdd::SilentHost host;
     hdd::Dialogue d(port, clock, host);
     d.ReceiveMode = hdd::kUserCmd;
     const QByteArray modes[] = {hdd::kUserCmd, hdd::kSysCmd, hdd::kRData, QByteArray()};

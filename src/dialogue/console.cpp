@@ -70,7 +70,7 @@ void Console::setHexDisplay(bool on) {
     // Either way the new view starts on a line of its own.
     if (!lines_.last().isEmpty()) {
         lines_ << QByteArray();
-        emit tailChanged(static_cast<int>(lines_.size()) - 1);
+        changedFrom(static_cast<int>(lines_.size()) - 1);
     }
 }
 
@@ -82,7 +82,7 @@ void Console::insertHex(const QByteArray& bytes) {
         if (lines_.last().size() >= kHexBytesPerLine * 3) lines_ << QByteArray();
         lines_.last() += QByteArray(1, c).toHex().toUpper() + ' ';
     }
-    emit tailChanged(first);
+    changedFrom(first);
 }
 
 void Console::wrapFrom(int first) {

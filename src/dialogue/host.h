@@ -26,4 +26,20 @@ public:
     virtual void hostSpeedChanged(const QString& speedText) = 0;
 };
 
+// A host nobody watches: messages go nowhere, questions are answered No, and the progress is kept.
+class SilentHost : public Host {
+public:
+    void information(const QString&, const QString&) override {}
+    void warning(const QString&, const QString&) override {}
+    bool question(const QString&, const QString&) override { return false; }
+    void setProgressMax(qint64) override {}
+    void setProgress(qint64 position) override { progress_ = position; }
+    qint64 progress() const override { return progress_; }
+    void setBusy(bool) override {}
+    void hostSpeedChanged(const QString&) override {}
+
+private:
+    qint64 progress_ = 0;
+};
+
 }  // namespace hdd

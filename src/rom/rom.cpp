@@ -20,19 +20,6 @@ const QString kPromptTitle = QStringLiteral("提示");
 
 QByteArray readByteCommand(int address) { return "e2," + hexText(static_cast<quint64>(address)) + ",0\r"; }
 
-// A read's file, opened before the ROM is read so that a file that cannot be created costs no read;
-// the image replaces it only when it is whole.
-std::unique_ptr<QSaveFile> openRomFile(const QString& fileName, QString& reason) {
-    reason = cannotCreateReason(fileName);
-    if (!reason.isEmpty()) return nullptr;
-    auto file = std::make_unique<QSaveFile>(fileName);
-    if (!file->open(QIODevice::WriteOnly)) {
-        reason = file->errorString();
-        return nullptr;
-    }
-    return file;
-}
-
 bool commitRomFile(Dialogue& d, QSaveFile& file, const QByteArray& image) {
     if (image.size() == kRomSize && file.write(image) == image.size() && file.commit()) return true;
     file.cancelWriting();
@@ -40,14 +27,30 @@ bool commitRomFile(Dialogue& d, QSaveFile& file, const QByteArray& image) {
     return false;
 }
 
-// A read that cannot even create its file: said, with the path and the system's reason, before
-// the drive is asked anything.
-bool cannotCreate(Dialogue& d, const QString& fileName, const QString& reason) {
-    d.host().warning(cannotCreateMessage(fileName, reason));
-    d.addLine(kReadingRom);
-    d.appendResult(kFailed);
-    d.addLine(QString());
-    return false;
+// A read's file, opened before the ROM is read so that a file that cannot be created costs no read
+// (said, with the path and the system's reason, before the drive is asked anything); the image
+// replaces it only when it is whole. On success the dialogue starts from a clean capture.
+std::unique_ptr<QSaveFile> openRomFile(Dialogue& d, const QString& fileName) {
+    QString reason = cannotCreateReason(fileName);
+    std::unique_ptr<QSaveFile> file;
+    if (reason.isEmpty()) {
+        file = std::make_unique<QSaveFile>(fileName);
+        if (!file->open(QIODevice::WriteOnly)) {
+            reason = file->errorString();
+            file.reset();
+        }
+    }
+    if (!file) {
+        d.host().warning(cannotCreateMessage(fileName, reason));
+        d.addLine(kReadingRom);
+        d.appendResult(kFailed);
+        d.addLine(QString());
+        return nullptr;
+    }
+    d.CaptureBuffer.clear();
+    d.ReceiveMode.clear();
+    d.LastPrompt.clear();
+    return file;
 }
 
 // Drive text that does not parse ends a read at once with its own console line.
@@ -89,12 +92,8 @@ EqualsParse ParseEqualsLines(const QByteArray& capture) {
 
 bool ReadRom(Dialogue& d, const QString& fileName) {
     Host& host = d.host();
-    QString reason;
-    auto file = openRomFile(fileName, reason);
-    if (!file) return cannotCreate(d, fileName, reason);
-    d.CaptureBuffer.clear();
-    d.ReceiveMode.clear();
-    d.LastPrompt.clear();
+    auto file = openRomFile(d, fileName);
+    if (!file) return false;
 
     bool ok = true;
     d.PumpWait(10);
@@ -193,12 +192,8 @@ bool ReadRom(Dialogue& d, const QString& fileName) {
 
 bool ReadROM1(Dialogue& d, const QString& fileName) {
     Host& host = d.host();
-    QString reason;
-    auto file = openRomFile(fileName, reason);
-    if (!file) return cannotCreate(d, fileName, reason);
-    d.CaptureBuffer.clear();
-    d.ReceiveMode.clear();
-    d.LastPrompt.clear();
+    auto file = openRomFile(d, fileName);
+    if (!file) return false;
     d.PumpWait(10);
     d.addLine(kSlowRead);
     d.SendString("e5\r");

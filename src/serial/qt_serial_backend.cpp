@@ -46,7 +46,7 @@ bool QtSerialBackend::open(const QString& name, qint32 baud) {
     error_ = PortError::None;
     lossQueued_ = false;
     port_.setPortName(name);  // a name starting with "/" is taken as the device path itself
-    location_ = name.startsWith('/') ? name : QStringLiteral("/dev/") + name;
+    location_ = portDevicePath(name);
     if (!port_.open(QIODevice::ReadWrite)) {
         error_ = mapError(port_.error());
         // The driver says "permission" both for a device held by another program and for one the

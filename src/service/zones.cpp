@@ -10,8 +10,6 @@ namespace hdd {
 
 namespace {
 
-const QString kNotLoadedCut = QStringLiteral("请先加载段位信息");
-const QString kNotLoadedSave = QStringLiteral("段位信息未加载！");
 const QString kParametersUnreadable = QStringLiteral("读取段位参数失败！");
 const QString kTableUnreadable = QStringLiteral("无法识别的段位信息：");
 

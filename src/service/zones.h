@@ -72,5 +72,8 @@ void ShowZones(Dialogue& d);                                           // "查�
 void ConvertLba(Dialogue& d, const QString& lba);                      // "转换"
 
 inline const QString kCuttingZones = QStringLiteral("正在砍段......");
+// The drive has no zone information loaded: the cut and the save refuse.
+inline const QString kNotLoadedCut = QStringLiteral("请先加载段位信息");
+inline const QString kNotLoadedSave = QStringLiteral("段位信息未加载！");
 
 }  // namespace hdd

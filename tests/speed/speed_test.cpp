@@ -351,14 +351,14 @@ const Scenario kScenarios[] = {
 class ModeEquivalence : public ::testing::TestWithParam<Scenario> {};
 
 TEST_P(ModeEquivalence, SameBytesOnTheLineSameFilesSameConsole) {
-    const Outcome spec = play(GetParam(), false);
+    const Outcome pulse = play(GetParam(), false);
     const Outcome fast = play(GetParam(), true);
-    EXPECT_FALSE(spec.wire.isEmpty());
-    EXPECT_EQ(fast.wire, spec.wire);
-    EXPECT_EQ(fast.files, spec.files);
-    EXPECT_EQ(fast.console, spec.console);
-    EXPECT_EQ(fast.shown, spec.shown);
-    EXPECT_LE(fast.elapsedUs, spec.elapsedUs);
+    EXPECT_FALSE(pulse.wire.isEmpty());
+    EXPECT_EQ(fast.wire, pulse.wire);
+    EXPECT_EQ(fast.files, pulse.files);
+    EXPECT_EQ(fast.console, pulse.console);
+    EXPECT_EQ(fast.shown, pulse.shown);
+    EXPECT_LE(fast.elapsedUs, pulse.elapsedUs);
 }
 
 INSTANTIATE_TEST_SUITE_P(Speed, ModeEquivalence, ::testing::ValuesIn(kScenarios),
@@ -445,18 +445,6 @@ TEST(FastSwitch, CliFastTurnsItOnForTheRun) {
 
 // --- real time, on a pseudo-terminal ---
 
-class NullHost : public hdd::Host {
-public:
-    void information(const QString&, const QString&) override {}
-    void warning(const QString&, const QString&) override {}
-    bool question(const QString&, const QString&) override { return false; }
-    void setProgressMax(qint64) override {}
-    void setProgress(qint64) override {}
-    qint64 progress() const override { return 0; }
-    void setBusy(bool) override {}
-    void hostSpeedChanged(const QString&) override {}
-};
-
 struct PtySim {
     QProcess sim;
     QString device;
@@ -473,7 +461,7 @@ struct PtySim {
 struct RealLink {
     hdd::RealClock clock;
     hdd::SerialPort port;
-    NullHost host;
+    hdd::SilentHost host;
     hdd::Dialogue d{port, clock, host};
     // Milliseconds for `count` prompt round trips; every one must come back.
     qint64 roundTrips(int count, bool fast) {

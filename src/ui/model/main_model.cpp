@@ -6,10 +6,8 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSerialPortInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 
 #include "dialog_form.h"
 #include "drive.h"
@@ -18,6 +16,7 @@
 #include "monitor.h"
 #include "sim_backend.h"
 #include "text.h"
+#include "transfer.h"
 
 namespace hdd {
 
@@ -39,9 +38,7 @@ QHash<QString, QString> systemPortDetails() {
 
 // True when a file can be made in the folder (made first when missing).
 bool folderWritable(const QString& folder) {
-    if (!QDir().mkpath(folder)) return false;
-    QTemporaryFile probe(folder + QStringLiteral(".hddterm-XXXXXX"));
-    return probe.open();
+    return QDir().mkpath(folder) && cannotCreateReason(folder + kFamilyFileName).isEmpty();
 }
 }  // namespace
 
@@ -463,10 +460,7 @@ void MainModel::pasteIntoCommandLine(const QString& clip) {
 }
 
 bool MainModel::saveConsoleText(const QString& path) {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) return false;
-    const QByteArray text = console().displayText().toUtf8();
-    return out.write(text) == text.size() && out.commit();
+    return saveFile(path, console().displayText().toUtf8());
 }
 
 void MainModel::saveConsoleAs() {
