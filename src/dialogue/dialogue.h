@@ -51,6 +51,8 @@ public:
     QByteArray CaptureBuffer;
     qint32 RxTotal = 0;
     qint32 TxTotal = 0;
+    // Operation frames open now (see operation.h): the outermost one owns the abort flag.
+    int frames = 0;
 
     // The RxNotify handler: reads what is waiting and dispatches it.
     void onRxNotify();

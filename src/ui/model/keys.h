@@ -3,16 +3,30 @@
 
 #include <QString>
 #include <functional>
+#include <type_traits>
 
 #include "form_model.h"
+#include "outcome.h"
 
 namespace hdd {
 
 class MainModel;
 
-// A key of the main window whose work runs as an operation of the window.
+// A key of the main window whose work runs as an operation of the window and tells its outcome.
 Control& addKey(MainModel& m, const QString& name, const QString& caption, const QString& box,
-                std::function<void(MainModel&)> work, const QString& panel = QStringLiteral("Panel2"));
+                std::function<Outcome(MainModel&)> work, const QString& panel = QStringLiteral("Panel2"));
+// Work that does not tell its outcome counts as done.
+template <class F>
+    requires std::is_void_v<std::invoke_result_t<F, MainModel&>>
+Control& addKey(MainModel& m, const QString& name, const QString& caption, const QString& box, F work,
+                const QString& panel = QStringLiteral("Panel2")) {
+    return addKey(m, name, caption, box,
+                  std::function<Outcome(MainModel&)>([work](MainModel& mm) {
+                      work(mm);
+                      return Outcome::done();
+                  }),
+                  panel);
+}
 // A hexadecimal entry field with its label.
 Control& addField(FormModel& f, const QString& name, const QString& label, const QString& box,
                   KeyFilter filter = KeyFilter::Hex, const QString& panel = QStringLiteral("Panel2"));

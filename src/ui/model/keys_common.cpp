@@ -4,12 +4,14 @@
 namespace hdd {
 
 Control& addKey(MainModel& m, const QString& name, const QString& caption, const QString& box,
-                std::function<void(MainModel&)> work, const QString& panel) {
+                std::function<Outcome(MainModel&)> work, const QString& panel) {
     Control& c = m.form().add(name, ControlKind::Button, panel);
     c.caption = caption;
     c.box = box;
     MainModel* mp = &m;
-    c.onClick = [mp, work = std::move(work)] { mp->runOperation([mp, &work] { work(*mp); }); };
+    c.onClick = [mp, work = std::move(work)] {
+        mp->runOperation(std::function<Outcome()>([mp, &work] { return work(*mp); }));
+    };
     return c;
 }
 

@@ -525,10 +525,15 @@ void MainModel::closeWindow() {
     }
 }
 
-void MainModel::runOperation(const std::function<void()>& work) {
+Outcome MainModel::runOperation(const std::function<Outcome()>& work) {
     ++handlerDepth_;
-    work();
+    const Outcome outcome = work();
     --handlerDepth_;
+    if (handlerDepth_ == 0) {
+        lastOutcome_ = outcome;
+        emit operationEnded(outcome);
+    }
+    return outcome;
 }
 
 void MainModel::information(const QString& text, const QString& title) {

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <functional>
 #include <map>
+#include <type_traits>
 #include <memory>
 #include <typeindex>
 
@@ -21,6 +22,7 @@
 #include "form_model.h"
 #include "frontend.h"
 #include "host.h"
+#include "outcome.h"
 #include "serial_port.h"
 
 namespace hddsim {
@@ -137,8 +139,19 @@ public:
     bool operationRunning() const { return busyDepth_ > 0 || handlerDepth_ > 0; }
 
     // Runs a key's work as an operation of the window: counted so the window knows one is
-    // running, and guarded against a second start while the first waits.
-    void runOperation(const std::function<void()>& work);
+    // running. The outcome of the outermost operation is kept and announced (operationEnded).
+    Outcome runOperation(const std::function<Outcome()>& work);
+    // Work that does not tell its outcome yet counts as done.
+    template <class F>
+        requires std::is_void_v<std::invoke_result_t<F>>
+    void runOperation(F&& work) {
+        runOperation(std::function<Outcome()>([&work] {
+            work();
+            return Outcome::done();
+        }));
+    }
+    // The outcome of the last operation the window ran.
+    const Outcome& lastOutcome() const { return lastOutcome_; }
 
     // Host
     void information(const QString& text, const QString& title = QString()) override;
@@ -165,6 +178,8 @@ signals:
     void captionChanged(const QString& caption);
     // A control should take the keyboard focus.
     void focusRequested(const QString& name);
+    // An operation started from a key (of the window or a dialog) has ended.
+    void operationEnded(const hdd::Outcome& outcome);
 
 private:
     void buildControls();
@@ -200,6 +215,7 @@ private:
     std::vector<std::function<void()>> startUpSteps_;
     int busyDepth_ = 0;
     int handlerDepth_ = 0;
+    Outcome lastOutcome_;
     QStringList extraPorts_;  // device paths chosen by the user that the system does not list
     QHash<QString, QString> portDetails_;
     QTimer portPoll_;

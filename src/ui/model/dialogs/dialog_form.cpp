@@ -26,13 +26,14 @@ void DialogForm::followFamilyList(const QString& name) {
     });
 }
 
-void DialogForm::runOperation(const std::function<void()>& work) {
+Outcome DialogForm::runOperation(const std::function<Outcome()>& work) {
     setFormEnabled(false);
-    main_.runOperation(work);
+    const Outcome outcome = main_.runOperation(work);
     setFormEnabled(true);
+    return outcome;
 }
 
-Control& DialogForm::addKey(const QString& name, const QString& caption, std::function<void()> work,
+Control& DialogForm::addKey(const QString& name, const QString& caption, std::function<Outcome()> work,
                             const QString& box) {
     Control& c = add(name, ControlKind::Button);
     c.caption = caption;

@@ -17,8 +17,10 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 #include "form_model.h"
+#include "outcome.h"
 
 namespace hdd {
 
@@ -47,12 +49,29 @@ public:
     void followFamilyList(const QString& name);
 
     // Runs one of the dialog's operations: the dialog disabled meanwhile, counted as an operation
-    // of the main window so the window knows one is running.
-    void runOperation(const std::function<void()>& work);
+    // of the main window so the window knows one is running and hears its outcome.
+    Outcome runOperation(const std::function<Outcome()>& work);
+    template <class F>
+        requires std::is_void_v<std::invoke_result_t<F>>
+    void runOperation(F&& work) {
+        runOperation(std::function<Outcome()>([&work] {
+            work();
+            return Outcome::done();
+        }));
+    }
 
     // Adds a key whose click runs `work` as an operation of the dialog.
-    Control& addKey(const QString& name, const QString& caption, std::function<void()> work,
+    Control& addKey(const QString& name, const QString& caption, std::function<Outcome()> work,
                     const QString& box = QString());
+    template <class F>
+        requires std::is_void_v<std::invoke_result_t<F>>
+    Control& addKey(const QString& name, const QString& caption, F work, const QString& box = QString()) {
+        return addKey(name, caption, std::function<Outcome()>([work] {
+                          work();
+                          return Outcome::done();
+                      }),
+                      box);
+    }
     // Adds an edit field with its label.
     Control& addEdit(const QString& name, const QString& label, KeyFilter filter = KeyFilter::Any,
                      const QString& box = QString());
