@@ -36,6 +36,12 @@ struct CliEnv {
 
 // The text of --help (the man page and the README follow it).
 QString cliHelp();
+// The short usage line after a usage error, with why; returns the exit status 2.
+int cliUsage(QTextStream& err, const QString& why);
+// Reads the options before the verb into `opt` and the verb with its arguments into `rest`. Returns
+// -1 to go on, or the exit status when the run ends here (--help, --version, a usage error).
+int parseCliOptions(const QStringList& args, CliOptions& opt, QStringList& rest, QTextStream& out,
+                    QTextStream& err);
 
 // Parses the command line and runs it; returns the exit status (0, 1, 2, or 128 + a signal).
 // `configure` lets a test prepare the model (its simulated drive, its port list) before start-up.

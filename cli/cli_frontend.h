@@ -1,0 +1,62 @@
+// The answers hddterm-cli gives in place of the window's boxes and pickers: messages and questions
+// go to stderr (questions answered by --yes/--no), file and folder pickers take the --file paths in
+// order, and a picker with no answer left is cancelled and named.
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+#include <functional>
+
+#include "frontend.h"
+
+namespace hdd {
+
+inline const QString kCliSelf = QStringLiteral("hddterm-cli: ");
+
+class CliFrontend : public Frontend {
+public:
+    CliFrontend(QTextStream& err, QStringList files, bool yes)
+        : err_(err), files_(std::move(files)), yes_(yes) {}
+
+    void message(MessageKind kind, const QString& text, const QString&) override {
+        before();
+        err_ << (kind == MessageKind::Warning ? "warning: " : "message: ") << text << "\n";
+        err_.flush();
+        if (kind == MessageKind::Warning) sawWarning = true;
+    }
+    bool question(const QString& text, const QString&) override {
+        before();
+        err_ << "question: " << text << " -> " << (yes_ ? "yes" : "no") << "\n";
+        err_.flush();
+        return yes_;
+    }
+    QString openFileName(const FileRequest& r) override { return nextFile(r.title); }
+    QString saveFileName(const FileRequest& r) override { return nextFile(r.title); }
+    QString folderName(const QString& title, const QString&) override { return nextFile(title); }
+    void showForm(FormModel&, int, int) override {}
+
+    QStringList unusedFiles() const { return files_; }
+
+    bool sawWarning = false;
+    bool missedFile = false;
+    std::function<void()> beforeMessage;
+
+private:
+    void before() {
+        if (beforeMessage) beforeMessage();
+    }
+    // A dialog with no answer left is cancelled, and says so: the key then does nothing.
+    QString nextFile(const QString& title) {
+        if (!files_.isEmpty()) return files_.takeFirst();
+        before();
+        err_ << kCliSelf << "no --file answers the dialog \"" << title << "\"; it is cancelled\n";
+        err_.flush();
+        missedFile = true;
+        return {};
+    }
+    QTextStream& err_;
+    QStringList files_;
+    bool yes_;
+};
+
+}  // namespace hdd
