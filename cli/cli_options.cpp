@@ -60,8 +60,8 @@ int parseCliOptions(const QStringList& args, CliOptions& opt, QStringList& rest,
 
 int cliUsage(QTextStream& err, const QString& why) {
     if (!why.isEmpty()) err << "hddterm-cli: " << why << "\n";
-    err << "usage: hddterm-cli [OPTIONS] (ports | keys [FORM] | run ACTION... | script FILE); "
-           "see hddterm-cli --help\n";
+    err << "usage: hddterm-cli [OPTIONS] (ports | keys [FORM] | run ACTION... | script FILE | verify "
+           "FOLDER); see hddterm-cli --help\n";
     err.flush();
     return 2;
 }

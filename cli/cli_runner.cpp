@@ -41,11 +41,12 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
     auto usage = [&](const QString& why) { return cliUsage(err, why); };
     const QString verb = rest.value(0);
     if (verb.isEmpty()) return usage({});
-    if (verb != "ports" && verb != "run" && verb != "keys" && verb != "script")
+    if (verb != "ports" && verb != "run" && verb != "keys" && verb != "script" && verb != "verify")
         return usage("unknown verb " + verb);
     if ((verb == "ports" && rest.size() > 1) || (verb == "keys" && rest.size() > 2) ||
-        (verb == "script" && rest.size() != 2))
+        ((verb == "script" || verb == "verify") && rest.size() != 2))
         return usage("wrong arguments for " + verb);
+    if (verb == "verify") return runVerify(rest[1], out, err);
 
     CliFrontend frontend(err, opt.files, opt.yes);
     MainOptions mo;

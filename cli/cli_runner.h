@@ -40,6 +40,9 @@ QString cliHelp();
 int cliUsage(QTextStream& err, const QString& why);
 // Reads the options before the verb into `opt` and the verb with its arguments into `rest`. Returns
 // -1 to go on, or the exit status when the run ends here (--help, --version, a usage error).
+// `verify FOLDER`: 0 when every file SHA256SUMS lists is there and matches, 1 otherwise, 2 without
+// SHA256SUMS.
+int runVerify(const QString& folder, QTextStream& out, QTextStream& err);
 int parseCliOptions(const QStringList& args, CliOptions& opt, QStringList& rest, QTextStream& out,
                     QTextStream& err);
 

@@ -2,7 +2,10 @@
 // "hddsim --pty" (real time, kept short).
 #include <gtest/gtest.h>
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include "cli_runner.h"
 #include "clock.h"
@@ -11,6 +14,12 @@
 #include "text.h"
 
 namespace {
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
 
 struct CliRun {
     int status = -1;
@@ -100,6 +109,37 @@ TEST(CliContract, UsageErrorsAndUnopenablePortsExitWithTwo) {
 }
 
 // End to end: the simulated drive on a pseudo-terminal, the CLI as a separate process.
+// verify: a good folder, one with a changed module, one that lost a module, one with no list.
+TEST(CliContract, VerifyChecksAFolderAgainstItsSums) {
+    struct Row {
+        const char* name;
+        std::function<void(const QString&)> spoil;
+        int status;
+        QString out;
+    };
+    const Row rows[] = {
+        {"good", [](const QString&) {}, 0, "APP.BIN: OK\nSN.TXT: OK\n"},
+        {"tampered", [](const QString& d) { writeBytes(d + "/APP.BIN", "APX"); }, 1,
+         "APP.BIN: FAILED\nSN.TXT: OK\n"},
+        {"incomplete", [](const QString& d) { QFile::remove(d + "/SN.TXT"); }, 1,
+         "APP.BIN: OK\nSN.TXT: MISSING\n"},
+        {"unlisted", [](const QString& d) { QFile::remove(d + "/SHA256SUMS"); }, 2, ""},
+    };
+    for (const Row& row : rows) {
+        QTemporaryDir dir;
+        writeBytes(dir.path() + "/APP.BIN", "APP");
+        writeBytes(dir.path() + "/SN.TXT", "5JV8XK2L\r\n");
+        writeBytes(dir.path() + "/SHA256SUMS",
+                   QCryptographicHash::hash("APP", QCryptographicHash::Sha256).toHex() + "  APP.BIN\n" +
+                       QCryptographicHash::hash("5JV8XK2L\r\n", QCryptographicHash::Sha256).toHex() +
+                       "  SN.TXT\n");
+        row.spoil(dir.path());
+        const CliRun r = runInProcess({"verify", dir.path()});
+        EXPECT_EQ(r.status, row.status) << row.name << qPrintable(r.err);
+        EXPECT_EQ(r.out, row.out) << row.name;
+    }
+}
+
 TEST(CliOverPty, TypedCommandsAndReadouts) {
     QProcess sim;
     sim.start(QStringLiteral(HDDTERM_BIN_DIR "/hddsim"), {"--pty"});
