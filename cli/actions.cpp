@@ -237,14 +237,22 @@ const QStringList kFormNames = {"FrmMain", "Form1", "Form2", "Form3", "Form4", "
 
 // `keys [FORM]`: every control, one per line: name as actions take it, caption, kind, form.
 int listKeys(MainModel& m, const QString& only, QTextStream& out, QTextStream& err) {
-    if (!only.isEmpty() && !kFormNames.contains(only)) {
+    // A dialog may be named by its title too ("备份固件" for Form6).
+    QString form = only;
+    for (const QString& name : kFormNames) {
+        const FormModel* f = m.formByName(name);
+        if (f && name != "FrmMain" && !only.isEmpty() && f->title == only) form = name;
+    }
+    if (!form.isEmpty() && !kFormNames.contains(form)) {
         err << kSelf << "no form " << only << " (forms: " << kFormNames.join(' ') << ")\n";
         return 2;
     }
     for (const QString& name : kFormNames) {
-        if (!only.isEmpty() && name != only) continue;
+        if (!form.isEmpty() && name != form) continue;
         FormModel* f = m.formByName(name);
         if (!f) continue;
+        // The dialog itself, with its title, before its controls.
+        if (name != "FrmMain") out << name << '\t' << f->title << "\tform\t" << name << '\n';
         for (const auto& c : f->controls()) {
             QString caption = c->caption.isEmpty() ? c->label : c->caption;
             caption.replace('\t', ' ').replace('\n', ' ');

@@ -1,5 +1,6 @@
 // The help text of hddterm-cli; the man page and the README follow it.
 #include "cli_runner.h"
+#include "verbs.h"
 
 namespace hdd {
 
@@ -10,6 +11,8 @@ const char* kHelp =
     "       hddterm-cli [OPTIONS] keys [FORM]\n"
     "       hddterm-cli [OPTIONS] run ACTION...\n"
     "       hddterm-cli [OPTIONS] script FILE\n"
+    "       hddterm-cli [OPTIONS] VERB ARGS... [VERB OPTIONS]   (buffer, track, module, rom, backup,\n"
+    "                                                      boot, send: see Verbs)\n"
     "       hddterm-cli verify FOLDER\n"
     "       hddterm-cli --help | --version\n"
     "\n"
@@ -25,6 +28,12 @@ const char* kHelp =
     "                    (Form4.Memo1), run it (Form4.Button9), close the port\n"
     "  verify FOLDER     check a backup folder against its SHA256SUMS: one line per file\n"
     "                    (APP.BIN: OK | FAILED | MISSING); 0 all OK, 1 otherwise, 2 no SHA256SUMS\n"
+    "%VERBS%"
+    "                    Each verb fills its key's fields from its options (hexadecimal where the\n"
+    "                    field is), answers its picker with FILE or FOLDER and presses the key: the\n"
+    "                    same checks, bytes and files as the window. With --json it prints\n"
+    "                    "
+    "{\"verb\",\"outcome\",\"reason\",\"files\":[{\"path\",\"bytes\",\"sha256\"}],\"seconds\"}.\n"
     "\n"
     "Options:\n"
     "  --port PORT       the port to open (default: sim); a device path such as /dev/ttyUSB0\n"
@@ -62,6 +71,6 @@ const char* kHelp =
 
 }  // namespace
 
-QString cliHelp() { return QString::fromUtf8(kHelp); }
+QString cliHelp() { return QString::fromUtf8(kHelp).replace(QStringLiteral("%VERBS%"), verbsHelp()); }
 
 }  // namespace hdd

@@ -16,6 +16,7 @@
 #include "script_file.h"
 #include "transcript.h"
 #include "transfer.h"
+#include "verbs.h"
 #include "verdict.h"
 
 namespace hdd {
@@ -41,8 +42,15 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
     auto usage = [&](const QString& why) { return cliUsage(err, why); };
     const QString verb = rest.value(0);
     if (verb.isEmpty()) return usage({});
-    if (verb != "ports" && verb != "run" && verb != "keys" && verb != "script" && verb != "verify")
+    VerbPlan plan;
+    if (isPlanVerb(verb)) {
+        const QString why = planVerb(rest, plan);
+        if (!why.isEmpty()) return usage(why);
+        opt.sets += plan.sets;
+        opt.files = plan.files + opt.files;
+    } else if (verb != "ports" && verb != "run" && verb != "keys" && verb != "script" && verb != "verify") {
         return usage("unknown verb " + verb);
+    }
     if ((verb == "ports" && rest.size() > 1) || (verb == "keys" && rest.size() > 2) ||
         ((verb == "script" || verb == "verify") && rest.size() != 2))
         return usage("wrong arguments for " + verb);
@@ -86,7 +94,7 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
                    Action{"SET:Form4.Memo1=" + rest[1], Verb::Set, "Form4.Memo1", scriptBody, 0, {}},
                    Action{"Form4.Button9", Verb::Key, "Form4.Button9", {}, 0, {}}};
     } else {
-        for (const QString& text : rest.mid(1)) {
+        for (const QString& text : plan.verb.isEmpty() ? rest.mid(1) : plan.actions) {
             Action a;
             const QString why = parseAction(model, text, a);
             if (!why.isEmpty()) {
@@ -196,6 +204,7 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
     QObject::connect(&model, &MainModel::operationEnded, &model,
                      [&verdict](const Outcome& o) { verdict.operationEnded(o); });
     int status = 0;
+    const qint64 startUs = clock.nowUs();
     const QString startSpeed = model.form().text("ComboBox2");
     bool speedFromSet = false;  // the baud selection was last changed by a SET:ComboBox2 action
     QString speedAfterSet;
@@ -271,6 +280,14 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
     if (frontend.sawWarning) verdict.warningShown();
     if (frontend.missedFile) verdict.fileUnanswered();
     if (status == 0) status = verdict.status();
+    if (!plan.verb.isEmpty() && status != 2) {
+        if (opt.json) {
+            out << verbJson(plan.verb, verdict.merged(), double(clock.nowUs() - startUs) / 1e6) << "\n";
+        } else if (!plan.resultField.isEmpty() && status == 0) {
+            out << readControl(resolve(model, plan.resultField), QString()) << "\n";
+        }
+        out.flush();
+    }
     return finish(status);
 }
 

@@ -28,6 +28,15 @@ public:
         return 0;
     }
     const QList<Outcome>& outcomes() const { return outcomes_; }
+    // The run as one outcome: the worst of its operations', a warning box or an unanswered picker
+    // counting as a failure.
+    Outcome merged() const {
+        Outcome all;
+        for (const Outcome& o : outcomes_) all.merge(o);
+        if (all.isDone() && warning_) all = Outcome::failed(QStringLiteral("a warning box"));
+        if (all.isDone() && missedFile_) all = Outcome::failed(QStringLiteral("a file dialog had no answer"));
+        return all;
+    }
 
 private:
     QList<Outcome> outcomes_;
