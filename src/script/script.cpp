@@ -4,6 +4,7 @@
 #include "download.h"
 #include "dump.h"
 #include "monitor.h"
+#include "operation.h"
 #include "sector_file.h"
 #include "text.h"
 #include "track.h"
@@ -16,25 +17,42 @@ namespace {
 // The numeric fields were checked by the parser: plain hexadecimal digits.
 QByteArray field(const ScriptStep& s, int i) { return s.fields[i].toLatin1(); }
 
-void level(Dialogue& d, const QString& argument) {
-    const QString letter = argument.left(1);
+// A routine's result as its line's outcome: a routine that saw the stop ends its line aborted.
+Outcome routineOutcome(Dialogue& d, bool ok, const ScriptStep& s) {
+    if (ok) return Outcome::done();
+    return d.AbortRequested ? Outcome::aborted() : Outcome::failed(s.line);
+}
+
+// The same for a routine that writes the step's file.
+Outcome wroteFile(Dialogue& d, bool ok, const ScriptStep& s) {
+    Outcome o = routineOutcome(d, ok, s);
+    if (ok) o.wrote(s.file);
+    return o;
+}
+
+Outcome level(Dialogue& d, const ScriptStep& s) {
+    const QString letter = s.text.left(1);
     if (letter == QLatin1String("F")) {
         const QByteArray mode = d.ReceiveMode;
-        ToF(d);
+        const bool ok = ToF(d);
         d.ReceiveMode = mode;  // ToF leaves its capture mode for the caller to set back
-    } else if (letter == QLatin1String("T")) {
+        return routineOutcome(d, ok, s);
+    }
+    if (letter == QLatin1String("T")) {
         d.SendString("/\r");
     } else {
         d.SendString("/" + toGbk(letter) + "\r");
     }
+    return Outcome::done();
 }
 
 // The download reports as the send-file key does: SendFile itself only speaks when it refuses
 // the file or is aborted, and a download the drive never answered must not pass unnoticed.
-void sendFile(Dialogue& d, const ScriptStep& s) {
+Outcome sendFile(Dialogue& d, const ScriptStep& s) {
     d.addLine(kSendingFile);
     const bool ok = SendFile(d, s.file, s.number);
     if (ok || !d.AbortRequested) d.appendResult(ok ? kDone : kFailed);
+    return routineOutcome(d, ok, s);
 }
 
 // The last line with text on it is the abort line.
@@ -47,24 +65,22 @@ bool saidAborted(const Console& c) {
 
 }  // namespace
 
-void RunScriptStep(Dialogue& d, const ScriptStep& s, const ScriptHooks& hooks) {
+Outcome RunScriptStep(Dialogue& d, const ScriptStep& s, const ScriptHooks& hooks) {
     switch (s.op) {
         case ScriptOp::Invalid:
             d.addLine(s.error);
-            break;
+            return Outcome::refused(Outcome::By::Check, s.error);
         case ScriptOp::Echo:
             d.addLine(s.text);
             break;
         case ScriptOp::Level:
-            level(d, s.text);
-            break;
+            return level(d, s);
         case ScriptOp::Sleep:
             d.PumpWait(static_cast<int>(s.number / 10));
             break;
         case ScriptOp::Speed: {
             const bool t = isT(d);
-            DriveSpeedFor(d, s.text, t);
-            break;
+            return routineOutcome(d, DriveSpeedFor(d, s.text, t), s);
         }
         case ScriptOp::Baudrate:
             HostSpeedFor(d, s.text);
@@ -77,62 +93,64 @@ void RunScriptStep(Dialogue& d, const ScriptStep& s, const ScriptHooks& hooks) {
             d.SendString(QByteArray(1, static_cast<char>(s.number & 0xFF)));
             break;
         case ScriptOp::SendFile:
-            sendFile(d, s);
-            break;
+            return sendFile(d, s);
         case ScriptOp::ReadSectors:
             // track / head / buffer / buffer length / start sector / sector count / file
-            ReadTrack(d, field(s, 0), field(s, 1), field(s, 4), field(s, 5), field(s, 2), field(s, 3), s.file,
-                      true);
-            break;
+            return wroteFile(d,
+                             ReadTrack(d, field(s, 0), field(s, 1), field(s, 4), field(s, 5), field(s, 2),
+                                       field(s, 3), s.file, true),
+                             s);
         case ScriptOp::WriteSectors:
-            WriteTrack(d, field(s, 0), field(s, 1), field(s, 4), field(s, 5), field(s, 2), field(s, 3),
-                       s.file, hooks.portSpeed ? hooks.portSpeed() : QString());
-            break;
+            return routineOutcome(
+                d,
+                WriteTrack(d, field(s, 0), field(s, 1), field(s, 4), field(s, 5), field(s, 2), field(s, 3),
+                           s.file, hooks.portSpeed ? hooks.portSpeed() : QString()),
+                s);
         case ScriptOp::ReadBuf:
-            ReadBuffer(d, field(s, 0), field(s, 1), s.file);
-            break;
+            return wroteFile(d, ReadBuffer(d, field(s, 0), field(s, 1), s.file), s);
         case ScriptOp::WriteBuf:
-            WriteBuffer(d, field(s, 0), field(s, 1), s.file);
-            break;
-        case ScriptOp::CreatFile:
+            return routineOutcome(d, WriteBuffer(d, field(s, 0), field(s, 1), s.file), s);
+        case ScriptOp::CreatFile: {
+            const bool ok = BuildSectorFile(s.fields[0], s.fields[1], s.fields[2], s.fields[3], s.fields[4],
+                                            s.fields[5], s.file);
             // Silence here would let a script go on as if the target had been made.
-            if (!BuildSectorFile(s.fields[0], s.fields[1], s.fields[2], s.fields[3], s.fields[4], s.fields[5],
-                                 s.file))
-                d.addLine(QStringLiteral("生成文件%1失败！").arg(s.file));
-            break;
+            if (!ok) d.addLine(QStringLiteral("生成文件%1失败！").arg(s.file));
+            return wroteFile(d, ok, s);
+        }
         case ScriptOp::Skip:
         case ScriptOp::Show:
         case ScriptOp::Unknown:
             break;
     }
+    return Outcome::done();
 }
 
-ScriptEnd RunScript(Dialogue& d, const QStringList& lines, const ScriptHooks& hooks) {
+Outcome RunScript(Dialogue& d, const QStringList& lines, const ScriptHooks& hooks) {
+    Operation op(d);
     d.ReceiveMode.clear();
-    d.AbortRequested = false;
-    ScriptEnd end = ScriptEnd::Finished;
-    for (const QString& line : lines) {
-        const ScriptStep step = ParseScriptLine(line);
+    Outcome run;
+    bool stopped = false;
+    for (int i = 0; i < lines.size() && !stopped; ++i) {
+        const ScriptStep step = ParseScriptLine(lines[i]);
         if (step.op != ScriptOp::Skip) {
             if (hooks.showLine) hooks.showLine(step.line);
+            Outcome line;
             if (step.op != ScriptOp::Show) {
-                RunScriptStep(d, step, hooks);
+                line = RunScriptStep(d, step, hooks);
                 d.PumpWait(20);
             }
+            run.merge(line);
+            if (hooks.lineEnded) hooks.lineEnded({i + 1, step.line, line});
         }
-        if (d.AbortRequested) {
-            end = ScriptEnd::Stopped;
-            break;
-        }
+        stopped = d.AbortRequested;
     }
-    // Say that the run was cut short, unless the routine that saw the stop said so already or the
-    // port went away (which has its own line).
-    if (end == ScriptEnd::Stopped && d.port().isOpen() && !d.shuttingDown() && !saidAborted(d.console()))
-        d.addLine(kAborted);
-    d.ReceiveMode = kUserCmd;
-    d.SendString("\r");
-    d.AbortRequested = false;
-    return end;
+    if (stopped) {
+        run.merge(Outcome::aborted());
+        // Say that the run was cut short, unless the routine that saw the stop said so already or
+        // the port went away (which has its own line).
+        if (d.port().isOpen() && !d.shuttingDown() && !saidAborted(d.console())) d.addLine(kAborted);
+    }
+    return run;
 }
 
 }  // namespace hdd

@@ -12,18 +12,32 @@
 //     port) is tested after every line; routines that poll it stop early themselves;
 //   - a routine that fails reports on the console itself and the script goes on with the next line;
 //   - at the end the console mode is "usercmd", a carriage return asks for a fresh prompt and the
-//     stop request is cleared.
+//     stop request is cleared (the run is one operation frame).
+//
+// Every line that is not skipped comes to an Outcome of its own: done; refused (check) for a line
+// the parser refused; failed when its routine failed (a file refused or not written, a transfer,
+// a level or speed change the drive did not follow); aborted when its routine saw the stop. The
+// run's outcome folds them together (the worst wins), aborted when the stop ended it early, so a
+// script with a failing line fails as a whole while the lines after it still run.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 #include <functional>
 
+#include "outcome.h"
 #include "script_line.h"
 
 namespace hdd {
 
 class Dialogue;
+
+// What one line of a run came to.
+struct ScriptLineResult {
+    int number = 0;  // 1 for the script's first line, counting skipped lines
+    QString text;    // the trimmed line, as the current-command field shows it
+    Outcome outcome;
+};
 
 struct ScriptHooks {
     // Shows the line being run (the dialog's "正在执行命令：" field).
@@ -31,14 +45,13 @@ struct ScriptHooks {
     // The main window's current port-speed text: the speed a sector write re-raises the link to
     // when the drive falls back to 9600 after a download.
     std::function<QString()> portSpeed;
+    // Each line that was not skipped, once it has run (and its pause is over).
+    std::function<void(const ScriptLineResult&)> lineEnded;
 };
 
-// How a run ended.
-enum class ScriptEnd { Finished, Stopped };
-
-ScriptEnd RunScript(Dialogue& d, const QStringList& lines, const ScriptHooks& hooks = {});
+Outcome RunScript(Dialogue& d, const QStringList& lines, const ScriptHooks& hooks = {});
 // One command line, without the pause and the stop test.
-void RunScriptStep(Dialogue& d, const ScriptStep& step, const ScriptHooks& hooks = {});
+Outcome RunScriptStep(Dialogue& d, const ScriptStep& step, const ScriptHooks& hooks = {});
 
 inline const QString kSendingFile = QStringLiteral("正在发送文件......");
 

@@ -1,28 +1,18 @@
 #include "service_commands.h"
 
+#include <QObject>
+
 #include "dialogue.h"
+#include "identity.h"
 #include "monitor.h"
+#include "operation.h"
+#include "text.h"
 
 namespace hdd {
 
 namespace {
 
-// The window's panels are off while the dialogue runs.
-class BusyScope {
-public:
-    explicit BusyScope(Dialogue& d) : host_(d.host()) { host_.setBusy(true); }
-    ~BusyScope() { host_.setBusy(false); }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    Host& host_;
-};
-
-void endWithPrompt(Dialogue& d) {
-    d.ReceiveMode = kUserCmd;
-    d.SendString("\r");
-}
+Outcome notAtT() { return Outcome::refused(Outcome::By::Drive, kNotAtT); }
 
 // Send, then pump a little: the drive at the other end needs the gap between the keys it is
 // typed.
@@ -31,65 +21,109 @@ void sendPumped(Dialogue& d, const QByteArray& bytes) {
     d.PumpWait(2);
 }
 
+// The identity routines say their refusals on the console only: the lines added while one runs
+// are watched for them (the console may drop its oldest lines meanwhile, so no index is kept).
+class RefusalWatch {
+public:
+    RefusalWatch(Console& console, const QList<QString>& refusals) {
+        connection_ =
+            QObject::connect(&console, &Console::tailChanged, [this, &console, refusals](int first) {
+                for (int i = qMax(0, first); i < console.lineCount(); ++i) {
+                    for (const QString& r : refusals) {
+                        if (console.line(i) == toGbk(r)) refused = r;
+                    }
+                }
+            });
+    }
+    ~RefusalWatch() { QObject::disconnect(connection_); }
+    RefusalWatch(const RefusalWatch&) = delete;
+    RefusalWatch& operator=(const RefusalWatch&) = delete;
+
+    Outcome outcome() const {
+        return refused.isEmpty() ? Outcome::done() : Outcome::refused(Outcome::By::Drive, refused);
+    }
+    QString refused;
+
+private:
+    QMetaObject::Connection connection_;
+};
+
 }  // namespace
 
-void SendUserBytes(Dialogue& d, const QByteArray& bytes) {
+Outcome SendUserBytes(Dialogue& d, const QByteArray& bytes) {
     d.ReceiveMode = kUserCmd;
     d.SendString(bytes);
+    return Outcome::done();
 }
 
-void ForceLevel(Dialogue& d, char level) {
+Outcome SendPercent(Dialogue& d) {
+    SendUserBytes(d, "%");
+    d.PumpWait(10);
+    d.SendString("\r");
+    return Outcome::done();
+}
+
+Outcome BackToT(Dialogue& d) {
+    SendUserBytes(d, "/\r");
+    d.PumpWait(10);
+    return Outcome::done();
+}
+
+Outcome ForceLevel(Dialogue& d, char level) {
     d.ReceiveMode = kUserCmd;
     d.SendString("\x1a");
     d.PumpWait(10);
     d.SendString(QByteArray("/") + level + "\r");
     d.PumpWait(10);
+    return Outcome::done();
 }
 
-void ShowCalibrationRecord(Dialogue& d) {
+Outcome ShowCalibrationRecord(Dialogue& d) {
     d.ReceiveMode = kUserCmd;
     d.SendString("\x0c");
     d.WaitHD(50);
     d.SendString("E4E\r");
+    return Outcome::done();
 }
 
-void DefectListCommand(Dialogue& d, const QByteArray& command) {
+Outcome DefectListCommand(Dialogue& d, const QByteArray& command) {
     d.ReceiveMode = kUserCmd;
     d.SendString("/\r");
     d.PumpWait(10);
     d.SendString(command);
+    return Outcome::done();
 }
 
-bool ConfirmedDefectListCommand(Dialogue& d, const QString& question, const QByteArray& command) {
-    if (!d.host().question(question, QStringLiteral("提示"))) return false;
-    DefectListCommand(d, command);
-    return true;
+Outcome ConfirmedDefectListCommand(Dialogue& d, const QString& question, const QByteArray& command) {
+    if (!d.host().question(question, QStringLiteral("提示")))
+        return Outcome::refused(Outcome::By::Input, question);
+    return DefectListCommand(d, command);
 }
 
-void Switch50(Dialogue& d) {
-    BusyScope busy(d);
-    if (guardT(d)) {
-        d.ReceiveMode = kUserCmd;
-        d.SendString("N50,,22\r");
-        d.PumpWait(10);
-    }
-    endWithPrompt(d);
+Outcome R1R2Key(Dialogue& d) {
+    R1R2(d);
+    return Outcome::done();
 }
 
-bool ToFKey(Dialogue& d) {
-    d.AbortRequested = false;
-    bool ok = false;
-    {
-        BusyScope busy(d);
-        ok = ToF(d);
-        endWithPrompt(d);
-    }
-    d.AbortRequested = false;
-    return ok;
+Outcome Switch50(Dialogue& d) {
+    Operation op(d);
+    if (!guardT(d)) return notAtT();
+    d.ReceiveMode = kUserCmd;
+    d.SendString("N50,,22\r");
+    d.PumpWait(10);
+    return Outcome::done();
 }
 
-void ClearSmart(Dialogue& d) {
-    BusyScope busy(d);
+Outcome ToFKey(Dialogue& d) {
+    Operation op(d);
+    if (ToF(d)) return Outcome::done();
+    return d.AbortRequested ? Outcome::aborted()
+                            : Outcome::failed(QStringLiteral("转换至F级...........失败！"));
+}
+
+Outcome ClearSmart(Dialogue& d) {
+    Operation op(d);
+    Outcome o = notAtT();
     if (guardT(d)) {
         d.ReceiveMode = kUserCmd;
         d.SendString("/1\r");
@@ -98,23 +132,34 @@ void ClearSmart(Dialogue& d) {
             d.PumpWait(20);
             d.SendString("N1\r");
             d.PumpWait(2);
+            o = Outcome::done();
         } else {
             d.addLine(kLevel1Failed);
+            o = Outcome::failed(kLevel1Failed);
         }
     }
-    d.ReceiveMode = kUserCmd;
+    op.endInUserMode();
+    return o;
 }
 
-void ClearHealth(Dialogue& d) {
-    if (!guardT(d)) return;
+Outcome ClearHealth(Dialogue& d) {
+    Operation op(d);
+    if (!guardT(d)) {
+        op.skipEnding();
+        return notAtT();
+    }
     d.ReceiveMode.clear();
     d.SendString("H,,22\r");
     d.WaitHD(50);
-    endWithPrompt(d);
+    return Outcome::done();
 }
 
-void StartSelfRun(Dialogue& d, const QByteArray& runCommand) {
-    if (!guardT(d)) return;
+Outcome StartSelfRun(Dialogue& d, const QByteArray& runCommand) {
+    Operation op(d);
+    if (!guardT(d)) {
+        op.skipEnding();
+        return notAtT();
+    }
     d.ReceiveMode.clear();
     d.SendString("H,,22\r");
     d.WaitHD(50);
@@ -122,47 +167,49 @@ void StartSelfRun(Dialogue& d, const QByteArray& runCommand) {
     d.WaitHD(50);
     // The run starts when the drive restarts.
     d.SendString("\x14");
-    d.ReceiveMode = kUserCmd;
+    op.endInUserMode();
+    return Outcome::done();
 }
 
-void StopSelfCalibration(Dialogue& d) {
+Outcome StopSelfCalibration(Dialogue& d) {
+    Operation op(d);
     d.ReceiveMode.clear();
     d.SendString("\x1a");
     d.WaitHD(10);
     d.SendString("N50,,22\r");
     d.WaitHD(10);
+    op.endInUserMode();
+    return Outcome::done();
+}
+
+Outcome CalibrationFlow(Dialogue& d) {
+    Operation op(d);
+    if (!guardT(d)) return notAtT();
+    d.ReceiveMode = kSysCmd;
+    d.SendString("/c\r");
+    d.WaitHD(10);
     d.ReceiveMode = kUserCmd;
+    d.SendString("D\r");
+    d.WaitHD(50);
+    d.SendString("/\r");
+    return Outcome::done();
 }
 
-void CalibrationFlow(Dialogue& d) {
-    BusyScope busy(d);
-    if (guardT(d)) {
-        d.ReceiveMode = kSysCmd;
-        d.SendString("/c\r");
-        d.WaitHD(10);
-        d.ReceiveMode = kUserCmd;
-        d.SendString("D\r");
-        d.WaitHD(50);
-        d.SendString("/\r");
-    }
-    endWithPrompt(d);
+Outcome ForcedReadWrite(Dialogue& d) {
+    Operation op(d);
+    if (!guardT(d)) return notAtT();
+    d.ReceiveMode = kUserCmd;
+    d.SendString("/1\r");
+    d.WaitHD(10);
+    d.SendString("F\r");
+    d.WaitHD(10);
+    d.SendString("/\r");
+    d.WaitHD(10);
+    return Outcome::done();
 }
 
-void ForcedReadWrite(Dialogue& d) {
-    BusyScope busy(d);
-    if (guardT(d)) {
-        d.ReceiveMode = kUserCmd;
-        d.SendString("/1\r");
-        d.WaitHD(10);
-        d.SendString("F\r");
-        d.WaitHD(10);
-        d.SendString("/\r");
-        d.WaitHD(10);
-    }
-    endWithPrompt(d);
-}
-
-void MotorStop(Dialogue& d) {
+Outcome MotorStop(Dialogue& d) {
+    Operation op(d);
     d.ReceiveMode.clear();
     d.SendString("\x1a");
     d.WaitHD(10);
@@ -188,10 +235,11 @@ void MotorStop(Dialogue& d) {
     }
     d.SendString("/\r");
     d.WaitHD(10);
-    endWithPrompt(d);
+    return Outcome::done();
 }
 
-void MotorStart(Dialogue& d) {
+Outcome MotorStart(Dialogue& d) {
+    Operation op(d);
     d.ReceiveMode.clear();
     d.SendString("\x1a");
     d.WaitHD(10);
@@ -203,17 +251,15 @@ void MotorStart(Dialogue& d) {
     }
     d.SendString("U\r");
     d.PumpWait(200);  // the spindle takes about two seconds to come up
-    endWithPrompt(d);
+    return Outcome::done();
 }
 
-int StepUntil(Dialogue& d, const QByteArray& pattern) {
-    BusyScope busy(d);
+Outcome StepUntil(Dialogue& d, const QByteArray& pattern) {
+    Operation op(d);
     d.ReceiveMode = kSysCmd;
-    int sent = 0;
     for (int i = 0; i < 20; ++i) {
         d.CaptureBuffer.clear();
         d.SendString("\x04");
-        ++sent;
         d.PumpWait(5);
         const QList<QByteArray> lines = d.captureLines();
         if (lines.isEmpty()) break;  // the drive did not answer
@@ -221,9 +267,22 @@ int StepUntil(Dialogue& d, const QByteArray& pattern) {
         for (const QByteArray& line : lines) found = found || line.contains(pattern);
         if (found) break;
     }
-    endWithPrompt(d);
+    op.sendEnding();
     d.CaptureBuffer.clear();
-    return sent;
+    return Outcome::done();
+}
+
+Outcome WriteSerialNumberKey(Dialogue& d, QString& serial, bool save) {
+    RefusalWatch watch(d.console(), {kNotAtT});
+    if (!WriteSerialNumber(d, serial, save))
+        return Outcome::refused(Outcome::By::Input, QStringLiteral("请先输入SN！"));
+    return watch.outcome();
+}
+
+Outcome OpenLba48Key(Dialogue& d) {
+    RefusalWatch watch(d.console(), {kNotAtT, kCannotWriteDrive});
+    OpenLba48(d);
+    return watch.outcome();
 }
 
 }  // namespace hdd

@@ -4,6 +4,7 @@
 #include "dialogue.h"
 #include "identity.h"
 #include "monitor.h"
+#include "operation.h"
 #include "text.h"
 
 namespace hdd {
@@ -43,30 +44,41 @@ QByteArray fromFirstBlank(const QByteArray& text) {
     return sp < 0 ? QByteArray() : trimmed(text.mid(sp));
 }
 
-// The panels are off while a zone key talks to the drive; the closing steps give them back.
-class ZoneKey {
-public:
-    explicit ZoneKey(Dialogue& d) : d_(d) { d_.host().setBusy(true); }
-    ~ZoneKey() {
-        d_.SendString("/\r");
-        d_.WaitHD(10);
-        d_.ReceiveMode = kUserCmd;
-        d_.SendString("\r");
-        d_.host().setBusy(false);
-    }
-    ZoneKey(const ZoneKey&) = delete;
-    ZoneKey& operator=(const ZoneKey&) = delete;
+// A zone key runs in the operation frame and, once it has begun talking to the drive, leaves the
+// monitor's level before the frame's ending, whatever it came to.
+template <class Work>
+Outcome zoneKey(Dialogue& d, Work work) {
+    Operation op(d);
+    const Outcome o = work();
+    d.SendString("/\r");
+    d.WaitHD(10);
+    return o;
+}
 
-private:
-    Dialogue& d_;
-};
+Outcome refusedByDrive(const QString& line) { return Outcome::refused(Outcome::By::Drive, line); }
+
+// The input message box of a key (nothing sent).
+Outcome refusedInput(Dialogue& d, const QString& message) {
+    d.host().information(message);
+    return Outcome::refused(Outcome::By::Input, message);
+}
 
 // T level and a loaded CERT module, with the console line of whichever is missing.
-bool readyForZones(Dialogue& d) {
-    if (!guardT(d)) return false;
-    if (IsCertLoaded(d)) return true;
+Outcome readyForZones(Dialogue& d) {
+    if (!guardT(d)) return refusedByDrive(kNotAtT);
+    if (IsCertLoaded(d)) return Outcome::done();
     d.addLine(kLoadCertFirst);
-    return false;
+    return refusedByDrive(kLoadCertFirst);
+}
+
+// The parameters, or the console line and outcome of why there are none to cut or save with.
+std::optional<ZoneParameters> loadedParameters(Dialogue& d, const QString& notLoaded, Outcome& refusal) {
+    const auto params = ReadZoneParameters(d);
+    if (params && params->loaded) return params;
+    const QString line = params ? notLoaded : kParametersUnreadable;
+    d.addLine(line);
+    refusal = params ? refusedByDrive(line) : Outcome::failed(line);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -180,28 +192,23 @@ std::optional<ZoneParameters> ReadZoneParameters(Dialogue& d) {
     return p;
 }
 
-void CutZones(Dialogue& d, const QString& head, const QString& zone) {
-    const QString h = head.trimmed(), z = zone.trimmed();
-    if (h.isEmpty() || z.isEmpty()) {
-        d.host().information(QStringLiteral("请指定磁头号和段号！"));
-        return;
-    }
-    if (h == QLatin1String("FF") && z == QLatin1String("FF")) {
-        d.host().information(QStringLiteral("磁头号和段号不能同时为FF！"));
-        return;
-    }
-    ZoneKey key(d);
-    d.AbortRequested = false;
-    if (!readyForZones(d)) return;
-    const auto params = ReadZoneParameters(d);
-    if (!params) {
-        d.addLine(kParametersUnreadable);
-        return;
-    }
-    if (!params->loaded) {
-        d.addLine(kNotLoadedCut);
-        return;
-    }
+namespace {
+
+// "/" and the zone command; its answer is not looked at.
+void zoneCommand(Dialogue& d, const char* command, const QString& done) {
+    d.SendString("/\r");
+    d.WaitHD(20);
+    d.SendString(command);
+    d.WaitHD(100);
+    d.CaptureBuffer.clear();
+    d.addLine(done);
+}
+
+Outcome cutZones(Dialogue& d, const QString& h, const QString& z) {
+    if (Outcome ready = readyForZones(d); !ready.isDone()) return ready;
+    Outcome refusal;
+    const auto params = loadedParameters(d, kNotLoadedCut, refusal);
+    if (!params) return refusal;
     d.addLine(kCuttingZones);
     const auto reserve = parseHex(GetSysB(d));
     const qint64 reserveStart = reserve && *reserve <= 0xFFFFFFFFULL ? static_cast<qint64>(*reserve) : -1;
@@ -216,7 +223,7 @@ void CutZones(Dialogue& d, const QString& head, const QString& zone) {
     if (!plan.readable()) {
         d.appendResult(QStringLiteral("失败！"));
         d.console().addLineBytes(toGbk(kTableUnreadable) + plan.unreadable);
-        return;
+        return Outcome::failed(kTableUnreadable + fromGbk(plan.unreadable));
     }
     qint64 cut = 0;
     qsizetype done = 0;
@@ -238,88 +245,87 @@ void CutZones(Dialogue& d, const QString& head, const QString& zone) {
     d.CaptureBuffer.clear();
     d.SendString("/\r");
     d.WaitHD(20);
-    d.AbortRequested = false;
     if (done < plan.cuts.size()) {
         // Say what was cut before the abort, so that the LBA can still be set to match.
         d.addLine(QStringLiteral("被用户中止！"));
         if (cut > 0) d.addLine(capacityLossLine(cut));
-    } else if (cut > 0) {
+        return Outcome::aborted();
+    }
+    if (cut > 0) {
         d.appendResult(QStringLiteral("完成！"));
         d.addLine(capacityLossLine(cut));
-    } else {
-        d.appendResult(QStringLiteral("失败！"));
+        return Outcome::done();
     }
+    d.appendResult(QStringLiteral("失败！"));
+    return Outcome::failed(kCuttingZones + QStringLiteral("失败！"));
 }
 
-// "/" and the zone command; its answer is not looked at.
-static void zoneCommand(Dialogue& d, const char* command, const QString& done) {
+}  // namespace
+
+Outcome CutZones(Dialogue& d, const QString& head, const QString& zone) {
+    const QString h = head.trimmed(), z = zone.trimmed();
+    if (h.isEmpty() || z.isEmpty()) return refusedInput(d, QStringLiteral("请指定磁头号和段号！"));
+    if (h == QLatin1String("FF") && z == QLatin1String("FF"))
+        return refusedInput(d, QStringLiteral("磁头号和段号不能同时为FF！"));
+    return zoneKey(d, [&] { return cutZones(d, h, z); });
+}
+
+Outcome ReloadZones(Dialogue& d) {
+    return zoneKey(d, [&] {
+        if (Outcome ready = readyForZones(d); !ready.isDone()) return ready;
+        d.ReceiveMode = kSysCmd;
+        zoneCommand(d, "l1\r", QStringLiteral("段位信息加载完成！"));
+        return Outcome::done();
+    });
+}
+
+Outcome SaveZones(Dialogue& d) {
+    return zoneKey(d, [&] {
+        if (Outcome ready = readyForZones(d); !ready.isDone()) return ready;
+        Outcome refusal;
+        if (!loadedParameters(d, kNotLoadedSave, refusal)) return refusal;
+        zoneCommand(d, "l10\r", QStringLiteral("段位信息保存完成！"));
+        return Outcome::done();
+    });
+}
+
+Outcome ShowZones(Dialogue& d) {
+    Operation op(d);
+    if (!guardT(d)) {
+        op.skipEnding();
+        return refusedByDrive(kNotAtT);
+    }
+    d.ReceiveMode.clear();
+    d.SendString("/2\r");
+    d.WaitHD(10);
+    d.ReceiveMode = kUserCmd;
+    d.SendString("x\r");
+    d.WaitHD(200);
+    d.ReceiveMode.clear();
     d.SendString("/\r");
-    d.WaitHD(20);
-    d.SendString(command);
-    d.WaitHD(100);
-    d.CaptureBuffer.clear();
-    d.addLine(done);
+    d.WaitHD(10);
+    return Outcome::done();
 }
 
-void ReloadZones(Dialogue& d) {
-    ZoneKey key(d);
-    if (!readyForZones(d)) return;
-    d.ReceiveMode = kSysCmd;
-    zoneCommand(d, "l1\r", QStringLiteral("段位信息加载完成！"));
-}
-
-void SaveZones(Dialogue& d) {
-    ZoneKey key(d);
-    if (!readyForZones(d)) return;
-    const auto params = ReadZoneParameters(d);
-    if (!params || !params->loaded) {
-        d.addLine(params ? kNotLoadedSave : kParametersUnreadable);
-        return;
-    }
-    zoneCommand(d, "l10\r", QStringLiteral("段位信息保存完成！"));
-}
-
-void ShowZones(Dialogue& d) {
-    d.host().setBusy(true);
-    if (guardT(d)) {
-        d.ReceiveMode.clear();
-        d.SendString("/2\r");
-        d.WaitHD(10);
-        d.ReceiveMode = kUserCmd;
-        d.SendString("x\r");
-        d.WaitHD(200);
-        d.ReceiveMode.clear();
-        d.SendString("/\r");
-        d.WaitHD(10);
-        d.ReceiveMode = kUserCmd;
-        d.SendString("\r");
-    }
-    d.host().setBusy(false);
-}
-
-void ConvertLba(Dialogue& d, const QString& lba) {
-    if (lba.trimmed().isEmpty()) {
-        d.host().information(QStringLiteral("请指定LBA值！"));
-        return;
-    }
+Outcome ConvertLba(Dialogue& d, const QString& lba) {
+    if (lba.trimmed().isEmpty()) return refusedInput(d, QStringLiteral("请指定LBA值！"));
     const auto command = lbaCommand(lba);
-    if (!command) {
-        d.host().information(QStringLiteral("请输入有效的数字！"));
-        return;
-    }
-    ZoneKey key(d);
-    if (!readyForZones(d)) return;
-    d.SendString("/A\r");
-    d.WaitHD(20);
-    d.SendString(*command + "\r");
-    d.WaitHD(20);
-    for (const QByteArray& line : d.captureLines()) {
-        if (line.contains("KBA")) {
-            d.console().addLineBytes(line);
-            break;
+    if (!command) return refusedInput(d, QStringLiteral("请输入有效的数字！"));
+    return zoneKey(d, [&] {
+        if (Outcome ready = readyForZones(d); !ready.isDone()) return ready;
+        d.SendString("/A\r");
+        d.WaitHD(20);
+        d.SendString(*command + "\r");
+        d.WaitHD(20);
+        for (const QByteArray& line : d.captureLines()) {
+            if (line.contains("KBA")) {
+                d.console().addLineBytes(line);
+                break;
+            }
         }
-    }
-    d.CaptureBuffer.clear();
+        d.CaptureBuffer.clear();
+        return Outcome::done();
+    });
 }
 
 }  // namespace hdd

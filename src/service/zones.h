@@ -11,14 +11,17 @@
 // technician can save the zone information ("l10") and lower the drive's LBA count.
 //
 // The table is read and checked as a whole before anything is cut: a line that cannot be read
-// cuts nothing, so the report always matches what was cut. Every key runs busy and, once it has
-// begun talking to the drive, ends with "/\r", the "usercmd" mode and a carriage return.
+// cuts nothing, so the report always matches what was cut. Every key runs in the operation frame
+// and, once it has begun talking to the drive, ends with "/\r", the "usercmd" mode and a carriage
+// return.
 #pragma once
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <optional>
+
+#include "outcome.h"
 
 namespace hdd {
 
@@ -64,12 +67,15 @@ std::optional<QByteArray> lbaCommand(const QString& decimal);
 // "/2", "S1000,0", "/e", "a0", "/": the zone parameters (receive mode "syscmd").
 std::optional<ZoneParameters> ReadZoneParameters(Dialogue& d);
 
-// The keys. Message boxes for missing input (nothing sent); console lines for the rest.
-void CutZones(Dialogue& d, const QString& head, const QString& zone);  // "砍段"
-void ReloadZones(Dialogue& d);                                         // "重载"
-void SaveZones(Dialogue& d);                                           // "保存"
-void ShowZones(Dialogue& d);                                           // "查看段位信息"
-void ConvertLba(Dialogue& d, const QString& lba);                      // "转换"
+// The keys. Message boxes for missing input (nothing sent: refused, input); console lines for the
+// rest. A drive away from T level, without the CERT module or without zone information refuses
+// (kNotAtT, kLoadCertFirst, kNotLoadedCut, kNotLoadedSave); zone parameters or a table that cannot
+// be read and a cut that cuts nothing fail; a stop between two cuts aborts.
+Outcome CutZones(Dialogue& d, const QString& head, const QString& zone);  // "砍段"
+Outcome ReloadZones(Dialogue& d);                                         // "重载"
+Outcome SaveZones(Dialogue& d);                                           // "保存"
+Outcome ShowZones(Dialogue& d);                                           // "查看段位信息"
+Outcome ConvertLba(Dialogue& d, const QString& lba);                      // "转换"
 
 inline const QString kCuttingZones = QStringLiteral("正在砍段......");
 // The drive has no zone information loaded: the cut and the save refuse.

@@ -321,6 +321,36 @@ TEST_F(Script, AStopDuringATransferEndsTheTransferAndTheScriptWithOneAbortLine) 
         << qPrintable(console());
 }
 
+// The run's outcome (the window's last one) folds its lines' outcomes: a failing line fails the run,
+// and the lines after it still run.
+TEST_F(Script, TheRunTellsItsOutcomeAndEachLineItsOwn) {
+    using S = hdd::Outcome::Status;
+    const struct {
+        const char* script;
+        S run;
+        QList<std::pair<int, S>> lines;  // number and outcome of the lines that were not skipped
+    } cases[] = {
+        {"ECHO/a\n//note\nR_BUF/4A0/1/BUF.BIN\nSTR/e6", S::Done, {{1, S::Done}, {3, S::Done}, {4, S::Done}}},
+        {"W_BUF/4A0/1/missing.bin\nSTR/after", S::Failed, {{1, S::Failed}, {2, S::Done}}},
+        {"CREAT_FILE/none.bin/0/1/////no-such-folder/t.bin", S::Failed, {{1, S::Failed}}},
+        {"HEX/ZZ\nshown", S::Refused, {{1, S::Refused}, {2, S::Done}}},
+    };
+    for (const auto& c : cases) {
+        run(c.script);
+        EXPECT_EQ(h.model->lastOutcome().status, c.run) << c.script;
+        QList<std::pair<int, S>> lines;
+        hdd::ScriptHooks hooks;
+        hooks.lineEnded = [&](const hdd::ScriptLineResult& r) {
+            lines << std::pair{r.number, r.outcome.status};
+        };
+        EXPECT_EQ(hdd::RunScript(h.dlg(), QString(c.script).split('\n'), hooks).status, c.run) << c.script;
+        EXPECT_EQ(lines, c.lines) << c.script;
+    }
+    run("R_BUF/4A0/1/BUF.BIN");
+    ASSERT_EQ(h.model->lastOutcome().files.size(), 1);
+    EXPECT_EQ(h.model->lastOutcome().files[0].size, 512);
+}
+
 // --- the dialog's keys and files ---
 
 TEST_F(Script, EachBuiltInKeyFillsTheEditorWithItsScript) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "identity.h"
 #include "monitor.h"
 #include "service_commands.h"
 #include "service_state.h"
@@ -290,6 +291,47 @@ TEST_F(ServiceKeys, GarbledAnswersNeverMatchThePattern) {
     hdd::Speed57600(d);  // the drive stays at 9600: both ways garbled
     h.clearWire();
     EXPECT_EQ(pressed("Button89"), QByteArray(20, '\x04') + "\r");
+}
+
+// What the keys tell the window: refused by the drive at the guard or at a word write, failed when
+// level 1 or F is not reached, refused (input) for a question answered No or an empty field.
+TEST_F(ServiceKeys, KeysTellTheirOutcome) {
+    using S = hdd::Outcome::Status;
+    using B = hdd::Outcome::By;
+    const struct {
+        const char* key;
+        const char* stuck;  // the level the drive is held at ("" for none)
+        const char* serial;
+        bool noArrow;
+        S status;
+        B by;
+        QString reason;
+    } cases[] = {
+        {"Button54", "2", "", false, S::Refused, B::Drive, hdd::kNotAtT},
+        {"Button54", "T", "", false, S::Failed, B::None, hdd::kLevel1Failed},
+        {"Button54", "", "", false, S::Done, B::None, ""},
+        {"Button68", "1", "", false, S::Refused, B::Drive, hdd::kNotAtT},
+        {"Button88", "1", "", false, S::Refused, B::Drive, hdd::kNotAtT},
+        {"Button24", "T", "", false, S::Failed, B::None, QStringLiteral("转换至F级...........失败！")},
+        {"Button64", "", "", false, S::Refused, B::Input, QStringLiteral("确认清空P表吗?")},
+        {"Button55", "", " ", false, S::Refused, B::Input, QStringLiteral("请先输入SN！")},
+        {"Button55", "1", "sn1", false, S::Refused, B::Drive, hdd::kNotAtT},
+        {"Button55", "", "sn1", false, S::Done, B::None, ""},
+        {"Button85", "", "", true, S::Refused, B::Drive, hdd::kCannotWriteDrive},
+        {"Button85", "", "", false, S::Done, B::None, ""},
+    };
+    for (const auto& c : cases) {
+        h.drive->level = "T";
+        h.drive->faults.stuckLevel = c.stuck;
+        h.drive->settings["id.noArrow"] = c.noArrow;
+        h.form().userSetText("Edit17", c.serial);
+        h.press(c.key);
+        const hdd::Outcome& o = h.model->lastOutcome();
+        EXPECT_EQ(o.status, c.status) << c.key << c.stuck;
+        EXPECT_EQ(o.by, c.by) << c.key << c.stuck;
+        EXPECT_EQ(o.reason, c.reason) << c.key << c.stuck;
+        h.idle(1000);
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "address.h"
 #include "cli_runner.h"
 #include "harness.h"
+#include "monitor.h"
 #include "zone_state.h"
 #include "zones.h"
 
@@ -114,6 +115,43 @@ TEST_F(Zones, AllHeadsOrAllZonesAndTheZoneAroundTheReserveArea) {
         const qint64 lost = before - sim().sectors();
         EXPECT_EQ(h.lastLine(), hdd::capacityLossLine(lost)) << c.head << " " << c.zone;
         EXPECT_EQ(occurrences(h.wire(), "a6,0\r"), c.cut.size());
+    }
+}
+
+// What the zone keys tell the window, in the order the checks come.
+TEST_F(Zones, KeysTellTheirOutcome) {
+    using S = hdd::Outcome::Status;
+    using B = hdd::Outcome::By;
+    const struct {
+        const char* key;
+        const char* zone;
+        const char* setting;  // a zone fault of the drive, or the level it is held at
+        S status;
+        B by;
+        QString reason;
+    } cases[] = {
+        {"Button23", "", "", S::Refused, B::Input, QStringLiteral("请指定磁头号和段号！")},
+        {"Button23", "3", "1", S::Refused, B::Drive, hdd::kNotAtT},
+        {"Button81", "3", "1", S::Refused, B::Drive, hdd::kNotAtT},
+        {"Button23", "3", "zone.notLoaded", S::Refused, B::Drive, hdd::kNotLoadedCut},
+        {"Button95", "3", "zone.notLoaded", S::Refused, B::Drive, hdd::kNotLoadedSave},
+        {"Button23", "3", "zone.endCylBare", S::Failed, B::None, QStringLiteral("读取段位参数失败！")},
+        {"Button23", "1F", "", S::Failed, B::None, hdd::kCuttingZones + "失败！"},
+        {"Button23", "3", "", S::Done, B::None, ""},
+        {"Button95", "3", "", S::Done, B::None, ""},
+    };
+    for (const auto& c : cases) {
+        const bool level = QByteArray(c.setting).size() == 1;
+        h.drive->faults.stuckLevel = level ? c.setting : "";
+        h.drive->settings = {{c.setting, 1}};
+        rebuild();
+        h.form().userSetText("Edit25", "0");
+        h.form().userSetText("Edit24", c.zone);
+        h.press(c.key);
+        const hdd::Outcome& o = h.model->lastOutcome();
+        EXPECT_EQ(o.status, c.status) << c.key << c.setting;
+        EXPECT_EQ(o.by, c.by) << c.key << c.setting;
+        EXPECT_EQ(o.reason, c.reason) << c.key << c.setting;
     }
 }
 

@@ -1,9 +1,9 @@
 // The drive identity keys of the main window: the serial number (typed after "#", kept with "W"
 // when "存盘" is ticked) and 48-bit addressing. They sit on the tools page beside the key of the
 // identity dialog. Neither holds the window busy.
-#include "identity.h"
 #include "keys.h"
 #include "main_model.h"
+#include "service_commands.h"
 
 namespace hdd {
 
@@ -18,10 +18,11 @@ void installIdentityKeys(MainModel& m) {
     save.box = box;
     addKey(m, "Button55", "写入SN", box, [](MainModel& mm) {
         QString serial = mm.form().text("Edit17");
-        WriteSerialNumber(mm.dialogue(), serial, mm.form().checked("CheckBox3"));
+        const Outcome o = WriteSerialNumberKey(mm.dialogue(), serial, mm.form().checked("CheckBox3"));
         mm.form().setText("Edit17", serial);
+        return o;
     });
-    addKey(m, "Button85", "打开LBA48", box, [](MainModel& mm) { OpenLba48(mm.dialogue()); });
+    addKey(m, "Button85", "打开LBA48", box, [](MainModel& mm) { return OpenLba48Key(mm.dialogue()); });
 }
 
 }  // namespace hdd

@@ -2,7 +2,6 @@
 // changes, defect lists, SMART and health, self-calibration and self-repair, motor, stepping.
 #include "keys.h"
 #include "main_model.h"
-#include "monitor.h"
 #include "service_commands.h"
 
 namespace hdd {
@@ -29,9 +28,10 @@ struct PlainKey {
 };
 
 void addServiceKey(MainModel& m, const QString& panel, const QString& name, const QString& caption,
-                   const QString& box, std::function<void(Dialogue&)> work, const QString& hint = QString()) {
+                   const QString& box, std::function<Outcome(Dialogue&)> work,
+                   const QString& hint = QString()) {
     addKey(
-        m, name, caption, box, [work = std::move(work)](MainModel& mm) { work(mm.dialogue()); }, panel)
+        m, name, caption, box, [work = std::move(work)](MainModel& mm) { return work(mm.dialogue()); }, panel)
         .hint = hint;
 }
 
@@ -69,67 +69,60 @@ void installServiceKeys(MainModel& m) {
     for (const PlainKey& k : plain) {
         addServiceKey(
             m, kOps, k.name, QString::fromUtf8(k.caption), k.box,
-            [bytes = k.bytes](Dialogue& d) { SendUserBytes(d, bytes); }, QString::fromUtf8(k.hint));
+            [bytes = k.bytes](Dialogue& d) { return SendUserBytes(d, bytes); }, QString::fromUtf8(k.hint));
     }
-    addServiceKey(m, kOps, "Button39", "%", kBoxMonitor, [](Dialogue& d) {
-        SendUserBytes(d, "%");
-        d.PumpWait(10);
-        d.SendString("\r");
-    });
+    addServiceKey(m, kOps, "Button39", "%", kBoxMonitor, SendPercent);
     addServiceKey(m, kOps, "Button31", "校准记录", kBoxMonitor, ShowCalibrationRecord, "查看校准记录");
 
     // Levels.
-    addServiceKey(m, kOps, "Button8", "/T", kBoxLevel, [](Dialogue& d) {
-        SendUserBytes(d, "/\r");
-        d.PumpWait(10);
-    });
-    addServiceKey(m, kOps, "Button49", "/1", kBoxLevel, [](Dialogue& d) { ForceLevel(d, '1'); });
-    addServiceKey(m, kOps, "Button50", "/2", kBoxLevel, [](Dialogue& d) { ForceLevel(d, '2'); });
-    addServiceKey(m, kOps, "Button24", "转F级", kBoxLevel, [](Dialogue& d) { ToFKey(d); });
+    addServiceKey(m, kOps, "Button8", "/T", kBoxLevel, BackToT);
+    addServiceKey(m, kOps, "Button49", "/1", kBoxLevel, [](Dialogue& d) { return ForceLevel(d, '1'); });
+    addServiceKey(m, kOps, "Button50", "/2", kBoxLevel, [](Dialogue& d) { return ForceLevel(d, '2'); });
+    addServiceKey(m, kOps, "Button24", "转F级", kBoxLevel, ToFKey);
     addServiceKey(m, kOps, "Button10", "切换到50", kBoxLevel, Switch50);
 
     // SMART, health and the other repairs.
     addServiceKey(m, kOps, "Button54", "清SMART", kBoxRepair, ClearSmart);
     addServiceKey(m, kOps, "Button68", "清健康值", kBoxRepair, ClearHealth, "健康值清0");
     addServiceKey(m, kOps, "Button72", "强制读写", kBoxRepair, ForcedReadWrite);
-    addServiceKey(m, kOps, "Button74", "R1、R2命令", kBoxRepair, R1R2);
+    addServiceKey(m, kOps, "Button74", "R1、R2命令", kBoxRepair, R1R2Key);
 
     // Self-calibration and self-repair runs.
     addServiceKey(
-        m, kOps, "Button88", "启动自校准", kBoxCalibration, [](Dialogue& d) { StartSelfRun(d, "N2,,22\r"); },
-        "A级自校准");
+        m, kOps, "Button88", "启动自校准", kBoxCalibration,
+        [](Dialogue& d) { return StartSelfRun(d, "N2,,22\r"); }, "A级自校准");
     addServiceKey(
         m, kOps, "Button60", "扩展自校准", kBoxCalibration,
-        [](Dialogue& d) { StartSelfRun(d, "N2,AA,22\r"); }, "B级自校准");
+        [](Dialogue& d) { return StartSelfRun(d, "N2,AA,22\r"); }, "B级自校准");
     addServiceKey(
-        m, kOps, "Button80", "A级自修复", kBoxCalibration, [](Dialogue& d) { StartSelfRun(d, "N4,,22\r"); },
-        "A级自修复(扫描硬盘并把坏道加到G表)");
+        m, kOps, "Button80", "A级自修复", kBoxCalibration,
+        [](Dialogue& d) { return StartSelfRun(d, "N4,,22\r"); }, "A级自修复(扫描硬盘并把坏道加到G表)");
     addServiceKey(
-        m, kOps, "Button73", "B级自修复", kBoxCalibration, [](Dialogue& d) { StartSelfRun(d, "N3,,22\r"); },
-        "B级自修复(扫描硬盘并把坏道加到P表)");
+        m, kOps, "Button73", "B级自修复", kBoxCalibration,
+        [](Dialogue& d) { return StartSelfRun(d, "N3,,22\r"); }, "B级自修复(扫描硬盘并把坏道加到P表)");
     addServiceKey(m, kOps, "Button61", "停止自校准", kBoxCalibration, StopSelfCalibration);
     addServiceKey(m, kOps, "Button59", "校准流程", kBoxCalibration, CalibrationFlow, "查看校准流程");
 
     // Motor and stepping.
     addServiceKey(m, kOps, "Button71", "电机停转", kBoxMotor, MotorStop);
     addServiceKey(m, kOps, "Button75", "电机启动", kBoxMotor, MotorStart);
-    addServiceKey(m, kOps, "Button89", "010", kBoxMotor, [](Dialogue& d) { StepUntil(d, "0 1 0"); });
-    addServiceKey(m, kOps, "Button90", "000", kBoxMotor, [](Dialogue& d) { StepUntil(d, "0 0 0"); });
+    addServiceKey(m, kOps, "Button89", "010", kBoxMotor, [](Dialogue& d) { return StepUntil(d, "0 1 0"); });
+    addServiceKey(m, kOps, "Button90", "000", kBoxMotor, [](Dialogue& d) { return StepUntil(d, "0 0 0"); });
 
     // Defect lists.
     addServiceKey(m, kRight, "Button66", "查看P表", kBoxDefects,
-                  [](Dialogue& d) { DefectListCommand(d, "V1\r"); });
+                  [](Dialogue& d) { return DefectListCommand(d, "V1\r"); });
     addServiceKey(m, kRight, "Button69", "查看G表", kBoxDefects,
-                  [](Dialogue& d) { DefectListCommand(d, "V4\r"); });
+                  [](Dialogue& d) { return DefectListCommand(d, "V4\r"); });
     addServiceKey(m, kRight, "Button64", "清空P表", kBoxDefects, [](Dialogue& d) {
-        ConfirmedDefectListCommand(d, QStringLiteral("确认清空P表吗?"), "i1,1,22\r");
+        return ConfirmedDefectListCommand(d, QStringLiteral("确认清空P表吗?"), "i1,1,22\r");
     });
     // The G list is cleared at once: technicians press it as part of a repair routine.
     addServiceKey(m, kRight, "Button65", "清空G表", kBoxDefects,
-                  [](Dialogue& d) { DefectListCommand(d, "i4,1,22\r"); });
+                  [](Dialogue& d) { return DefectListCommand(d, "i4,1,22\r"); });
     // The T list key is hidden; last, so that it leaves no hole among the others.
     addServiceKey(m, kRight, "Button67", "查看T表", kBoxDefects,
-                  [](Dialogue& d) { DefectListCommand(d, "V2\r"); });
+                  [](Dialogue& d) { return DefectListCommand(d, "V2\r"); });
     m.form().at("Button67").visible = false;
 }
 

@@ -16,19 +16,21 @@ void installZoneKeys(MainModel& m) {
         c.hint = QString::fromUtf8(hint);
     };
     auto key = [&](const char* name, const char* caption, const char* hint,
-                   std::function<void(MainModel&)> work) {
+                   std::function<Outcome(MainModel&)> work) {
         addKey(m, name, QString::fromUtf8(caption), QString(), std::move(work), right).hint =
             QString::fromUtf8(hint);
     };
     field("Edit25", "头", KeyFilter::HeadHex, 2, "\"FF\"为所有头");
     field("Edit24", "段", KeyFilter::ZoneHex, 2, "\"FF\"为所有段");
-    key("Button23", "砍段", "砍指定段",
-        [](MainModel& mm) { CutZones(mm.dialogue(), mm.form().text("Edit25"), mm.form().text("Edit24")); });
-    key("Button94", "重载", "重新加载段位信息", [](MainModel& mm) { ReloadZones(mm.dialogue()); });
-    key("Button95", "保存", "保存段位信息", [](MainModel& mm) { SaveZones(mm.dialogue()); });
-    key("Button81", "查看段位信息", "", [](MainModel& mm) { ShowZones(mm.dialogue()); });
+    key("Button23", "砍段", "砍指定段", [](MainModel& mm) {
+        return CutZones(mm.dialogue(), mm.form().text("Edit25"), mm.form().text("Edit24"));
+    });
+    key("Button94", "重载", "重新加载段位信息", [](MainModel& mm) { return ReloadZones(mm.dialogue()); });
+    key("Button95", "保存", "保存段位信息", [](MainModel& mm) { return SaveZones(mm.dialogue()); });
+    key("Button81", "查看段位信息", "", [](MainModel& mm) { return ShowZones(mm.dialogue()); });
     field("Edit26", "KBA->LLP", KeyFilter::Digits, 10, "输入LBA值");
-    key("Button70", "转换", "", [](MainModel& mm) { ConvertLba(mm.dialogue(), mm.form().text("Edit26")); });
+    key("Button70", "转换", "",
+        [](MainModel& mm) { return ConvertLba(mm.dialogue(), mm.form().text("Edit26")); });
 }
 
 }  // namespace hdd

@@ -28,12 +28,14 @@ const QString kStop = QStringLiteral("Button10");
 const QString kFilter = QStringLiteral("CMD|*.CMD|所有文件|*.*");
 const QString kExtension = QStringLiteral("*.cmd");
 
-void runKey(DialogForm& f) {
+// "运行脚本": the editor's script as one operation of the main window, with the run's outcome.
+Outcome runKey(DialogForm& f) {
     MainModel& m = f.main();
     const QString script = f.text(kEditor);
     if (trimBlanks(script).isEmpty()) {
-        m.information(QStringLiteral("请输入要执行的命令脚本！"));
-        return;
+        const QString message = QStringLiteral("请输入要执行的命令脚本！");
+        m.information(message);
+        return Outcome::refused(Outcome::By::Input, message);
     }
     QHash<QString, bool> enabled;
     for (const auto& c : f.controls()) {
@@ -45,9 +47,10 @@ void runKey(DialogForm& f) {
     ScriptHooks hooks;
     hooks.showLine = [&f](const QString& line) { f.setText(kCurrent, line); };
     hooks.portSpeed = [&m] { return m.form().text(QStringLiteral("ComboBox2")); };
-    m.runOperation([&] { RunScript(m.dialogue(), script.split('\n'), hooks); });
+    const Outcome outcome = RunScript(m.dialogue(), script.split('\n'), hooks);
     for (auto it = enabled.cbegin(); it != enabled.cend(); ++it) f.setEnabled(it.key(), it.value());
     f.setEnabled(kStop, false);
+    return outcome;
 }
 
 bool loadInto(DialogForm& f, const QString& file) {
@@ -95,8 +98,8 @@ std::unique_ptr<DialogForm> makeForm4(MainModel& m) {
     editor.label = QStringLiteral("当前命令脚本：");
     f.addEdit(kCurrent, QStringLiteral("正在执行命令：")).readOnly = true;
 
-    key(f, kRun, QStringLiteral("运行脚本"), [&f] { runKey(f); });
-    key(f, kStop, QStringLiteral("停止运行"), [&m] { m.dialogue().AbortRequested = true; }).enabled = false;
+    key(f, kRun, QStringLiteral("运行脚本"), [&f] { f.main().runOperation([&f] { return runKey(f); }); });
+    key(f, kStop, QStringLiteral("停止运行"), [&f] { f.abort(); }).enabled = false;
     key(f, QStringLiteral("Button51"), QStringLiteral("打开脚本"), [&f] { openKey(f); });
     key(f, QStringLiteral("Button1"), QStringLiteral("保存脚本"), [&f] { saveKey(f); });
     key(f, QStringLiteral("Button11"), QStringLiteral("清空脚本"), [&f] { f.setText(kEditor, QString()); });

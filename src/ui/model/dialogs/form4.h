@@ -16,7 +16,8 @@ class MainModel;
 
 // Shows Form4 as its key does, loads `file` as "打开脚本" would and runs it as "运行脚本" does.
 // False when the dialog's key cannot be pressed (no open port) or the file was refused (a message box
-// says why); true once the script ran, whatever its lines reported.
+// says why); true once the script ran, whatever its lines reported (the run's outcome is then the
+// window's lastOutcome()).
 bool runScriptFile(MainModel& m, const QString& file);
 
 // Presses Form4's stop key once, while a script runs and `when` holds. Returns the clock poller's

@@ -1,1 +1,0 @@
-// Operations of this layer are added here.
