@@ -201,8 +201,16 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
     frontend.sawWarning = false;
     // The run is judged by the outcomes of the operations it starts from here on.
     Verdict verdict;
-    QObject::connect(&model, &MainModel::operationEnded, &model,
-                     [&verdict](const Outcome& o) { verdict.operationEnded(o); });
+    QObject::connect(&model, &MainModel::operationEnded, &model, [&](const Outcome& o) {
+        verdict.operationEnded(o);
+        // A check of the tool refused the input before anything was sent: say which field or path.
+        if (o.status == Outcome::Status::Refused && o.by == Outcome::By::Check && !o.reason.isEmpty()) {
+            progress.clear();
+            printer.flush(false);
+            err << kCliSelf << "refused: " << QString(o.reason).replace('\n', ' ') << "\n";
+            err.flush();
+        }
+    });
     int status = 0;
     const qint64 startUs = clock.nowUs();
     const QString startSpeed = model.form().text("ComboBox2");
