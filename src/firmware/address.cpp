@@ -37,6 +37,20 @@ QString countOrEmpty(const QString& text) { return text == QLatin1String("0") ? 
 
 }  // namespace
 
+namespace {
+
+bool allKnown(std::initializer_list<const QString*> fields) {
+    for (const QString* f : fields) {
+        if (f->trimmed().isEmpty()) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReserveFields::known() const { return allKnown({&first, &last, &spt}); }
+bool ModuleFields::known() const { return allKnown({&app, &cert0, &ata, &ven}); }
+
 ReserveFields parseReserveAnswer(const QList<QByteArray>& lines) {
     ReserveFields f;
     for (const QByteArray& line : lines) {
@@ -135,6 +149,16 @@ bool showsCertLoaded(const QList<QByteArray>& lines) {
     return false;
 }
 
+std::optional<QList<QByteArray>> AskReserveAnswer(Dialogue& d, int promptWait) {
+    d.CaptureBuffer.clear();
+    d.SendString("/2\r");
+    d.WaitHD(promptWait);
+    if (d.LastPrompt != "2>") return std::nullopt;
+    d.SendString("x\r");
+    d.WaitHD(1500);
+    return d.captureLines();
+}
+
 QString GetSysB(Dialogue& d) {
     const QByteArray saved = d.ReceiveMode;
     d.ReceiveMode = kSysCmd;
@@ -143,14 +167,7 @@ QString GetSysB(Dialogue& d) {
     d.WaitHD(100);
     QString result = parseReserveStartPercent(d.captureLines());
     if (result.isEmpty() && isT(d)) {
-        d.CaptureBuffer.clear();
-        d.SendString("/2\r");
-        d.WaitHD(100);
-        if (d.LastPrompt == "2>") {
-            d.SendString("x\r");
-            d.WaitHD(1500);
-            result = parseReserveStartX(d.captureLines());
-        }
+        if (const auto answer = AskReserveAnswer(d, 100)) result = parseReserveStartX(*answer);
     }
     d.ReceiveMode = saved;
     return result;

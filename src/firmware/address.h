@@ -33,6 +33,8 @@ struct ReserveFields {
     QString last;   // last cylinder
     QString spt;    // sectors per track
     bool complete() const { return !first.isEmpty() && !last.isEmpty() && !spt.isEmpty(); }
+    // Every field holds more than blanks (fields typed by the user may carry them).
+    bool known() const;
 };
 ReserveFields parseReserveAnswer(const QList<QByteArray>& lines);
 
@@ -44,6 +46,7 @@ struct ModuleFields {
     QString ata;
     QString ven;
     bool complete() const { return !app.isEmpty() && !cert0.isEmpty() && !ata.isEmpty() && !ven.isEmpty(); }
+    bool known() const;
 };
 ModuleFields parseModuleAnswer(const QList<QByteArray>& lines);
 
@@ -55,6 +58,11 @@ QString parseReserveStartX(const QList<QByteArray>& lines);
 
 // Whether the answer to "r\r" shows a loaded CERT module.
 bool showsCertLoaded(const QList<QByteArray>& lines);
+
+// Takes the drive to level 2 and asks "x\r" there: the answer's lines, or nullopt when no "2>"
+// prompt came within promptWait. The caller has set a capturing receive mode ("syscmd"); the
+// capture buffer is emptied first.
+std::optional<QList<QByteArray>> AskReserveAnswer(Dialogue& d, int promptWait);
 
 // The first cylinder of the reserve area, asked from the drive ("%\r", else "x\r" at level 2 when
 // the drive is at T level). Empty when not found. The receive mode is restored; the drive may be

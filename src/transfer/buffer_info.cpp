@@ -4,7 +4,9 @@
 
 #include "dialogue.h"
 #include "monitor.h"
+#include "operation.h"
 #include "text.h"
+#include "transfer.h"
 
 namespace hdd {
 
@@ -35,6 +37,13 @@ QString withoutLeadingZeros(const QByteArray& text) {
 }
 
 }  // namespace
+
+bool BufferFields::known() const {
+    for (const QString* f : {&rd, &rdSize, &wr, &wrSize}) {
+        if (f->trimmed().isEmpty()) return false;
+    }
+    return true;
+}
 
 BufferFields parseBufferAnswerT(const QList<QByteArray>& lines) {
     BufferFields f;
@@ -92,6 +101,22 @@ BufferFields GetBuffAD(Dialogue& d) {
     }
     d.ReceiveMode = saved;
     return f;
+}
+
+Outcome FindBufferAddresses(Dialogue& d, BufferFields& fields) {
+    Operation op(d);
+    d.addLine(QStringLiteral("正在获取缓冲区地址......"));
+    d.PumpWait(1);
+    fields = GetBuffAD(d);
+    const bool found = fields.complete();
+    d.appendResult(found ? kDone : kFailed);
+    return Outcome::doneIf(found, kFailed);
+}
+
+Outcome EnsureBufferAddresses(Dialogue& d, BufferFields& fields) {
+    if (fields.known()) return Outcome::done();
+    const Outcome asked = FindBufferAddresses(d, fields);
+    return fields.known() ? Outcome::done() : asked.isDone() ? Outcome::failed(kFailed) : asked;
 }
 
 }  // namespace hdd

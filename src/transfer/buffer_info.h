@@ -20,6 +20,8 @@
 #include <QList>
 #include <QString>
 
+#include "outcome.h"
+
 namespace hdd {
 
 class Dialogue;
@@ -30,6 +32,8 @@ struct BufferFields {
     QString wr;      // write buffer block
     QString wrSize;  // write buffer size in sectors
     bool complete() const { return !rd.isEmpty() && !rdSize.isEmpty() && !wr.isEmpty() && !wrSize.isEmpty(); }
+    // Every field holds more than blanks (fields typed by the user may carry them).
+    bool known() const;
 };
 
 // The answer to "?\r" at T level: every line beginning "RD:" or "WR:" (a later one wins).
@@ -40,5 +44,13 @@ BufferFields parseBufferAnswerB0(const QList<QByteArray>& lines);
 // Asks the drive ("?\r" at T level, "B0\r" at another) and parses its answer. The receive mode is
 // restored.
 BufferFields GetBuffAD(Dialogue& d);
+
+// The buffer address key's operation: "正在获取缓冲区地址......" on the console, GetBuffAD at any
+// level, "完成！" or "失败！", and the ending. `fields` gets the answer (all four, empty where
+// nothing could be read). Done when all four were found, else failed.
+Outcome FindBufferAddresses(Dialogue& d, BufferFields& fields);
+// Asks the drive as FindBufferAddresses does only when a field is not known; values already known
+// (typed by the user) are kept. Done when all four are known.
+Outcome EnsureBufferAddresses(Dialogue& d, BufferFields& fields);
 
 }  // namespace hdd

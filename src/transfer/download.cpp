@@ -80,107 +80,102 @@ QString downloadRefusal(qint64 length, qint64 blockSize) {
     return QString();
 }
 
-bool SendImage(Dialogue& d, const QByteArray& image, qint64 blockSize) {
+namespace {
+
+// A refusal shown in an information box before anything is sent. The length rule is the download's
+// own message about the file given; the other reasons are checks of this tool.
+Outcome refuseFile(Host& host, const QString& why, qint64 blockSize) {
+    host.information(why);
+    const bool lengthRule = blockSize > 0 && why == lengthMessage(blockSize);
+    return Outcome::refused(lengthRule ? Outcome::By::Input : Outcome::By::Check, why);
+}
+
+}  // namespace
+
+TransferOutcome SendImage(Dialogue& d, const QByteArray& image, qint64 blockSize) {
     Host& host = d.host();
     const QString refusal = downloadRefusal(image.size(), blockSize);
-    if (!refusal.isEmpty()) {
-        host.information(refusal);
-        return false;
-    }
+    if (!refusal.isEmpty()) return refuseFile(host, refusal, blockSize);
     d.SendString("\xCC");
-    if (!d.WaitWB(1500)) return false;
+    if (!d.WaitWB(1500)) return Outcome::failed(kFailed);
     d.SendString("\x33");
-    if (!d.WaitWB(1500)) return false;
+    if (!d.WaitWB(1500)) return Outcome::failed(kFailed);
 
     const qint64 n = image.size() / blockSize;
     auto block = [&](qint64 k) { return QByteArrayView(image).sliced(k * blockSize, blockSize); };
     host.setProgressMax(image.size());
     host.setProgress(0);
     for (qint64 k = 1; k < n; ++k) {
-        if (!SendBlock(d, block(k), static_cast<int>(k))) return false;
+        if (!SendBlock(d, block(k), static_cast<int>(k))) return Outcome::failed(kFailed);
         host.setProgress(host.progress() + blockSize);
         if (d.AbortRequested) {
             d.addLine(QStringLiteral("操作被用户中止！"));
-            return false;
+            return Outcome::aborted();
         }
     }
-    if (!SendBlock(d, block(0), 0)) return false;
+    if (!SendBlock(d, block(0), 0)) return Outcome::failed(kFailed);
     d.SendString(checksumBytes(DownloadSum(image)));
     host.setProgress(image.size());
     d.PumpWait(100);
-    return true;
+    return Outcome::done();
 }
 
-bool SendFile(Dialogue& d, const QString& fileName, qint64 blockSize) {
-    if (const QString why = transferFileRefusal(fileName); !why.isEmpty()) {
-        d.host().information(why);
-        return false;
-    }
+TransferOutcome SendFile(Dialogue& d, const QString& fileName, qint64 blockSize) {
+    if (const QString why = transferFileRefusal(fileName); !why.isEmpty())
+        return refuseFile(d.host(), why, blockSize);
     const auto image = loadFile(fileName);
-    if (!image) {
-        d.host().information(kCannotOpen);
-        return false;
-    }
+    if (!image) return refuseFile(d.host(), kCannotOpen, blockSize);
     return SendImage(d, *image, blockSize);
 }
 
-bool WriteBuffer(Dialogue& d, const QByteArray& startBlock, const QByteArray& blockCount,
-                 const QString& fileName) {
+TransferOutcome WriteBuffer(Dialogue& d, const QByteArray& startBlock, const QByteArray& blockCount,
+                            const QString& fileName) {
     Host& host = d.host();
     const auto start = hexArg(startBlock);
     const auto count = hexArg(blockCount);
-    if (!start || !count) {
-        host.information(kBadNumber);
-        return false;
-    }
+    if (!start || !count) return refuseFile(host, kBadNumber, kBlockBytes);
     d.CaptureBuffer.clear();
     d.ReceiveMode.clear();
     d.LastPrompt.clear();
 
-    if (const QString why = transferFileRefusal(fileName); !why.isEmpty()) {
-        host.information(why);
-        return false;
-    }
+    if (const QString why = transferFileRefusal(fileName); !why.isEmpty())
+        return refuseFile(host, why, kBlockBytes);
     auto image = loadFile(fileName);
-    if (!image) {
-        host.information(kCannotOpen);
-        return false;
-    }
+    if (!image) return refuseFile(host, kCannotOpen, kBlockBytes);
     if (quint64(image->size()) > *count * kBlockBytes)
         image->truncate(static_cast<qsizetype>(*count * kBlockBytes));
     // Refused before the drive is told to receive, so a refused file leaves it at its prompt.
     const QString refusal = downloadRefusal(image->size(), kBlockBytes);
-    if (!refusal.isEmpty()) {
-        host.information(refusal);
-        return false;
-    }
+    if (!refusal.isEmpty()) return refuseFile(host, refusal, kBlockBytes);
     if (!saveFile(kTempFile, *image)) {
         host.information(kCannotCreate);
-        return false;
+        return Outcome::failed(kCannotCreate);
     }
 
-    bool ok = true;
+    Outcome sent;
     if (!d.AbortRequested) {
         d.addLine(kWritingBuffer);
         d.SendString("/\r");
         d.PumpWait(50);
         d.SendString("d" + trimmed(startBlock) + "\r");
         d.PumpWait(200);
-        ok = SendFile(d, kTempFile, kBlockBytes);
-        if (ok && !d.AbortRequested) {
+        sent = SendFile(d, kTempFile, kBlockBytes);
+        if (sent.isDone() && !d.AbortRequested) {
             d.PumpWait(200);
             d.SendString("/\r");
-            if (!d.WaitHD(1500)) ok = false;
+            if (!d.WaitHD(1500)) sent = Outcome::failed(kFailed);
         }
     }
     QFile::remove(kTempFile);
     d.PumpWait(200);
 
-    if (d.AbortRequested)
+    if (d.AbortRequested) {
         d.addLine(kAborted);
-    else
-        d.appendResult(ok ? kSuccess : kFailed);
-    return ok && !d.AbortRequested;
+        return Outcome::aborted();
+    }
+    d.appendResult(sent.isDone() ? kSuccess : kFailed);
+    // The temporary copy was checked above, so anything but a write is the drive's doing.
+    return sent.isDone() ? sent : Outcome::failed(kFailed);
 }
 
 }  // namespace hdd

@@ -20,6 +20,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include "transfer.h"
+
 namespace hdd {
 
 class Dialogue;
@@ -44,15 +46,21 @@ QString downloadRefusal(qint64 length, qint64 blockSize);
 
 // A whole image in blocks of blockSize after the drive was told to receive: the opening bytes,
 // blocks 1 .. n-1, block 0, the total checksum. Moves ProgressBar1 and tests the abort key after
-// every block but the last. True when every block was accepted and the checksum sent.
-bool SendImage(Dialogue& d, const QByteArray& image, qint64 blockSize);
-// The same from a file.
-bool SendFile(Dialogue& d, const QString& fileName, qint64 blockSize);
+// every block but the last. Done when every block was accepted and the checksum sent; failed when
+// an acknowledgement or a block's acceptance did not come; aborted; refused, in an information
+// box before anything is sent, for an image the download cannot carry (Input for the length rule,
+// Check for the others).
+TransferOutcome SendImage(Dialogue& d, const QByteArray& image, qint64 blockSize);
+// The same from a file; a file that cannot be read or is too large is refused (Check).
+TransferOutcome SendFile(Dialogue& d, const QString& fileName, qint64 blockSize);
 
 // Writes a file into buffer memory from startBlock (at most blockCount blocks of it; hexadecimal
-// text) through the temporary file "~tmp.~tmp", and reports on the console.
-bool WriteBuffer(Dialogue& d, const QByteArray& startBlock, const QByteArray& blockCount,
-                 const QString& fileName);
+// text) through the temporary file "~tmp.~tmp", and reports on the console. Refused as SendFile
+// (and Check for a number that is not hexadecimal) before anything is sent; failed when the
+// download or the prompt after it failed ("失败！") or the temporary file could not be written;
+// aborted.
+TransferOutcome WriteBuffer(Dialogue& d, const QByteArray& startBlock, const QByteArray& blockCount,
+                            const QString& fileName);
 
 inline const QString kWritingBuffer = QStringLiteral("正在写入缓冲区......");
 inline const QString kTempFile = QStringLiteral("~tmp.~tmp");

@@ -106,37 +106,40 @@ DumpStatus ReadDumpBlock(Dialogue& d, const QByteArray& block, QByteArray& expec
     return DumpStatus::Complete;
 }
 
-bool ReadBuffer(Dialogue& d, const QByteArray& startBlock, const QByteArray& blockCount,
-                const QString& fileName) {
+TransferOutcome ReadBuffer(Dialogue& d, const QByteArray& startBlock, const QByteArray& blockCount,
+                           const QString& fileName) {
     Host& host = d.host();
     const auto first = hexArg(startBlock);
     const auto count = hexArg(blockCount);
     if (!first || !count) {
         host.information(kBadNumber);
-        return false;
+        return Outcome::refused(Outcome::By::Check, kBadNumber);
     }
     d.CaptureBuffer.clear();
     d.ReceiveMode.clear();
     d.LastPrompt.clear();
     d.addLine(kReadingBuffer);
     // A file that cannot be created costs no read: the drive is not asked anything.
-    if (!checkCreatable(host, fileName)) {
+    if (const Outcome target = checkSaveTarget(host, fileName); !target.isDone()) {
         d.appendResult(kFailed);
         d.addLine(QString());
-        return false;
+        return Outcome::failed(target.reason);
     }
     host.setProgressMax(static_cast<qint64>(*count));
     host.setProgress(0);
 
     bool ok = true;
     bool dataError = false;
+    bool written = false;
+    QString fileError;
     QByteArray image;
     // Written only when the blocks were asked for. A complete read replaces the file; after a failure
     // or an abort the whole blocks read so far are kept, but never in place of a file already there.
     const bool existed = QFileInfo::exists(fileName);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
-        host.warning(cannotCreateMessage(fileName, file.errorString()));
+        fileError = cannotCreateMessage(fileName, file.errorString());
+        host.warning(fileError);
         ok = false;
     } else {
         d.SendString("/2\r");
@@ -162,8 +165,11 @@ bool ReadBuffer(Dialogue& d, const QByteArray& startBlock, const QByteArray& blo
             if (!whole && existed) {
                 file.cancelWriting();
             } else if (file.write(image) != image.size() || !file.commit()) {
-                host.warning(cannotWriteMessage(fileName, file.errorString()));
+                fileError = cannotWriteMessage(fileName, file.errorString());
+                host.warning(fileError);
                 ok = false;
+            } else {
+                written = true;
             }
         }
     }
@@ -173,14 +179,20 @@ bool ReadBuffer(Dialogue& d, const QByteArray& startBlock, const QByteArray& blo
     d.WaitHD(1500);
     d.ReceiveMode.clear();
 
-    if (d.AbortRequested)
+    Outcome outcome;
+    if (d.AbortRequested) {
         d.addLine(kAborted);
-    else if (dataError)
+        outcome = Outcome::aborted();
+    } else if (dataError) {
         d.addLine(kDataError);
-    else
+        outcome = Outcome::failed(kDataError);
+    } else {
         d.appendResult(ok ? kSuccess : kFailed);
+        outcome = Outcome::doneIf(ok, fileError.isEmpty() ? kFailed : fileError);
+    }
     d.addLine(QString());
-    return ok && !d.AbortRequested;
+    if (written) outcome.wrote(fileName);
+    return outcome;
 }
 
 }  // namespace hdd

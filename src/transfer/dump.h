@@ -54,10 +54,12 @@ DumpStatus ReadDumpBlock(Dialogue& d, const QByteArray& block, QByteArray& expec
 
 // Reads blockCount blocks from startBlock (hexadecimal text) into fileName and reports on the
 // console. The file holds the whole blocks read before a failure or an abort; nothing is written
-// when the drive never reached level 2 or the user aborted before the first block. Returns whether
-// every block was read and the file written.
-bool ReadBuffer(Dialogue& d, const QByteArray& startBlock, const QByteArray& blockCount,
-                const QString& fileName);
+// when the drive never reached level 2 or the user aborted before the first block. Done when every
+// block was read and the file written; failed on a missing prompt or block, garbled dump text
+// (kDataError) or a file that cannot be created or written; aborted; refused (Check) for a number
+// that is not hexadecimal. A file written, whole or in part, is in the outcome's files.
+TransferOutcome ReadBuffer(Dialogue& d, const QByteArray& startBlock, const QByteArray& blockCount,
+                           const QString& fileName);
 
 inline const QString kReadingBuffer = QStringLiteral("正在读取缓冲区......");
 

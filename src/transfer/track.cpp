@@ -97,28 +97,32 @@ private:
 };
 
 // An error inside a read ends it at once, with one console line whatever showProgress says.
-bool endWithDataError(Dialogue& d) {
+Outcome endWithDataError(Dialogue& d) {
     d.ReceiveMode.clear();
     d.addLine(kDataError);
-    return false;
+    return Outcome::failed(kDataError);
 }
 
 // Before the drive is asked anything: can the file be created? With showProgress the reason is
 // shown and the read reported as failed; silent callers check the folder themselves.
-bool fileCanBeCreated(Dialogue& d, const QString& fileName, bool showProgress) {
-    if (showProgress ? checkCreatable(d.host(), fileName) : cannotCreateReason(fileName).isEmpty())
-        return true;
+Outcome fileCanBeCreated(Dialogue& d, const QString& fileName, bool showProgress) {
+    const QString reason = cannotCreateReason(fileName);
+    if (reason.isEmpty()) return Outcome::done();
+    const QString message = cannotCreateMessage(fileName, reason);
+    if (showProgress) d.host().warning(message);
     d.ReceiveMode.clear();
     if (showProgress) d.appendResult(kFailed);
-    return false;
+    return Outcome::failed(message);
 }
 
-void reportRead(Dialogue& d, bool showProgress, bool ok) {
-    if (!showProgress) return;
-    if (d.AbortRequested)
-        d.addLine(kAborted);
-    else
-        d.appendResult(ok ? kDone : kFailed);
+// The end of a read: the result word (with showProgress) and the outcome. `why` tells a failure.
+Outcome reportRead(Dialogue& d, bool showProgress, bool ok, const QString& why) {
+    if (d.AbortRequested) {
+        if (showProgress) d.addLine(kAborted);
+        return Outcome::aborted();
+    }
+    if (showProgress) d.appendResult(ok ? kDone : kFailed);
+    return Outcome::doneIf(ok, why.isEmpty() ? kFailed : why);
 }
 
 // The opening of a track or reserve write: nothing shown, a prompt at the current level.
@@ -132,24 +136,24 @@ bool beginWrite(Dialogue& d) {
 }
 
 // The closing of a write: back to a prompt, then the result on the console.
-bool endWrite(Dialogue& d, bool failed) {
+Outcome endWrite(Dialogue& d, bool failed, const QString& why) {
     d.SendString("/\r");
     d.WaitHD(10);
-    const bool ok = !failed && !d.AbortRequested;
-    if (d.AbortRequested)
+    if (d.AbortRequested) {
         d.addLine(kAborted);
-    else
-        d.appendResult(ok ? kDone : kFailed);
-    return ok;
+        return Outcome::aborted();
+    }
+    d.appendResult(failed ? kFailed : kDone);
+    return Outcome::doneIf(!failed, why.isEmpty() ? kFailed : why);
 }
 
 // A write refused before the drive is told anything: the reason in a message box, and the write
 // reported as failed on the console, so scripts and the command line see it.
-bool refuseWrite(Dialogue& d, const QString& why) {
+Outcome refuseWrite(Dialogue& d, const QString& why) {
     d.host().information(why);
     d.addLine(kWritingData);
     d.appendResult(kFailed);
-    return false;
+    return Outcome::failed(why);
 }
 
 // Where and how the chunks of one write go.
@@ -209,13 +213,14 @@ bool WriteChunk(Dialogue& d, const ChunkTarget& t, QByteArrayView data, quint64 
 
 }  // namespace
 
-bool ReadTrack(Dialogue& d, const QByteArray& track, const QByteArray& head, const QByteArray& startSector,
-               const QByteArray& sectorCount, const QByteArray& bufferBlock, const QByteArray& chunkSectors,
-               const QString& fileName, bool showProgress) {
+TransferOutcome ReadTrack(Dialogue& d, const QByteArray& track, const QByteArray& head,
+                          const QByteArray& startSector, const QByteArray& sectorCount,
+                          const QByteArray& bufferBlock, const QByteArray& chunkSectors,
+                          const QString& fileName, bool showProgress) {
     Host& host = d.host();
     if (!allHex({&track, &head, &startSector, &sectorCount, &bufferBlock, &chunkSectors})) {
         host.information(kBadNumber);
-        return false;
+        return Outcome::refused(Outcome::By::Check, kBadNumber);
     }
     const quint64 total = *hexArg(sectorCount);
     const quint64 chunk = *hexArg(chunkSectors);
@@ -226,7 +231,7 @@ bool ReadTrack(Dialogue& d, const QByteArray& track, const QByteArray& head, con
         d.PumpWait(1);
     }
     if (chunk == 0) return endWithDataError(d);
-    if (!fileCanBeCreated(d, fileName, showProgress)) return false;
+    if (Outcome target = fileCanBeCreated(d, fileName, showProgress); !target.isDone()) return target;
 
     QByteArray image;
     ChunkReader reader(d, trimmed(track), trimmed(head), *hexArg(bufferBlock), [&image](const QByteArray& b) {
@@ -234,6 +239,8 @@ bool ReadTrack(Dialogue& d, const QByteArray& track, const QByteArray& head, con
         return true;
     });
     bool failed = false;
+    bool written = false;
+    QString why;
     d.SendString("/2\r");
     if (!d.WaitHD(1500)) {
         failed = true;
@@ -256,11 +263,13 @@ bool ReadTrack(Dialogue& d, const QByteArray& track, const QByteArray& head, con
                 if (reader.ended()) return endWithDataError(d);
             }
             // Written also when the last, partial chunk failed: the whole chunks before it are good.
-            QString why;
-            if (!saveFile(fileName, image, &why)) {
-                if (showProgress) host.warning(cannotWriteMessage(fileName, why));
+            QString error;
+            if (!saveFile(fileName, image, &error)) {
+                why = cannotWriteMessage(fileName, error);
+                if (showProgress) host.warning(why);
                 reader.failed = true;
             } else {
+                written = true;
                 host.setProgress(static_cast<qint64>(total));
             }
         }
@@ -270,18 +279,19 @@ bool ReadTrack(Dialogue& d, const QByteArray& track, const QByteArray& head, con
     image.clear();
     d.SendString("/\r");
     d.WaitHD(1500);
-    const bool ok = !failed && !d.AbortRequested;
-    reportRead(d, showProgress, ok);
-    return ok;
+    Outcome outcome = reportRead(d, showProgress, !failed, why);
+    if (written) outcome.wrote(fileName);
+    return outcome;
 }
 
-bool ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& lastTrack,
-                 const QByteArray& head, const QByteArray& sectorsPerTrack, const QByteArray& bufferBlock,
-                 const QByteArray& chunkSectors, const QString& fileName, bool showProgress) {
+TransferOutcome ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& lastTrack,
+                            const QByteArray& head, const QByteArray& sectorsPerTrack,
+                            const QByteArray& bufferBlock, const QByteArray& chunkSectors,
+                            const QString& fileName, bool showProgress) {
     Host& host = d.host();
     if (!allHex({&firstTrack, &lastTrack, &head, &sectorsPerTrack, &bufferBlock, &chunkSectors})) {
         host.information(kBadNumber);
-        return false;
+        return Outcome::refused(Outcome::By::Check, kBadNumber);
     }
     const quint64 first = *hexArg(firstTrack);
     const quint64 last = *hexArg(lastTrack);
@@ -290,7 +300,7 @@ bool ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& la
     // No tracks or no sectors would make an empty file that looks like a finished read.
     if (spt == 0 || first > last) {
         host.information(kBadNumber);
-        return false;
+        return Outcome::refused(Outcome::By::Check, kBadNumber);
     }
     d.CaptureBuffer.clear();
     d.ReceiveMode.clear();
@@ -300,9 +310,11 @@ bool ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& la
     }
     if (chunk == 0) return endWithDataError(d);
 
-    if (!fileCanBeCreated(d, fileName, showProgress)) return false;
+    if (Outcome target = fileCanBeCreated(d, fileName, showProgress); !target.isDone()) return target;
 
     bool failed = false;
+    bool committed = false;
+    QString why;
     // Written as it is read, through a file renamed into place at the end: a complete read replaces
     // the file; after a failure or an abort the sectors read so far are kept, but never in place of
     // a file that was already there.
@@ -316,12 +328,17 @@ bool ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& la
             file.cancelWriting();
             return true;
         }
-        if (file.commit()) return true;
-        if (showProgress) host.warning(cannotWriteMessage(fileName, file.errorString()));
+        if (file.commit()) {
+            committed = true;
+            return true;
+        }
+        why = cannotWriteMessage(fileName, file.errorString());
+        if (showProgress) host.warning(why);
         return false;
     };
     if (!file.open(QIODevice::WriteOnly)) {
-        if (showProgress) host.warning(cannotCreateMessage(fileName, file.errorString()));
+        why = cannotCreateMessage(fileName, file.errorString());
+        if (showProgress) host.warning(why);
         failed = true;
     } else if (!d.AbortRequested) {
         d.SendString("/2\r");
@@ -350,11 +367,14 @@ bool ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& la
                 }
                 if (reader.dataError) {
                     finish(false);
-                    return endWithDataError(d);
+                    Outcome outcome = endWithDataError(d);
+                    if (committed) outcome.wrote(fileName);
+                    return outcome;
                 }
                 if (reader.storeError) {
                     // The disk, not the drive: a file error is never reported as garbled data.
-                    if (showProgress) host.warning(cannotWriteMessage(fileName, file.errorString()));
+                    why = cannotWriteMessage(fileName, file.errorString());
+                    if (showProgress) host.warning(why);
                     file.cancelWriting();
                     discarded = true;
                     failed = true;
@@ -370,14 +390,15 @@ bool ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& la
     if (!finish(!failed && !d.AbortRequested)) failed = true;
     d.SendString("/\r");
     d.WaitHD(1500);
-    const bool ok = !failed && !d.AbortRequested;
-    reportRead(d, showProgress, ok);
-    return ok;
+    Outcome outcome = reportRead(d, showProgress, !failed, why);
+    if (committed) outcome.wrote(fileName);
+    return outcome;
 }
 
-bool WriteTrack(Dialogue& d, const QByteArray& tracks, const QByteArray& head, const QByteArray& startSector,
-                const QByteArray& sectorCount, const QByteArray& bufferAddress,
-                const QByteArray& chunkSectors, const QString& fileName, const QString& writeSpeed) {
+TransferOutcome WriteTrack(Dialogue& d, const QByteArray& tracks, const QByteArray& head,
+                           const QByteArray& startSector, const QByteArray& sectorCount,
+                           const QByteArray& bufferAddress, const QByteArray& chunkSectors,
+                           const QString& fileName, const QString& writeSpeed) {
     Host& host = d.host();
     ChunkTarget target{{}, trimmed(head), trimmed(bufferAddress), writeSpeed.trimmed(), true};
     bool listOk = true;
@@ -437,12 +458,13 @@ bool WriteTrack(Dialogue& d, const QByteArray& tracks, const QByteArray& head, c
         }
     }
     image.clear();
-    return endWrite(d, failed);
+    return endWrite(d, failed, QString());
 }
 
-bool WriteReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& lastTrack,
-                  const QByteArray& head, const QByteArray& sectorsPerTrack, const QByteArray& bufferAddress,
-                  const QByteArray& chunkSectors, const QString& fileName, const QString& writeSpeed) {
+TransferOutcome WriteReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& lastTrack,
+                             const QByteArray& head, const QByteArray& sectorsPerTrack,
+                             const QByteArray& bufferAddress, const QByteArray& chunkSectors,
+                             const QString& fileName, const QString& writeSpeed) {
     Host& host = d.host();
     if (!allHex({&firstTrack, &lastTrack, &head, &sectorsPerTrack, &bufferAddress, &chunkSectors}) ||
         *hexArg(chunkSectors) == 0 || *hexArg(chunkSectors) > kMaxWriteChunk ||
@@ -468,6 +490,7 @@ bool WriteReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& l
     if (!refusal.isEmpty()) return refuseWrite(d, refusal);
 
     bool failed = !beginWrite(d);
+    QString why;
     if (!failed && !d.AbortRequested) {
         d.addLine(kWritingData);
         quint64 left = static_cast<quint64>(file.size()) / kBlockBytes;
@@ -489,6 +512,7 @@ bool WriteReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& l
                 const QByteArray data = file.read(static_cast<qint64>(count * kBlockBytes));
                 if (quint64(data.size()) != count * kBlockBytes) {
                     host.information(kCannotOpen);
+                    why = kCannotOpen;
                     failed = true;
                     break;
                 }
@@ -499,7 +523,7 @@ bool WriteReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& l
         }
     }
     file.close();
-    return endWrite(d, failed);
+    return endWrite(d, failed, why);
 }
 
 }  // namespace hdd

@@ -22,34 +22,49 @@
 #include <QByteArray>
 #include <QString>
 
+#include "transfer.h"
+
 namespace hdd {
 
 class Dialogue;
 
-// Sectors of one track into fileName (created or replaced). Returns whether every sector was read.
-// No file is written unless every whole chunk was read.
-bool ReadTrack(Dialogue& d, const QByteArray& track, const QByteArray& head, const QByteArray& startSector,
-               const QByteArray& sectorCount, const QByteArray& bufferBlock, const QByteArray& chunkSectors,
-               const QString& fileName, bool showProgress);
+// The outcomes of the reads: done when every sector was read and the file written; failed when a
+// prompt or a block did not come, on garbled dump text (kDataError), or when the file could not be
+// created or written (the message names it); aborted; refused (Check) for a number argument that is
+// not hexadecimal. A file written, whole or in part, is in the outcome's files.
+
+// Sectors of one track into fileName (created or replaced). No file is written unless every whole
+// chunk was read.
+TransferOutcome ReadTrack(Dialogue& d, const QByteArray& track, const QByteArray& head,
+                          const QByteArray& startSector, const QByteArray& sectorCount,
+                          const QByteArray& bufferBlock, const QByteArray& chunkSectors,
+                          const QString& fileName, bool showProgress);
 
 // Whole tracks firstTrack .. lastTrack of one head into one file, written as it is read: after a
 // failure or an abort the file holds the sectors read so far.
-bool ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& lastTrack,
-                 const QByteArray& head, const QByteArray& sectorsPerTrack, const QByteArray& bufferBlock,
-                 const QByteArray& chunkSectors, const QString& fileName, bool showProgress);
+TransferOutcome ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& lastTrack,
+                            const QByteArray& head, const QByteArray& sectorsPerTrack,
+                            const QByteArray& bufferBlock, const QByteArray& chunkSectors,
+                            const QString& fileName, bool showProgress);
+
+// The outcomes of the writes: done when every chunk was written; failed when a prompt, an
+// acknowledgement or a block's acceptance did not come, or when the file was refused before
+// anything was sent (its reason in a message box and "失败！" on the console); aborted.
 
 // Sectors from fileName into each track of a comma-separated list, from startSector on: the first
 // sectorCount sectors of a longer file, every sector of a shorter one. writeSpeed is the speed text
 // the link is raised to again if the drive falls back to 9600 after a download.
-bool WriteTrack(Dialogue& d, const QByteArray& tracks, const QByteArray& head, const QByteArray& startSector,
-                const QByteArray& sectorCount, const QByteArray& bufferAddress,
-                const QByteArray& chunkSectors, const QString& fileName, const QString& writeSpeed);
+TransferOutcome WriteTrack(Dialogue& d, const QByteArray& tracks, const QByteArray& head,
+                           const QByteArray& startSector, const QByteArray& sectorCount,
+                           const QByteArray& bufferAddress, const QByteArray& chunkSectors,
+                           const QString& fileName, const QString& writeSpeed);
 
 // Whole tracks firstTrack .. lastTrack from one file, each from sector 0, as ReadReserve wrote it;
 // tracks beyond the end of the file are left alone.
-bool WriteReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& lastTrack,
-                  const QByteArray& head, const QByteArray& sectorsPerTrack, const QByteArray& bufferAddress,
-                  const QByteArray& chunkSectors, const QString& fileName, const QString& writeSpeed);
+TransferOutcome WriteReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& lastTrack,
+                             const QByteArray& head, const QByteArray& sectorsPerTrack,
+                             const QByteArray& bufferAddress, const QByteArray& chunkSectors,
+                             const QString& fileName, const QString& writeSpeed);
 
 inline const QString kReadingData = QStringLiteral("正在读取数据.........");
 inline const QString kWritingData = QStringLiteral("正在写入数据......");

@@ -85,11 +85,12 @@ QString cannotWriteMessage(const QString& path, const QString& reason) {
     return kCannotWrite + QStringLiteral(" %1: %2").arg(QDir::toNativeSeparators(path), reason);
 }
 
-bool checkCreatable(Host& host, const QString& path) {
+Outcome checkSaveTarget(Host& host, const QString& path) {
     const QString reason = cannotCreateReason(path);
-    if (reason.isEmpty()) return true;
-    host.warning(cannotCreateMessage(path, reason));
-    return false;
+    if (reason.isEmpty()) return Outcome::done();
+    const QString message = cannotCreateMessage(path, reason);
+    host.warning(message);
+    return Outcome::refused(Outcome::By::Check, message);
 }
 
 }  // namespace hdd

@@ -11,6 +11,8 @@
 #include <QString>
 #include <optional>
 
+#include "outcome.h"
+
 namespace hdd {
 
 class Dialogue;
@@ -29,6 +31,16 @@ inline const QString kCannotCreate = QStringLiteral("创建文件失败！");
 inline const QString kCannotWrite = QStringLiteral("写入文件失败！");
 inline const QString kCannotOpen = QStringLiteral("无法打开文件！");
 inline const QString kEmptyFile = QStringLiteral("文件为空，没有可发送的数据！");
+
+// What a transfer came to. It also reads as yes or no (done or not) for the callers that only ask
+// whether it worked.
+struct TransferOutcome : Outcome {
+    TransferOutcome(Outcome o) : Outcome(std::move(o)) {}
+    operator bool() const { return isDone(); }
+};
+
+// The reason of a refusal for a file dialog that was cancelled.
+inline const QString kNoFileChosen = QStringLiteral("no file chosen");
 
 // "文件长度必须是512的倍数！" for a block size of 512.
 QString lengthMessage(qint64 blockSize);
@@ -64,9 +76,9 @@ bool saveFile(const QString& fileName, const QByteArray& bytes, QString* error =
 QString cannotCreateReason(const QString& path);
 // "创建文件失败！" with the path and the reason, on one line.
 QString cannotCreateMessage(const QString& path, const QString& reason);
-// The check with its report: a warning box naming the path and the reason; true when the file
-// can be created.
-bool checkCreatable(Host& host, const QString& path);
+// The check with its report: done when the file can be created, else a warning box naming the path
+// and the reason, and refused (Check) with that text.
+Outcome checkSaveTarget(Host& host, const QString& path);
 // "写入文件失败！" with the path and the reason, for a write that failed after the check.
 QString cannotWriteMessage(const QString& path, const QString& reason);
 

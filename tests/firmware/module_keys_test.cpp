@@ -6,9 +6,9 @@
 
 #include "buffer_memory.h"
 #include "cli_runner.h"
-#include "firmware_keys.h"
 #include "firmware_model.h"
 #include "harness.h"
+#include "keys.h"
 #include "system_area.h"
 
 using hddtest::Harness;

@@ -3,14 +3,10 @@
 // ("..." picks it, "发送" sends it to a drive that is already waiting for a download).
 #include <QFileInfo>
 
-#include "dialogue.h"
-#include "download.h"
-#include "dump.h"
 #include "keys.h"
 #include "main_model.h"
-#include "monitor.h"
-#include "text.h"
 #include "transfer.h"
+#include "transfer_ops.h"
 
 namespace hdd {
 
@@ -20,87 +16,42 @@ const QString kOps = QStringLiteral("Panel2");
 const QString kBufferFilter = QStringLiteral("BIN文件|*.bin|所有文件|*.*");
 constexpr qint64 kMaxSendFile = 1024 * 1024;
 
-// The buffer read and write keys: the run of blocks in Edit19 and Edit20, a file, the transfer at
-// the speed of ComboBox7, and back to 9600 (the read key at the drive's current level).
-void bufferKey(MainModel& m, bool read) {
-    Dialogue& d = m.dialogue();
-    const QByteArray start = m.form().text("Edit19").trimmed().toLatin1();
-    const QByteArray count = m.form().text("Edit20").trimmed().toLatin1();
-    if (start.isEmpty() || count.isEmpty()) {
-        m.information(read ? QStringLiteral("请指定要读取的缓冲区开始位置及长度！")
-                           : QStringLiteral("请指定要写入的缓冲区开始位置及长度！"));
-        return;
-    }
-    d.AbortRequested = false;
-    m.setBusy(true);
+QByteArray field(MainModel& m, const QString& name) { return m.form().text(name).trimmed().toLatin1(); }
+
+// The buffer read and write keys: the run of blocks in Edit19 and Edit20, a file, and the transfer
+// at the speed of ComboBox7.
+Outcome bufferKey(MainModel& m, bool read) {
+    const QByteArray start = field(m, "Edit19");
+    const QByteArray count = field(m, "Edit20");
+    if (Outcome o = checkBufferRange(m, start, count, read); !o.isDone()) return o;
     const FileRequest request{
         read ? QStringLiteral("保存文件（Buffer）") : QStringLiteral("打开文件（Buffer）"),
         QStringLiteral("Buffer.bin"), kBufferFilter, QStringLiteral("*.bin")};
     const QString file = read ? m.frontend().saveFileName(request) : m.frontend().openFileName(request);
-    // A read into a folder that cannot take the file is refused before the drive is asked anything.
-    if (!file.isEmpty() && (!read || checkCreatable(m, file))) {
-        d.CaptureBuffer.clear();
-        d.ReceiveMode.clear();
-        d.LastPrompt.clear();
-        m.AdSpeed();
-        if (read)
-            ReadBuffer(d, start, count, file);
-        else
-            WriteBuffer(d, start, count, file);
-        d.CaptureBuffer.clear();
-        if (read)
-            SetSpeed9600(d);
-        else
-            Set9600(d);
-        d.ReceiveMode = kUserCmd;
-        d.SendString("\r");
-    }
-    m.setBusy(false);
-    d.AbortRequested = false;
+    const QString speed = m.form().text("ComboBox7");
+    return read ? ReadBufferToFile(m.dialogue(), start, count, file, speed)
+                : WriteBufferFromFile(m.dialogue(), start, count, file, speed);
 }
 
-void readBufferKey(MainModel& m) { bufferKey(m, true); }
-void writeBufferKey(MainModel& m) { bufferKey(m, false); }
+Outcome readBufferKey(MainModel& m) { return bufferKey(m, true); }
+Outcome writeBufferKey(MainModel& m) { return bufferKey(m, false); }
 
-void pickSendFileKey(MainModel& m) {
+Outcome pickSendFileKey(MainModel& m) {
     const QString file = m.frontend().openFileName(
         {QStringLiteral("选择发送文件"), QString(), kBufferFilter, QStringLiteral("*.bin")});
-    if (file.isEmpty()) return;
+    if (file.isEmpty()) return Outcome::refused(Outcome::By::Input, kNoFileChosen);
     m.form().setText("Edit18", file);
     if (QFileInfo(file).size() > kMaxSendFile) {
         m.form().setText("Edit18", QString());
-        m.information(QStringLiteral("模块文件长度不能大于1MB！"));
+        const QString tooLarge = QStringLiteral("模块文件长度不能大于1MB！");
+        m.information(tooLarge);
+        return Outcome::refused(Outcome::By::Input, tooLarge);
     }
+    return Outcome::done();
 }
 
-void sendFileKey(MainModel& m) {
-    Dialogue& d = m.dialogue();
-    const QString file = m.form().text("Edit18").trimmed();
-    if (file.isEmpty()) {
-        m.information(QStringLiteral("请指定文件！"));
-        return;
-    }
-    if (!QFileInfo(file).isFile()) {
-        m.information(QStringLiteral("指定的文件不存在！"));
-        return;
-    }
-    const QString size = m.form().text("ComboBox6").trimmed();
-    if (size.isEmpty()) {
-        m.information(QStringLiteral("请指定数据块大小！"));
-        return;
-    }
-    d.AbortRequested = false;
-    m.setBusy(true);
-    d.CaptureBuffer.clear();
-    d.ReceiveMode.clear();
-    d.addLine(QStringLiteral("正在发送文件......"));
-    d.appendResult(SendFile(d, file, size.toLongLong()) ? QStringLiteral("完成！")
-                                                        : QStringLiteral("失败！"));
-    d.PumpWait(100);
-    d.ReceiveMode = kUserCmd;
-    d.SendString("\r");
-    m.setBusy(false);
-    d.AbortRequested = false;
+Outcome sendFileKey(MainModel& m) {
+    return SendFileToDrive(m.dialogue(), m.form().text("Edit18"), m.form().text("ComboBox6"));
 }
 
 }  // namespace

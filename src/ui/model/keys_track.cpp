@@ -1,12 +1,9 @@
 // The buffer address key ("缓冲区地址") with the read and write buffer fields it fills, and the
 // keys that read and write any system-area track the user names ("读指定磁道", "写指定磁道").
-#include "buffer_info.h"
-#include "dialogue.h"
+#include "discovery.h"
 #include "keys.h"
 #include "main_model.h"
-#include "monitor.h"
-#include "track.h"
-#include "transfer.h"
+#include "transfer_ops.h"
 
 namespace hdd {
 
@@ -14,106 +11,56 @@ namespace {
 
 const QString kOps = QStringLiteral("Panel2");
 const QString kTrackFilter = QStringLiteral("TRC文件|*.trc|BIN文件|*.bin|所有文件|*.*");
-const QStringList kBufferFields = {"Edit1", "Edit15", "Edit2", "Edit16"};
 
 QByteArray field(MainModel& m, const QString& name) { return m.form().text(name).trimmed().toLatin1(); }
 
-// The buffer address key, with or without the busy state of its own (the ensure operation runs it
-// from inside another key, which keeps the panels disabled itself).
-void bufferAddress(MainModel& m, bool ownBusy) {
-    Dialogue& d = m.dialogue();
-    if (ownBusy) m.setBusy(true);
-    d.addLine(QStringLiteral("正在获取缓冲区地址......"));
-    d.PumpWait(1);
-    for (const QString& n : kBufferFields) m.form().setText(n, QString());
-    const BufferFields f = GetBuffAD(d);
-    m.form().setText("Edit1", f.rd);
-    m.form().setText("Edit15", f.rdSize);
-    m.form().setText("Edit2", f.wr);
-    m.form().setText("Edit16", f.wrSize);
-    d.appendResult(f.complete() ? QStringLiteral("完成！") : QStringLiteral("失败！"));
-    d.ReceiveMode = kUserCmd;
-    d.SendString("\r");
-    if (ownBusy) m.setBusy(false);
+// Runs an operation over the window's buffer fields and writes back what it found.
+Outcome withBuffers(MainModel& m, const std::function<Outcome(BufferFields&)>& work) {
+    AddressSet a = addressFields(m);
+    const Outcome outcome = work(a.buffers);
+    setAddressFields(m, a);
+    return outcome;
 }
 
-bool buffersFilled(MainModel& m) {
-    for (const QString& n : kBufferFields) {
-        if (field(m, n).isEmpty()) return false;
-    }
-    return true;
+Outcome bufferAddressKey(MainModel& m) {
+    return withBuffers(m, [&m](BufferFields& b) { return FindBufferAddresses(m.dialogue(), b); });
 }
 
-QString trackFileName(MainModel& m) {
-    return QStringLiteral("Track%1_%2_%3_%4.trc")
-        .arg(m.form().text("Edit10").trimmed(), m.form().text("Edit14").trimmed(),
-             m.form().text("Edit11").trimmed(), m.form().text("Edit12").trimmed());
+TrackSpan trackSpan(MainModel& m) {
+    return {field(m, "Edit10"), field(m, "Edit14"), field(m, "Edit11"), field(m, "Edit12")};
 }
 
-// The free-track keys share their frame: file dialog, T-level guard, buffer addresses, speed up,
-// the transfer, 9600 again. `transfer` gets the chosen file.
-void freeTrackKey(MainModel& m, bool read, const std::function<void(const QString&)>& transfer) {
-    Dialogue& d = m.dialogue();
-    d.AbortRequested = false;
-    m.setBusy(true);
-    const FileRequest request{
-        read ? QStringLiteral("保存文件（指定磁道）") : QStringLiteral("打开文件（指定磁道）"),
-        trackFileName(m), kTrackFilter, QStringLiteral("*.trc")};
-    const QString file = read ? m.frontend().saveFileName(request) : m.frontend().openFileName(request);
-    // A read into a folder that cannot take the file is refused before the drive is asked anything.
-    if (!file.isEmpty() && (!read || checkCreatable(m, file))) {
-        if (!isT(d)) {
-            d.addLine(kNotAtT);
-        } else if (GetBufferAddress(m)) {
-            d.CaptureBuffer.clear();
-            d.ReceiveMode.clear();
-            m.AdSpeed();
-            transfer(file);
-            d.CaptureBuffer.clear();
-            Set9600(d);
-        }
-    }
-    // The read key gives the drive its carriage return also when the dialog was cancelled.
-    if (!file.isEmpty() || read) {
-        d.ReceiveMode = kUserCmd;
-        d.SendString("\r");
-    }
-    m.setBusy(false);
-    d.AbortRequested = false;
+FileRequest trackFile(MainModel& m, bool read) {
+    const QString name = QStringLiteral("Track%1_%2_%3_%4.trc")
+                             .arg(m.form().text("Edit10").trimmed(), m.form().text("Edit14").trimmed(),
+                                  m.form().text("Edit11").trimmed(), m.form().text("Edit12").trimmed());
+    return {read ? QStringLiteral("保存文件（指定磁道）") : QStringLiteral("打开文件（指定磁道）"), name,
+            kTrackFilter, QStringLiteral("*.trc")};
 }
 
-void readTrackKey(MainModel& m) {
-    for (const char* n : {"Edit10", "Edit11", "Edit12", "Edit14"}) {
-        if (field(m, n).isEmpty()) {
-            m.information(QStringLiteral("请指定要读取的磁道、磁头、起始扇区和扇区数(十六进制数据)！"));
-            return;
-        }
-    }
-    freeTrackKey(m, true, [&m](const QString& file) {
-        ReadTrack(m.dialogue(), field(m, "Edit10"), field(m, "Edit14"), field(m, "Edit11"),
-                  field(m, "Edit12"), field(m, "Edit1"), field(m, "Edit15"), file, true);
+Outcome readTrackKey(MainModel& m) {
+    const TrackSpan span = trackSpan(m);
+    if (Outcome o = checkTrackSpan(m, span, true); !o.isDone()) return o;
+    // A cancelled dialog goes on too: the read gives the drive its carriage return all the same.
+    const QString file = m.frontend().saveFileName(trackFile(m, true));
+    return withBuffers(m, [&](BufferFields& b) {
+        return ReadTrackToFile(m.dialogue(), span, b, file, m.form().text("ComboBox7"));
     });
 }
 
-void writeTrackKey(MainModel& m) {
-    for (const char* n : {"Edit10", "Edit11", "Edit12"}) {
-        if (field(m, n).isEmpty()) {
-            m.information(QStringLiteral("请指定要写入的磁道、起始扇区和扇区数(十六进制数据)！"));
-            return;
-        }
-    }
-    freeTrackKey(m, false, [&m](const QString& file) {
-        WriteTrack(m.dialogue(), field(m, "Edit10"), field(m, "Edit14"), field(m, "Edit11"),
-                   field(m, "Edit12"), field(m, "Edit2"), field(m, "Edit16"), file,
-                   m.form().text("ComboBox7"));
+Outcome writeTrackKey(MainModel& m) {
+    const TrackSpan span = trackSpan(m);
+    if (Outcome o = checkTrackSpan(m, span, false); !o.isDone()) return o;
+    const QString file = m.frontend().openFileName(trackFile(m, false));
+    return withBuffers(m, [&](BufferFields& b) {
+        return WriteTrackFromFile(m.dialogue(), span, b, file, m.form().text("ComboBox7"));
     });
 }
 
 }  // namespace
 
 bool GetBufferAddress(MainModel& m) {
-    if (!buffersFilled(m)) bufferAddress(m, false);
-    return buffersFilled(m);
+    return withBuffers(m, [&m](BufferFields& b) { return EnsureBufferAddresses(m.dialogue(), b); }).isDone();
 }
 
 void installTrackKeys(MainModel& m) {
@@ -123,8 +70,7 @@ void installTrackKeys(MainModel& m) {
     addField(f, "Edit15", QStringLiteral("扇区数:"), buffers).sameRow = true;
     addField(f, "Edit2", QStringLiteral("WR:"), buffers);
     addField(f, "Edit16", QStringLiteral("扇区数:"), buffers).sameRow = true;
-    addKey(m, "Button13", QStringLiteral("缓冲区地址"), buffers,
-           [](MainModel& mm) { bufferAddress(mm, true); });
+    addKey(m, "Button13", QStringLiteral("缓冲区地址"), buffers, bufferAddressKey);
 
     const QString track = QStringLiteral("指定磁道");
     addField(f, "Edit10", QStringLiteral("磁道:"), track);
