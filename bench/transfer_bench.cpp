@@ -97,14 +97,15 @@ void romCommandRead(const Run& r) {
     hddtest::Harness h;
     prepare(h, r, true);
     QTemporaryDir dir;
-    measure(h, r, "ROM command read 64 KiB", [&] { return hdd::ReadROM1(h.dlg(), dir.filePath("rom")); });
+    measure(h, r, "ROM command read 64 KiB",
+            [&] { return hdd::ReadROM1(h.dlg(), dir.filePath("rom")).isDone(); });
 }
 
 void romBufferRead(const Run& r) {
     hddtest::Harness h;
     prepare(h, r, true);
     QTemporaryDir dir;
-    measure(h, r, "ROM buffer read", [&] { return hdd::ReadRom(h.dlg(), dir.filePath("rom")); });
+    measure(h, r, "ROM buffer read", [&] { return hdd::ReadRom(h.dlg(), dir.filePath("rom")).isDone(); });
 }
 
 // Drive text as a busy monitor prints it: dump lines and long lines without a break, handed over

@@ -1,6 +1,5 @@
 #include "backup.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,10 +7,11 @@
 
 #include "address.h"
 #include "buffer_info.h"
+#include "checksums.h"
 #include "dialogue.h"
 #include "firmware_id.h"
 #include "monitor.h"
-#include "sector_file.h"
+#include "operation.h"
 #include "text.h"
 #include "track.h"
 #include "transfer.h"
@@ -23,17 +23,6 @@ namespace {
 const QString kGettingBuffer = QStringLiteral("正在获取缓冲区地址......");
 const QString kGettingReserve = QStringLiteral("正在获取保留区地址......");
 const QString kAnalysing = QStringLiteral("正在份析，请稍候........");
-
-// Where the ATA overlay's parts begin and end.
-const QByteArray kAtaStart = "00001600";
-const QByteArray kAtaEnd = "FF00000000000000000000000000000000";
-constexpr qsizetype kAtaStartFrom = 25600;  // 50 sectors
-constexpr qsizetype kAtaEnd0From = 15360;   // 30 sectors
-constexpr qsizetype kAtaEnd1After = 5120;   // 10 sectors after the start marker
-
-// The serial number in a Vendor image: sector 4, byte 54.
-constexpr qsizetype kSerialOffset = 4 * 512 + 54;
-constexpr qsizetype kSerialBytes = 30;
 
 // --- family table values ---
 
@@ -80,23 +69,17 @@ std::pair<Triple, Triple> certTriples(const QByteArray& value) {
     return {{offset, start, count}, tailTriple(rest3)};
 }
 
-QString sumsLine(const QString& file, const QString& name) {
-    QFile f(file);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!f.open(QIODevice::ReadOnly) || !hash.addData(&f)) return {};
-    return QString::fromLatin1(hash.result().toHex()) + "  " + name + "\n";
-}
-
 // --- the run ---
 
 class Run {
 public:
     Run(Dialogue& d, const QString& folder, BackupResult& result) : d_(d), dir_(folder), result_(result) {}
 
-    bool success = true;  // every read so far succeeded: later modules run
-    bool clean = true;    // no module or derived file failed
-    bool error = false;   // a value that is not a number, a file that cannot be read or written
-    quint32 base = 0;     // the reserve area's first cylinder
+    bool success = true;   // every read so far succeeded: later modules run
+    bool clean = true;     // no module or derived file failed
+    bool error = false;    // a value that is not a number, a file that cannot be read or written
+    bool aborted = false;  // the abort key stopped a read (a lost port fails the run instead)
+    quint32 base = 0;      // the reserve area's first cylinder
 
     QString path(const QString& name) const { return dir_.filePath(name); }
 
@@ -110,6 +93,7 @@ public:
     // A module that failed: its line says so (a line of its own when the read added one since).
     void failed(const QString& module) {
         clean = false;
+        aborted = aborted || (d_.AbortRequested && !d_.portLost());
         if (d_.AbortRequested)
             d_.addLine(kAborted);
         else if (d_.console().lineCount() == lineCount_)
@@ -200,8 +184,8 @@ void backupCert(Run& run, Dialogue& d, const FamilyEntry& e) {
         }
     }
     if (!run.error) {
-        if (run.success && BuildSectorFile(run.path("CERT0.BIN"), "0", "FFFF", run.path("CERT1.BIN"), "0",
-                                           "FFFF", run.path("CERT.BIN"))) {
+        if (run.success &&
+            joinCertParts(run.path("CERT0.BIN"), run.path("CERT1.BIN"), run.path("CERT.BIN"))) {
             run.wrote("CERT.BIN");
             run.done();
         } else {
@@ -227,8 +211,7 @@ void backupTable(Run& run, Dialogue& d, const FamilyEntry& e) {
     }
     // The table goes to the drive with its first sector last.
     const bool ok = run.read(t, "0", "Table0.BIN") &&
-                    BuildSectorFile(run.path("Table0.BIN"), "1", QString::fromLatin1(t.count),
-                                    run.path("Table0.BIN"), "0", "1", run.path("Table.BIN"));
+                    rotateTable(run.path("Table0.BIN"), QString::fromLatin1(t.count), run.path("Table.BIN"));
     if (ok) {
         run.wrote("Table.BIN");
         run.done();
@@ -293,9 +276,7 @@ void backupVendor(Run& run, Dialogue& d, const FamilyEntry& e) {
     }
     run.wrote("Vendor.BIN");
     // The identity sector is one whole sector or nothing.
-    if (BuildSectorFile(run.path("Vendor.BIN"), "4", "1", QString(), QString(), QString(),
-                        run.path("ID.BIN")) &&
-        QFileInfo(run.path("ID.BIN")).size() == kSectorBytes) {
+    if (identitySector(run.path("Vendor.BIN"), run.path("ID.BIN"))) {
         run.wrote("ID.BIN");
         run.done();
     } else {
@@ -331,7 +312,7 @@ bool writeSums(Run& run, const QStringList& names) {
         if (line.isEmpty()) return false;
         sums += line;
     }
-    return saveFile(run.path("SHA256SUMS"), sums.toLatin1());
+    return saveFile(run.path(kSumsFileName), sums.toLatin1());
 }
 
 // The dialog's buffer query: the read buffer only.
@@ -368,131 +349,48 @@ void readBufferQuery(Dialogue& d, QString& rd, QString& size) {
     d.ReceiveMode = saved;
 }
 
-// The checks before anything is sent; the folder (ending with a separator) when they pass.
-std::optional<QString> checkRequest(Dialogue& d, const BackupRequest& r, BackupResult& result) {
+// The checks before anything is sent: the refusal (its warning shown), or empty when they pass and
+// `folder` is the folder (ending with a separator).
+QString checkRequest(Dialogue& d, const BackupRequest& r, BackupResult& result, QString& folder) {
     // A refusal means no backup: a warning, so that scripts of the command line see it.
-    Host& host = d.host();
-    if (!r.family) {
-        host.warning(kChooseFamily);
-        return std::nullopt;
-    }
-    if (r.folder.isEmpty()) {
-        host.warning(kChooseFolder);
-        return std::nullopt;
-    }
-    QString folder = r.folder.trimmed();
+    const auto refuse = [&d](const QString& why) {
+        d.host().warning(why);
+        return why;
+    };
+    if (!r.family) return refuse(kChooseFamily);
+    if (r.folder.isEmpty()) return refuse(kChooseFolder);
+    folder = r.folder.trimmed();
     result.folder = folder;
-    if (folder.isEmpty() || !QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
-        host.warning(kFolderError);
-        return std::nullopt;
-    }
+    if (folder.isEmpty() || !QDir().mkpath(folder) || !QFileInfo(folder).isDir()) return refuse(kFolderError);
     // A folder that takes no files (a write-protected stick, a read-only share) is said before the
     // drive is asked anything, not after minutes of reading.
     const QString reason = cannotCreateReason(QDir(folder).filePath(QStringLiteral("SN.TXT")));
-    if (!reason.isEmpty()) {
-        host.warning(kFolderError + QStringLiteral(" %1: %2").arg(QDir::toNativeSeparators(folder), reason));
-        return std::nullopt;
-    }
-    if (!r.modules.any()) {
-        host.warning(kChooseModules);
-        return std::nullopt;
-    }
+    if (!reason.isEmpty())
+        return refuse(kFolderError + QStringLiteral(" %1: %2").arg(QDir::toNativeSeparators(folder), reason));
+    if (!r.modules.any()) return refuse(kChooseModules);
     if (!folder.endsWith('/') && !folder.endsWith('\\')) folder += '/';
-    return folder;
-}
-
-// The end of a run that asked the drive for something: back to 9600 and the console.
-void closeRun(Dialogue& d, bool speedChanged) {
-    if (speedChanged) SetSpeed9600(d);
-    d.ReceiveMode = kUserCmd;
-    d.SendString("\r");
-    d.AbortRequested = false;
+    return {};
 }
 
 }  // namespace
 
-qsizetype FindPattern(const QByteArray& data, qsizetype from, const QByteArray& pattern) {
-    if (from < 0 || from >= data.size()) return -1;
-    const QByteArray bytes = QByteArray::fromHex(pattern);
-    if (bytes.isEmpty()) return -1;
-    return data.indexOf(bytes, from);
-}
-
-std::optional<AtaParts> splitAtaImage(const QByteArray& ata) {
-    qsizetype m = FindPattern(ata, kAtaStartFrom, kAtaStart);
-    while (m >= 0 && m % 512 != 0) m = FindPattern(ata, m + 1, kAtaStart);
-    if (m < 0) return std::nullopt;
-    // The end marker's FF is the last byte of a sector.
-    auto endMarker = [](const QByteArray& data, qsizetype from) {
-        qsizetype e = FindPattern(data, from, kAtaEnd);
-        while (e >= 0 && (e + 1) % 512 != 0) e = FindPattern(data, e + 1, kAtaEnd);
-        return e;
-    };
-    AtaParts parts;
-    parts.part0 = ata.left(m);
-    const qsizetype e0 = endMarker(parts.part0, kAtaEnd0From);
-    if (e0 > 0) parts.part0.truncate(e0 + 1);
-    QByteArray b = ata;
-    const qsizetype e1 = endMarker(b, m + kAtaEnd1After);
-    if (e1 > 0) b.truncate(e1 + 1);
-    parts.part1 = b.mid(m);
-    return parts;
-}
-
-SplitResult SplitAta(const QString& ataFile, const QString& folder) {
-    if (!QFileInfo(ataFile).isFile()) return SplitResult::NoFile;
-    const auto image = loadFile(ataFile);
-    if (!image) return SplitResult::WriteFailed;
-    const auto parts = splitAtaImage(*image);
-    if (!parts) return SplitResult::NoMarker;
-    const QDir dir(folder);
-    if (saveFile(dir.filePath("ATA0.BIN"), parts->part0) && saveFile(dir.filePath("ATA1.BIN"), parts->part1))
-        return SplitResult::Split;
-    // One part without the other would load half an overlay.
-    QFile::remove(dir.filePath("ATA0.BIN"));
-    QFile::remove(dir.filePath("ATA1.BIN"));
-    return SplitResult::WriteFailed;
-}
-
-QByteArray vendorSerialLine(const QByteArray& vendor) {
-    QByteArray text(42, ' ');
-    const QByteArray serial = vendor.mid(kSerialOffset, kSerialBytes);
-    text.replace(0, serial.size(), serial);
-    text = trimmed(text);
-    // The drive keeps its identity strings as 16-bit words, high byte first.
-    for (qsizetype i = 0; i + 1 < text.size(); i += 2) std::swap(text[i], text[i + 1]);
-    return text;
-}
-
-QByteArray percentAxLine(const QList<QByteArray>& lines) {
-    for (const QByteArray& raw : lines) {
-        const QByteArray line = trimmed(raw);
-        const qsizetype ax = line.indexOf(" AX");
-        if (ax < 0) continue;
-        // " AX" and the character after it ("=") are skipped.
-        QByteArray text = trimmed(line.mid(ax + 4));
-        const qsizetype quote = text.indexOf("' ");
-        if (quote >= 0) text = trimmed(text.left(quote));
-        return text;
-    }
-    return {};
-}
-
-BackupResult RunBackup(Dialogue& d, const BackupRequest& r) {
-    BackupResult result;
-    const auto folder = checkRequest(d, r, result);
-    if (!folder) return result;
+Outcome RunBackup(Dialogue& d, const BackupRequest& r, BackupResult* out) {
+    BackupResult own;
+    BackupResult& result = out ? *out : own;
+    result = {};
+    QString folder;
+    if (const QString why = checkRequest(d, r, result, folder); !why.isEmpty())
+        return Outcome::refused(Outcome::By::Check, why);
     result.started = true;
-    d.AbortRequested = false;
-    Run run(d, *folder, result);
+    Operation op(d);
+    Run run(d, folder, result);
 
     d.addLine(kGettingBuffer);
     d.PumpWait(1);
     readBufferQuery(d, result.readBuffer, result.readSectors);
     if (result.readBuffer.isEmpty() || result.readSectors.isEmpty()) {
         d.appendResult(kFailed);
-        closeRun(d, false);
-        return result;
+        return Outcome::failed(kGettingBuffer + kFailed);
     }
     d.appendResult(kDone);
 
@@ -501,14 +399,13 @@ BackupResult RunBackup(Dialogue& d, const BackupRequest& r) {
     result.reserveStart = GetSysB(d);
     if (result.reserveStart.isEmpty()) {
         d.appendResult(kFailed);
-        closeRun(d, false);
-        return result;
+        return Outcome::failed(kGettingReserve + kFailed);
     }
     d.appendResult(kDone);
 
     d.ReceiveMode.clear();
     WaitPrompt(d);
-    AdMySpeed(d, r.speed);
+    op.raiseSpeed(r.speed);
     run.base = addressValue(result.reserveStart).value_or(0);
     run.setBuffer(result.readBuffer, result.readSectors);
 
@@ -521,44 +418,47 @@ BackupResult RunBackup(Dialogue& d, const BackupRequest& r) {
     if (!run.error && m.vendor && run.success) backupVendor(run, d, e);
 
     if (!run.error) run.error = !writeSerials(run, d);
-    if (!run.error) run.error = !writeSums(run, result.written);
+    const bool summed = !run.error && writeSums(run, result.written);
+    run.error = run.error || !summed;
     d.ReceiveMode.clear();
+    Outcome outcome;
     if (run.error) {
         d.addLine(kDataError);
+        outcome = Outcome::failed(kDataError);
     } else {
         result.completed = run.success && run.clean;
         d.addLine(result.completed ? kBackupDone : kBackupFailed);
+        if (!result.completed) outcome = run.aborted ? Outcome::aborted() : Outcome::failed(kBackupFailed);
     }
-    closeRun(d, true);
-    return result;
+    for (const QString& name : result.written) outcome.wrote(run.path(name));
+    if (summed) outcome.wrote(run.path(kSumsFileName));
+    op.returnSpeed(Operation::Level::Ask);
+    return outcome;
 }
 
-BackupAnalysis AnalyseBackup(Dialogue& d, const QString& folder, const QString& baseFolder,
-                             const QStringList& families) {
-    BackupAnalysis a;
+Outcome AnalyseBackup(Dialogue& d, const QString& folder, const QString& baseFolder,
+                      const QStringList& families, BackupAnalysis& a) {
     if (folder.isEmpty()) {
         d.host().warning(kChooseFolder);
-        return a;
+        return Outcome::refused(Outcome::By::Check, kChooseFolder);
     }
+    Operation op(d);
     if (!isT(d)) {
         d.addLine(kNotAtT);
-    } else {
-        d.addLine(kAnalysing);
-        const FirmwareId id = ReadFirmwareId(d);
-        QString name = fromGbk(upperAscii(id.family + "_" + id.maskRom + "_" + id.version)).trimmed();
-        // The name comes from the drive: it names one folder under the base, never another place.
-        for (QChar& c : name) {
-            if (c == '/' || c == '\\' || c.unicode() < 0x20) c = '_';
-        }
-        a.ran = true;
-        a.folder = baseFolder.trimmed() + name;
-        d.CaptureBuffer.clear();
-        a.family = MatchFamily(families, id, false);
-        d.appendResult(kDone);
+        return Outcome::refused(Outcome::By::Drive, kNotAtT);
     }
-    d.ReceiveMode = kUserCmd;
-    d.SendString("\r");
-    return a;
+    d.addLine(kAnalysing);
+    const FirmwareId id = ReadFirmwareId(d);
+    QString name = fromGbk(upperAscii(id.family + "_" + id.maskRom + "_" + id.version)).trimmed();
+    // The name comes from the drive: it names one folder under the base, never another place.
+    for (QChar& c : name) {
+        if (c == '/' || c == '\\' || c.unicode() < 0x20) c = '_';
+    }
+    a.folder = baseFolder.trimmed() + name;
+    d.CaptureBuffer.clear();
+    a.family = MatchFamily(families, id, false);
+    d.appendResult(kDone);
+    return Outcome::done();
 }
 
 }  // namespace hdd

@@ -22,49 +22,22 @@
 // run then ends with "备份失败!".
 //
 // The run is free of the window: the dialog passes in the family entry, the folder, the speed text
-// and the module choice, and keeps the buffer and reserve-area values the run reports.
+// and the module choice, and keeps the buffer and reserve-area values the run reports. What the run
+// derives from the modules without the drive (the joins, the ATA split, the SN.TXT lines) is in
+// backup_image.h.
 #pragma once
 
-#include <QByteArray>
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
 
+#include "backup_image.h"
 #include "family_table.h"
+#include "outcome.h"
 
 namespace hdd {
 
 class Dialogue;
-
-// --- the ATA overlay's two parts ---
-
-// The offset of the first occurrence of `pattern` (upper-case hexadecimal text, two digits a byte)
-// at or after `from`, or -1 when `from` is not inside the data or there is none.
-qsizetype FindPattern(const QByteArray& data, qsizetype from, const QByteArray& pattern);
-
-struct AtaParts {
-    QByteArray part0;  // up to the start marker, cut after the first end marker from sector 30 on
-    QByteArray part1;  // from the start marker, cut after the first end marker 10 sectors on
-};
-// The two parts of an ATA overlay, or nullopt when it has no sector-aligned start marker
-// (00 00 16 00) at or after byte 25600. An end marker is FF followed by 16 zero bytes, the FF being
-// the last byte of a sector.
-std::optional<AtaParts> splitAtaImage(const QByteArray& ata);
-
-enum class SplitResult { NoFile, NoMarker, Split, WriteFailed };
-// Writes ATA0.BIN and ATA1.BIN into `folder` from the ATA file. Both or neither: when one cannot
-// be written, neither is left.
-SplitResult SplitAta(const QString& ataFile, const QString& folder);
-
-// --- SN.TXT ---
-
-// The serial number line from a Vendor image: 30 bytes from byte 2102 (sector 4, byte 54) laid
-// over 42 blanks, trimmed, and every byte pair swapped back.
-QByteArray vendorSerialLine(const QByteArray& vendor);
-// The text after " AX" and one more character in the first line of the "%" answer that has it, up
-// to "' ", trimmed; empty when no line has it.
-QByteArray percentAxLine(const QList<QByteArray>& lines);
 
 // --- the run ---
 
@@ -89,19 +62,22 @@ struct BackupResult {
     QStringList written;  // files this run wrote and left in the folder, in order
 };
 
-// The backup run: the checks (message boxes; nothing is sent when one fails), then the dialogue
-// with the drive and the files. Leaves the link at 9600 and the receive mode at "usercmd".
-BackupResult RunBackup(Dialogue& d, const BackupRequest& request);
+// The backup run, one operation: the checks (warning boxes, refused by the check; nothing is sent
+// when one fails), then the dialogue with the drive and the files. Done on "备份完成!"; failed on
+// "备份失败!", a query without its answer or "读取数据错误…"; aborted when the abort key stopped a
+// read. The outcome lists every file the run wrote and left (SHA256SUMS last). Leaves the link at
+// the speed it found and the receive mode at "usercmd". `result`, when given, gets the run's values.
+Outcome RunBackup(Dialogue& d, const BackupRequest& request, BackupResult* result = nullptr);
 
 // The analysis key of the backup: the drive's firmware identification names the folder
-// (base + FAMILY_REV_VERSION) and picks the family of the list.
+// (base + FAMILY_REV_VERSION) and picks the family of the list. Refused by the check without a
+// folder (a warning box), by the drive when it is not at T level; done otherwise.
 struct BackupAnalysis {
-    bool ran = false;           // the drive was at T level and answered
     QString folder;             // the new target folder
     std::optional<int> family;  // the matching list position, if any
 };
-BackupAnalysis AnalyseBackup(Dialogue& d, const QString& folder, const QString& baseFolder,
-                             const QStringList& families);
+Outcome AnalyseBackup(Dialogue& d, const QString& folder, const QString& baseFolder,
+                      const QStringList& families, BackupAnalysis& analysis);
 
 // Messages and console texts of the backup.
 inline const QString kChooseFamily = QStringLiteral("请选择固件类型！");

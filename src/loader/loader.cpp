@@ -6,6 +6,7 @@
 #include "dialogue.h"
 #include "download.h"
 #include "monitor.h"
+#include "operation.h"
 #include "text.h"
 #include "transfer.h"
 
@@ -60,6 +61,15 @@ QString loadingLine(Module m) {
 }
 
 bool fileExists(const QString& file) { return QFileInfo(file.trimmed()).isFile(); }
+
+// A loader's result word on its line, and its outcome: a download the abort key stopped is
+// aborted, not failed (but the abort a lost port raises is a failure).
+Outcome loaded(Dialogue& d, Module m, bool ok) {
+    d.appendResult(ok ? kSuccess : kFailed);
+    if (ok) return Outcome::done();
+    if (d.AbortRequested && !d.portLost()) return Outcome::aborted();
+    return Outcome::failed(loadingLine(m) + kFailed);
+}
 
 }  // namespace
 
@@ -147,12 +157,7 @@ std::optional<BlockSizes> pairedBlockSizes(const QString& buffer) {
 
 // --- the loaders ---
 
-void AdSpeed(Dialogue& d, const QString& speedText) {
-    WaitPrompt(d);
-    DriveSpeedFor(d, speedText, isT(d));
-}
-
-bool LoadApp(Dialogue& d, const QByteArray& image, const QString& buffer, qint64 blockSize, bool save) {
+Outcome LoadApp(Dialogue& d, const QByteArray& image, const QString& buffer, qint64 blockSize, bool save) {
     d.addLine(kLoadingApp);
     d.PumpWait(2);
     FreshFCommandLine(d);
@@ -172,11 +177,10 @@ bool LoadApp(Dialogue& d, const QByteArray& image, const QString& buffer, qint64
         d.SendString("\r");
         if (d.WaitHD(100) && save) saveSequence(d, "w4,60\r");
     }
-    d.appendResult(result ? kSuccess : kFailed);
-    return result;
+    return loaded(d, Module::App, result);
 }
 
-bool LoadCert(Dialogue& d, const QByteArray& image, qint64 blockSize, bool save) {
+Outcome LoadCert(Dialogue& d, const QByteArray& image, qint64 blockSize, bool save) {
     d.addLine(kLoadingCert);
     d.PumpWait(2);
     d.ReceiveMode.clear();
@@ -205,12 +209,10 @@ bool LoadCert(Dialogue& d, const QByteArray& image, qint64 blockSize, bool save)
             if (d.WaitHD(100) && save) saveSequence(d, "w1,60\r");
         }
     }
-    d.appendResult(ok ? kSuccess : kFailed);
-    return ok;
+    return loaded(d, Module::Cert, ok);
 }
 
-bool LoadTable(Dialogue& d, const QByteArray& image, const QString& sectorCount, bool save) {
-    bool ok = true;
+Outcome LoadTable(Dialogue& d, const QByteArray& image, const QString& sectorCount, bool save) {
     d.PumpWait(50);
     d.SendString("/\r");
     d.WaitHD(5);
@@ -218,11 +220,11 @@ bool LoadTable(Dialogue& d, const QByteArray& image, const QString& sectorCount,
     if (d.WaitHD(10)) {
         // A prompt at once: the drive will not take a TABLE before its CERT.
         d.addLine(kTableNeedsCert);
-        return ok;
+        return Outcome::refused(Outcome::By::Drive, kTableNeedsCert);
     }
     d.addLine(kLoadingTable);
     d.PumpWait(1);
-    ok = SendImage(d, image, 512);
+    const bool ok = SendImage(d, image, 512);
     if (ok) {
         d.PumpWait(300);
         for (int i = 0; i < 100 && d.LastPrompt.isEmpty(); ++i) {
@@ -235,11 +237,10 @@ bool LoadTable(Dialogue& d, const QByteArray& image, const QString& sectorCount,
             d.WaitHD(500);
         }
     }
-    d.appendResult(ok ? kSuccess : kFailed);
-    return ok;
+    return loaded(d, Module::Table, ok);
 }
 
-bool LoadATA0(Dialogue& d, const QByteArray& image, qint64 blockSize, bool finish, bool save) {
+Outcome LoadATA0(Dialogue& d, const QByteArray& image, qint64 blockSize, bool finish, bool save) {
     d.addLine(kLoadingAta0);
     d.PumpWait(1);
     d.ReceiveMode.clear();
@@ -261,11 +262,10 @@ bool LoadATA0(Dialogue& d, const QByteArray& image, qint64 blockSize, bool finis
         d.SendString("N50,,22\r");
         d.WaitHD(100);
     }
-    d.appendResult(ok ? kSuccess : kFailed);
-    return ok;
+    return loaded(d, Module::Ata0, ok);
 }
 
-bool LoadATA1(Dialogue& d, const QByteArray& image, qint64 blockSize, bool finish, bool save) {
+Outcome LoadATA1(Dialogue& d, const QByteArray& image, qint64 blockSize, bool finish, bool save) {
     d.addLine(kLoadingAta1);
     d.PumpWait(1);
     d.ReceiveMode.clear();
@@ -277,8 +277,7 @@ bool LoadATA1(Dialogue& d, const QByteArray& image, qint64 blockSize, bool finis
     if (ok && finish) finishAta(d, 200, save);
     d.SendString("N50,,22\r");
     d.WaitHD(100);
-    d.appendResult(ok ? kSuccess : kFailed);
-    return ok;
+    return loaded(d, Module::Ata1, ok);
 }
 
 // --- the load key ---
@@ -318,13 +317,11 @@ QString checkLoad(const LoadRequest& r) {
     return {};
 }
 
-LoadOutcome LoadModules(Dialogue& d, const LoadRequest& r) {
-    LoadOutcome out;
-    out.tableSectors = r.tableSectors;
+Outcome LoadModules(Dialogue& d, const LoadRequest& r, QString* tableSectors) {
     d.CaptureBuffer.clear();
     if (const QString why = checkLoad(r); !why.isEmpty()) {
         d.host().information(why);
-        return out;
+        return Outcome::refused(Outcome::By::Input, why);
     }
     // Each ticked file is read once, here; the loaders get its bytes.
     QByteArray images[5];
@@ -332,23 +329,22 @@ LoadOutcome LoadModules(Dialogue& d, const LoadRequest& r) {
     for (Module m : kModules) {
         const ModuleChoice& c = r.choice(m);
         if (c.ticked) {
-            if (const QString why = transferFileRefusal(c.file.trimmed()); !why.isEmpty()) {
+            QString why = transferFileRefusal(c.file.trimmed());
+            const auto image = why.isEmpty() ? loadFile(c.file.trimmed()) : std::nullopt;
+            if (why.isEmpty() && !image) why = kCannotOpen;
+            if (!why.isEmpty()) {
                 d.host().information(why);
-                return out;
-            }
-            const auto image = loadFile(c.file.trimmed());
-            if (!image) {
-                d.host().information(kCannotOpen);
-                return out;
+                return Outcome::refused(Outcome::By::Check, why);
             }
             images[i] = *image;
         }
         ++i;
     }
     // The count announced for TABLE is always its file's, however the field came to differ.
+    QString announced = r.tableSectors;
     const QByteArray& table = images[2];
     if (r.table.ticked && parseHex(r.tableSectors.trimmed()) != quint64(table.size() / 512))
-        out.tableSectors = tableSectorCount(table.size());
+        announced = tableSectorCount(table.size());
     // A module the block download cannot carry (more than 255 blocks, not a whole number of them)
     // fails before anything is sent: the drive is neither restarted nor left waiting for a download.
     const qint64 blockSizes[5] = {blockSize(r.appBlockSize).value_or(0),
@@ -356,47 +352,71 @@ LoadOutcome LoadModules(Dialogue& d, const LoadRequest& r) {
     for (int k = 0; k < 5; ++k) {
         const QString why = downloadRefusal(images[k].size(), blockSizes[k]);
         if (!r.choice(kModules[k]).ticked || why.isEmpty()) continue;
+        const QString message = QStringLiteral("%1模块：%2").arg(moduleName(kModules[k]), why);
         d.addLine(loadingLine(kModules[k]));
-        d.host().information(QStringLiteral("%1模块：%2").arg(moduleName(kModules[k]), why));
+        d.host().information(message);
         d.appendResult(kFailed);
-        return out;
+        return Outcome::failed(message);
     }
 
-    out.started = true;
-    // An abort pressed before this run started is not meant for it.
-    d.AbortRequested = false;
+    if (tableSectors) *tableSectors = announced;
+    // An abort pressed before this run started is not meant for it: the frame clears it.
+    Operation op(d);
     d.ReceiveMode.clear();
+    // The link is raised to the load speed once the drive answers at the level of the module.
+    auto raise = [&] {
+        WaitPrompt(d);
+        op.raiseSpeed(r.speed);
+    };
+    Outcome outcome;
     bool go = true;
+    auto step = [&](const Outcome& o) {
+        outcome.merge(o);
+        // A drive that will not take TABLE before its CERT lets the load go on.
+        go = o.isDone() || o.status == Outcome::Status::Refused;
+    };
     if (r.app.ticked) {
         ToF(d);
-        go = false;
         if (isF(d)) {
-            AdSpeed(d, r.speed);
-            go = LoadApp(d, images[0], r.buffer, blockSizes[0], r.app.save);
+            raise();
+            step(LoadApp(d, images[0], r.buffer, blockSizes[0], r.app.save));
+        } else {
+            step(Outcome::failed(QStringLiteral("转换至F级失败！")));
         }
     }
-    auto tFrame = [&](Module m, const std::function<bool()>& load) {
+    auto tFrame = [&](Module m, const std::function<Outcome()>& load) {
         if (!r.choice(m).ticked || !go) return;
-        SetSpeed9600(d);
+        op.returnSpeed(Operation::Level::Ask);
         if (!isT(d)) {
             d.addLine(kNotAtTForLoad);
+            outcome.merge(Outcome::refused(Outcome::By::Drive, kNotAtTForLoad));
             go = false;
             return;
         }
-        AdSpeed(d, r.speed);
-        go = load();
+        raise();
+        step(load());
     };
     tFrame(Module::Cert, [&] { return LoadCert(d, images[1], blockSizes[1], r.cert.save); });
-    tFrame(Module::Table, [&] { return LoadTable(d, images[2], out.tableSectors, r.table.save); });
+    tFrame(Module::Table, [&] { return LoadTable(d, images[2], announced, r.table.save); });
     tFrame(Module::Ata0, [&] { return LoadATA0(d, images[3], 512, !r.ata1.ticked, r.ata0.save); });
     tFrame(Module::Ata1, [&] { return LoadATA1(d, images[4], 512, true, r.ata1.save); });
 
-    SetSpeed9600(d);
+    op.returnSpeed(Operation::Level::Ask);
     d.PumpWait(50);
-    d.ReceiveMode = kUserCmd;
-    d.SendString("\r");
-    d.AbortRequested = false;
-    return out;
+    return outcome;
+}
+
+Outcome IdentifyFirmware(Dialogue& d, const QString& firmwareFolder, const QStringList& families,
+                         IdentifiedFirmware& found) {
+    Operation op(d);
+    d.addLine(kAnalysing);
+    const FirmwareId id = ReadFirmwareId(d);
+    found.folder = identifiedFolder(withSeparator(firmwareFolder), id);
+    found.family = MatchFamily(families, id, false);
+    // A drive that gives no identification finds nothing, and the analysis is still complete.
+    op.endInUserMode();
+    d.appendResult(kDone);
+    return Outcome::done();
 }
 
 }  // namespace hdd

@@ -7,7 +7,8 @@
 // answers at once with a prompt when no CERT is loaded) and the interface code ATA0 and ATA1
 // ("e0,0", "e1,0" between "N4F,,22" and "N50,,22"). Each loader may also write its module to the
 // disk once it runs. Every loader adds its console line ("正在加载APP.........") and appends
-// "成功！" or "失败！" to it; the load run stops at the first module that fails.
+// "成功！" or "失败！" to it, and returns its outcome (aborted when the abort key stopped its
+// download); the load run stops at the first module that fails.
 //
 // Module images are read from disk once, before anything is sent, and handed to the loaders as
 // bytes; nothing is written to the files. An image that the block download cannot carry (not a
@@ -26,6 +27,7 @@
 
 #include "family_table.h"
 #include "firmware_id.h"
+#include "outcome.h"
 
 namespace hdd {
 
@@ -80,17 +82,14 @@ std::optional<BlockSizes> pairedBlockSizes(const QString& buffer);
 
 // --- the loaders ---
 
-// Raises the link to the dialog's load speed, by the level the drive answers at.
-void AdSpeed(Dialogue& d, const QString& speedText);
-
-bool LoadApp(Dialogue& d, const QByteArray& image, const QString& buffer, qint64 blockSize, bool save);
-bool LoadCert(Dialogue& d, const QByteArray& image, qint64 blockSize, bool save);
+Outcome LoadApp(Dialogue& d, const QByteArray& image, const QString& buffer, qint64 blockSize, bool save);
+Outcome LoadCert(Dialogue& d, const QByteArray& image, qint64 blockSize, bool save);
 // `sectorCount` is hexadecimal text. A drive that refuses the TABLE download (no CERT loaded)
-// gets the console line "请先加载CERT模块！" and the step counts as passed.
-bool LoadTable(Dialogue& d, const QByteArray& image, const QString& sectorCount, bool save);
+// gets the console line "请先加载CERT模块！": refused by the drive, and the load goes on.
+Outcome LoadTable(Dialogue& d, const QByteArray& image, const QString& sectorCount, bool save);
 // `finish`: the ATA code is complete after this module (no ATA1 follows).
-bool LoadATA0(Dialogue& d, const QByteArray& image, qint64 blockSize, bool finish, bool save);
-bool LoadATA1(Dialogue& d, const QByteArray& image, qint64 blockSize, bool finish, bool save);
+Outcome LoadATA0(Dialogue& d, const QByteArray& image, qint64 blockSize, bool finish, bool save);
+Outcome LoadATA1(Dialogue& d, const QByteArray& image, qint64 blockSize, bool finish, bool save);
 
 // --- the load key ---
 
@@ -113,13 +112,21 @@ struct LoadRequest {
 // Why the request cannot start (the message box), or empty. Reads no file.
 QString checkLoad(const LoadRequest& r);
 
-struct LoadOutcome {
-    bool started = false;  // something was sent
-    QString tableSectors;  // the TABLE sector count announced (its file's, when that differs)
-};
+// The load key, one operation: checks the request (its information box: refused as input, or by
+// the check when a ticked file cannot be taken), reads the ticked files (a module the download
+// cannot carry fails before anything is sent), then runs the ticked modules in order APP, CERT,
+// TABLE, ATA0, ATA1 at the request's speed and returns the link to the speed it found. The outcome
+// is the worst of the modules' ("错误: 请先转至T级！" refused by the drive). Once the run starts,
+// `tableSectors` (when given) gets the TABLE sector count it announces: its file's.
+Outcome LoadModules(Dialogue& d, const LoadRequest& r, QString* tableSectors = nullptr);
 
-// The load key: checks the request, reads the ticked files, then runs the ticked modules in order
-// APP, CERT, TABLE, ATA0, ATA1 and returns the link to 9600 baud.
-LoadOutcome LoadModules(Dialogue& d, const LoadRequest& r);
+// The dialog's "A": the drive's firmware identification names its module folder under the firmware
+// folder (whether or not it exists) and the family of the list that matches, if any.
+struct IdentifiedFirmware {
+    QString folder;
+    std::optional<int> family;
+};
+Outcome IdentifyFirmware(Dialogue& d, const QString& firmwareFolder, const QStringList& families,
+                         IdentifiedFirmware& found);
 
 }  // namespace hdd

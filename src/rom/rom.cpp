@@ -9,6 +9,7 @@
 #include "dump.h"
 #include "host.h"
 #include "monitor.h"
+#include "operation.h"
 #include "text.h"
 #include "transfer.h"
 
@@ -17,6 +18,7 @@ namespace hdd {
 namespace {
 
 const QString kPromptTitle = QStringLiteral("提示");
+const QString kPortGone = QStringLiteral("错误: 串口连接已断开！");
 
 QByteArray readByteCommand(int address) { return "e2," + hexText(static_cast<quint64>(address)) + ",0\r"; }
 
@@ -28,9 +30,10 @@ bool commitRomFile(Dialogue& d, QSaveFile& file, const QByteArray& image) {
 }
 
 // A read's file, opened before the ROM is read so that a file that cannot be created costs no read
-// (said, with the path and the system's reason, before the drive is asked anything); the image
-// replaces it only when it is whole. On success the dialogue starts from a clean capture.
-std::unique_ptr<QSaveFile> openRomFile(Dialogue& d, const QString& fileName) {
+// (said, with the path and the system's reason, before the drive is asked anything: `why` gets the
+// message); the image replaces it only when it is whole. On success the dialogue starts from a
+// clean capture.
+std::unique_ptr<QSaveFile> openRomFile(Dialogue& d, const QString& fileName, QString& why) {
     QString reason = cannotCreateReason(fileName);
     std::unique_ptr<QSaveFile> file;
     if (reason.isEmpty()) {
@@ -41,7 +44,8 @@ std::unique_ptr<QSaveFile> openRomFile(Dialogue& d, const QString& fileName) {
         }
     }
     if (!file) {
-        d.host().warning(cannotCreateMessage(fileName, reason));
+        why = cannotCreateMessage(fileName, reason);
+        d.host().warning(why);
         d.addLine(kReadingRom);
         d.appendResult(kFailed);
         d.addLine(QString());
@@ -54,11 +58,18 @@ std::unique_ptr<QSaveFile> openRomFile(Dialogue& d, const QString& fileName) {
 }
 
 // Drive text that does not parse ends a read at once with its own console line.
-bool dataError(Dialogue& d) {
+Outcome dataError(Dialogue& d) {
     d.CaptureBuffer.clear();
     d.ReceiveMode.clear();
     d.addLine(kDataError);
-    return false;
+    return Outcome::failed(kDataError);
+}
+
+// A transfer's end as its console line told it. The abort a lost port raises is no choice of the
+// technician's: the transfer failed.
+Outcome ended(Dialogue& d, bool aborted, bool ok, const QString& line) {
+    if (aborted) return d.portLost() ? Outcome::failed(kPortGone) : Outcome::aborted();
+    return Outcome::doneIf(ok, line + kFailed);
 }
 
 }  // namespace
@@ -90,10 +101,11 @@ EqualsParse ParseEqualsLines(const QByteArray& capture) {
     return r;
 }
 
-bool ReadRom(Dialogue& d, const QString& fileName) {
+Outcome ReadRom(Dialogue& d, const QString& fileName) {
     Host& host = d.host();
-    auto file = openRomFile(d, fileName);
-    if (!file) return false;
+    QString why;
+    auto file = openRomFile(d, fileName, why);
+    if (!file) return Outcome::failed(why);
 
     bool ok = true;
     d.PumpWait(10);
@@ -182,18 +194,22 @@ bool ReadRom(Dialogue& d, const QString& fileName) {
     }
     d.ReceiveMode.clear();
 
-    if (d.AbortRequested)
+    const bool aborted = d.AbortRequested;
+    if (aborted)
         d.addLine(kAborted);
     else
         d.appendResult(ok ? kSuccess : kFailed);
     d.addLine(QString());
-    return ok && !d.AbortRequested;
+    Outcome outcome = ended(d, aborted, ok, kReadingRom);
+    if (outcome.isDone()) outcome.wrote(fileName);
+    return outcome;
 }
 
-bool ReadROM1(Dialogue& d, const QString& fileName) {
+Outcome ReadROM1(Dialogue& d, const QString& fileName) {
     Host& host = d.host();
-    auto file = openRomFile(d, fileName);
-    if (!file) return false;
+    QString why;
+    auto file = openRomFile(d, fileName, why);
+    if (!file) return Outcome::failed(why);
     d.PumpWait(10);
     d.addLine(kSlowRead);
     d.SendString("e5\r");
@@ -229,15 +245,18 @@ bool ReadROM1(Dialogue& d, const QString& fileName) {
     d.CaptureBuffer.clear();
     d.ReceiveMode.clear();
 
-    if (d.AbortRequested)
+    const bool aborted = d.AbortRequested;
+    if (aborted)
         d.appendResult(kUserAborted);
     else
         d.appendResult(ok ? kDone : kFailed);
     d.addLine(QString());
-    return ok && !d.AbortRequested;
+    Outcome outcome = ended(d, aborted, ok, kReadingRom);
+    if (outcome.isDone()) outcome.wrote(fileName);
+    return outcome;
 }
 
-bool WriteBios(Dialogue& d, const QByteArray& bufferEntry, const QString& fileName) {
+Outcome WriteBios(Dialogue& d, const QByteArray& bufferEntry, const QString& fileName) {
     Host& host = d.host();
     d.CaptureBuffer.clear();
     d.ReceiveMode.clear();
@@ -257,7 +276,7 @@ bool WriteBios(Dialogue& d, const QByteArray& bufferEntry, const QString& fileNa
         d.addLine(kWritingRom);
         host.information(refusal);
         d.appendResult(kFailed);
-        return false;
+        return Outcome::failed(refusal);
     }
 
     bool ok = true;
@@ -288,24 +307,23 @@ bool WriteBios(Dialogue& d, const QByteArray& bufferEntry, const QString& fileNa
         d.addLine(kAborted);
     else
         d.appendResult(ok ? kSuccess : kFailed);
-    return ok && !aborted;
+    return ended(d, aborted, ok, kWritingRom);
 }
 
-bool WriteBios1(Dialogue& d, const QString& fileName) {
+Outcome WriteBios1(Dialogue& d, const QString& fileName) {
     Host& host = d.host();
     d.CaptureBuffer.clear();
-    d.AbortRequested = false;
     d.ReceiveMode.clear();
     d.LastPrompt.clear();
 
     const auto image = loadFile(fileName);
     if (!image) {
         d.addLine(kRomUnreadable);
-        return false;
+        return Outcome::failed(kRomUnreadable);
     }
     if (image->size() < kRomSize) {
         d.addLine(kRomTooSmall);
-        return false;
+        return Outcome::failed(kRomTooSmall);
     }
     // Only the ROM's 65536 bytes are written; a longer file's tail is not.
     host.setProgressMax(kRomSize);
@@ -339,8 +357,42 @@ bool WriteBios1(Dialogue& d, const QString& fileName) {
         d.addLine(kAborted);
     else
         d.appendResult(ok ? kSuccess : kFailed);
-    d.AbortRequested = false;
-    return ok && !aborted;
+    return ended(d, aborted, ok, kWritingRom);
+}
+
+Outcome TransferRom(Dialogue& d, RomMethod method, const QString& file, const QString& bufferEntry,
+                    const QString& speed) {
+    Operation op(d);
+    // The ROM commands live at F level; the switch says on the console how it went.
+    if (!ToF(d)) return Outcome::failed(QStringLiteral("转换至F级失败！"));
+    const bool read = method == RomMethod::BufferRead || method == RomMethod::CommandRead;
+    const QString path = file.trimmed();
+    if (path.isEmpty()) {
+        op.endInUserMode();
+        const QString why = read ? kNoRomReadFile : kNoRomWriteFile;
+        d.host().information(why);
+        return Outcome::refused(Outcome::By::Input, why);
+    }
+    d.ReceiveMode.clear();
+    d.LastPrompt.clear();
+    op.raiseSpeed(speed);
+    Outcome outcome;
+    switch (method) {
+        case RomMethod::BufferRead:
+            outcome = ReadRom(d, path);
+            break;
+        case RomMethod::CommandRead:
+            outcome = ReadROM1(d, path);
+            break;
+        case RomMethod::BufferWrite:
+            outcome = WriteBios(d, bufferEntry.trimmed().toLatin1(), path);
+            break;
+        case RomMethod::CommandWrite:
+            outcome = WriteBios1(d, path);
+            break;
+    }
+    op.returnSpeed(Operation::Level::F);
+    return outcome;
 }
 
 }  // namespace hdd

@@ -21,12 +21,15 @@
 // check their file before they tell the drive anything. Every loop polls the abort key.
 //
 // The operations report on the console and through the dialogue's host (message boxes, the Yes/No
-// question, the progress bar); the dialog around them (Form3) moves the drive to F level, raises the
-// link speed before and returns it to 9600 after.
+// question, the progress bar), and return their outcome: done (with the file a read wrote), failed,
+// or aborted. TransferRom is the dialog's key (Form3) around them: it moves the drive to F level,
+// raises the link speed before and returns it after, in one operation frame.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
+
+#include "outcome.h"
 
 namespace hdd {
 
@@ -46,6 +49,8 @@ inline const QString kAskCommandRead = QStringLiteral("读取ROM数据有误，�
 inline const QString kRomUnreadable = QStringLiteral("读入ROM文件出错，文个无法打开！");
 inline const QString kRomTooSmall = QStringLiteral("读入ROM文件出错，文件太小！");
 inline const QString kUserAborted = QStringLiteral("用户中止！");
+inline const QString kNoRomReadFile = QStringLiteral("请指定读取后保存的文件！");
+inline const QString kNoRomWriteFile = QStringLiteral("请选择要写入的ROM文件！");
 
 // Whether a buffer-read image carries the ROM's validity marks (false for an image that is not
 // 65536 bytes long).
@@ -60,14 +65,26 @@ struct EqualsParse {
 EqualsParse ParseEqualsLines(const QByteArray& capture);
 
 // Buffer read into fileName; may hand over to ReadROM1 when the image's marks fail and the user
-// agrees. True when the file was written.
-bool ReadRom(Dialogue& d, const QString& fileName);
-// Command read into fileName, one "e2" per byte. True when the file was written.
-bool ReadROM1(Dialogue& d, const QString& fileName);
+// agrees. Done when the file was written (it is the outcome's file); failed on the console's "失败！"
+// or "读取数据错误…"; aborted by the abort key.
+Outcome ReadRom(Dialogue& d, const QString& fileName);
+// Command read into fileName, one "e2" per byte; outcome as for ReadRom.
+Outcome ReadROM1(Dialogue& d, const QString& fileName);
 // Buffer write of fileName through the download entry bufferEntry (hexadecimal text, "400" or
-// "800"). True when every step was confirmed.
-bool WriteBios(Dialogue& d, const QByteArray& bufferEntry, const QString& fileName);
-// Command write of the first 65536 bytes of fileName, one "e1" per byte. True when all were taken.
-bool WriteBios1(Dialogue& d, const QString& fileName);
+// "800"). Done when every step was confirmed; a file the download refuses fails before anything is
+// sent; an abort counts only until the ROM is being programmed.
+Outcome WriteBios(Dialogue& d, const QByteArray& bufferEntry, const QString& fileName);
+// Command write of the first 65536 bytes of fileName, one "e1" per byte. Done when all were taken;
+// failed on "读入ROM文件出错…" (nothing sent) or a byte without its prompt.
+Outcome WriteBios1(Dialogue& d, const QString& fileName);
+
+// The transfer keys of the serial ROM dialog, each a whole operation: the drive to F level (a
+// failed switch fails the key), the file checked for presence (its information box, refused as
+// input, nothing more sent), the link raised to `speed` (a speed list text), the transfer, and the
+// link back at F level. `file` is the file to read into or to write; `bufferEntry` the buffer
+// write's entry ("400" or "800"), used by BufferWrite only.
+enum class RomMethod { BufferRead, CommandRead, BufferWrite, CommandWrite };
+Outcome TransferRom(Dialogue& d, RomMethod method, const QString& file, const QString& bufferEntry,
+                    const QString& speed);
 
 }  // namespace hdd

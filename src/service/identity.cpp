@@ -2,6 +2,7 @@
 
 #include "dialogue.h"
 #include "monitor.h"
+#include "operation.h"
 #include "text.h"
 
 namespace hdd {
@@ -100,14 +101,18 @@ std::optional<IdentityRefusal> checkIdentityInput(const IdentityChoice& c, const
     return std::nullopt;
 }
 
-std::optional<IdentityRefusal> WriteIdentity(Dialogue& d, const IdentityChoice& c, QString& model,
-                                             const QString& capacity) {
+Outcome WriteIdentity(Dialogue& d, const IdentityChoice& c, QString& model, const QString& capacity) {
     if (c.initialise || c.standard || c.model || c.capacity) model = asciiUpper(model.trimmed());
     if (auto refusal = checkIdentityInput(c, model, capacity)) {
         d.host().information(refusal->message);
-        return refusal;
+        return Outcome::refused(Outcome::By::Input, refusal->message);
     }
-    if (!guardT(d)) return std::nullopt;
+    Operation op(d);
+    if (!guardT(d)) {
+        // Nothing was sent: the drive keeps its prompt and the console its mode.
+        op.skipEnding();
+        return Outcome::refused(Outcome::By::Drive, kNotAtT);
+    }
 
     d.addLine(QStringLiteral("正在写入信息，请稍候……"));
     d.PumpWait(1);
@@ -116,8 +121,10 @@ std::optional<IdentityRefusal> WriteIdentity(Dialogue& d, const IdentityChoice& 
     d.WaitHD(100);
     d.SendString("F\r");
     d.WaitHD(100);
+    Outcome outcome;
     if (d.LastPrompt != kArrow) {
         d.addLine(kCannotWriteDrive);
+        outcome = Outcome::refused(Outcome::By::Drive, kCannotWriteDrive);
     } else {
         d.SendString("\r");
         d.WaitHD(100);
@@ -141,18 +148,19 @@ std::optional<IdentityRefusal> WriteIdentity(Dialogue& d, const IdentityChoice& 
         d.addLine(QStringLiteral("写入完成！"));
     }
     d.PumpWait(20);
-    d.ReceiveMode = kUserCmd;
-    d.SendString("\r");
-    return std::nullopt;
+    return outcome;
 }
 
-bool WriteSerialNumber(Dialogue& d, QString& serial, bool save) {
+// The two keys of the main window hold no busy state and keep their own endings: they run without
+// an operation frame.
+Outcome WriteSerialNumber(Dialogue& d, QString& serial, bool save) {
     serial = asciiUpper(serial.trimmed());
     if (serial.isEmpty()) {
-        d.host().information(QStringLiteral("请先输入SN！"));
-        return false;
+        const QString why = QStringLiteral("请先输入SN！");
+        d.host().information(why);
+        return Outcome::refused(Outcome::By::Input, why);
     }
-    if (!guardT(d)) return true;
+    if (!guardT(d)) return Outcome::refused(Outcome::By::Drive, kNotAtT);
     d.ReceiveMode.clear();
     d.addLine(QStringLiteral("正在写入SN......"));
     const QByteArray sn = toGbk(serial) + "\r";
@@ -169,24 +177,28 @@ bool WriteSerialNumber(Dialogue& d, QString& serial, bool save) {
     d.appendResult(QStringLiteral("完成！"));
     d.ReceiveMode = kUserCmd;
     d.SendString("/\r");
-    return true;
+    return Outcome::done();
 }
 
-void OpenLba48(Dialogue& d) {
+Outcome OpenLba48(Dialogue& d) {
+    Outcome outcome = Outcome::refused(Outcome::By::Drive, kNotAtT);
     if (guardT(d)) {
         d.ReceiveMode.clear();
         d.SendString("F\r");
         d.WaitHD(10);
         if (d.LastPrompt != kArrow) {
             d.addLine(kCannotWriteDrive);
+            outcome = Outcome::refused(Outcome::By::Drive, kCannotWriteDrive);
         } else {
             d.SendString("/\r");
             d.WaitHD(100);
             writeWord(d, wordWrite(0x53, 0x4401));
+            outcome = Outcome::done();
         }
     }
     d.ReceiveMode = kUserCmd;
     d.SendString("\r");
+    return outcome;
 }
 
 }  // namespace hdd

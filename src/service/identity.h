@@ -8,14 +8,16 @@
 // kept with "W"; word 53 = 4401 turns 48-bit addressing on.
 //
 // The word texts are pure functions; the operations check the input first (a message box, nothing
-// sent), then talk to the drive and report in the console. None of them judges the drive's answer
-// to a word write: "写入完成！" says that every write was sent.
+// sent), then talk to the drive, report in the console and return their outcome. None of them
+// judges the drive's answer to a word write: "写入完成！" says that every write was sent.
 #pragma once
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <optional>
+
+#include "outcome.h"
 
 namespace hdd {
 
@@ -51,18 +53,19 @@ struct IdentityRefusal {
 std::optional<IdentityRefusal> checkIdentityInput(const IdentityChoice& choice, const QString& model,
                                                   const QString& capacity);
 
-// "写入信息": the checks (message box, nothing sent), the T-level guard, "无法写入！" when "F\r"
-// brings no "->", the word writes and "写入完成！". The model is trimmed and upper-cased in place.
-// Returns the refusal when the input was refused.
-std::optional<IdentityRefusal> WriteIdentity(Dialogue& d, const IdentityChoice& choice, QString& model,
-                                             const QString& capacity);
+// "写入信息", one operation: the checks (message box, refused as input, nothing sent), the T-level
+// guard (refused by the drive), "无法写入！" when "F\r" brings no "->" (refused by the drive), the
+// word writes and "写入完成！" (done). The model is trimmed and upper-cased in place.
+Outcome WriteIdentity(Dialogue& d, const IdentityChoice& choice, QString& model, const QString& capacity);
 
 // "写入SN": the serial number (trimmed and upper-cased in place) typed after "#", twice, and kept
-// with "W" when `save`. False when refused (empty field: a message box).
-bool WriteSerialNumber(Dialogue& d, QString& serial, bool save);
+// with "W" when `save`. Refused as input for an empty field (a message box), by the drive off T
+// level. The main window's key runs it without the busy state, as "打开LBA48" below.
+Outcome WriteSerialNumber(Dialogue& d, QString& serial, bool save);
 
-// "打开LBA48": word 53 = 4401, after a check that the drive takes word writes.
-void OpenLba48(Dialogue& d);
+// "打开LBA48": word 53 = 4401, after a check that the drive takes word writes ("无法写入！":
+// refused by the drive).
+Outcome OpenLba48(Dialogue& d);
 
 // Upper-cases the ASCII letters only, as the monitor sees them.
 QString asciiUpper(const QString& text);

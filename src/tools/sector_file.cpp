@@ -10,6 +10,20 @@ namespace hdd {
 
 namespace {
 
+// Why a named source cannot give its range, or empty; `number` ("1" or "2") names it.
+QString rangeRefusal(const SectorRange& s, const QString& number) {
+    const auto start = sectorNumber(s.start);
+    const auto count = sectorNumber(s.count);
+    if (!start || !count) return QStringLiteral("请设置源文件%1的截取范围！").arg(number);
+    if (!QFileInfo(s.file).isFile()) return QStringLiteral("源文件%1不存在！").arg(number);
+    QFile file(s.file);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("打开文件") + s.file + QStringLiteral("失败！");
+    if (!rangeFits(file.size(), *start, *count))
+        return QStringLiteral("源文件%1的截取范围超出源文件%1长度！").arg(number);
+    return {};
+}
+
 // Sectors copied with one read: large files go through quickly without holding them whole.
 constexpr quint64 kSectorsPerRead = 2048;
 
@@ -71,6 +85,26 @@ bool BuildSectorFile(const QString& source1, const QString& start1, const QStrin
         return false;
     }
     return out.commit();
+}
+
+Outcome MakeSectorFile(const SectorRange& first, const SectorRange& second, const QString& target) {
+    const std::pair<const SectorRange*, QString> sources[] = {{&first, QStringLiteral("1")},
+                                                              {&second, QStringLiteral("2")}};
+    const auto named = [](const SectorRange& s) { return !s.file.isEmpty(); };
+    QString refusal;
+    for (const auto& [s, number] : sources) {
+        if (refusal.isEmpty() && named(*s) && (s->start.trimmed().isEmpty() || s->count.trimmed().isEmpty()))
+            refusal = QStringLiteral("请设置源文件%1的截取范围！").arg(number);
+    }
+    if (refusal.isEmpty() && target.trimmed().isEmpty()) refusal = QStringLiteral("请设置目标文件！");
+    for (const auto& [s, number] : sources) {
+        if (refusal.isEmpty() && named(*s)) refusal = rangeRefusal(*s, number);
+    }
+    if (!refusal.isEmpty()) return Outcome::refused(Outcome::By::Check, refusal);
+    const QString out = target.trimmed();
+    if (!BuildSectorFile(first.file, first.start, first.count, second.file, second.start, second.count, out))
+        return Outcome::failed(kSectorFileFailed);
+    return Outcome::done().wrote(out);
 }
 
 }  // namespace hdd

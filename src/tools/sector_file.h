@@ -15,6 +15,8 @@
 #include <QString>
 #include <optional>
 
+#include "outcome.h"
+
 namespace hdd {
 
 inline constexpr qint64 kSectorBytes = 512;
@@ -32,5 +34,17 @@ std::optional<quint64> sectorNumber(const QString& text);
 
 // Whether a file of fileBytes bytes holds the whole range of count sectors from sector start.
 bool rangeFits(qint64 fileBytes, quint64 start, quint64 count);
+
+// The sector file builder's key. A source named (non-empty `file`) must have its range set, the
+// target must be named, and each named source must exist and hold its range; the first check that
+// fails refuses the build with its message ("请设置源文件1的截取范围！" ...) before the target is
+// touched. Then BuildSectorFile: done with the target written, or failed with kSectorFileFailed.
+struct SectorRange {
+    QString file, start, count;
+};
+Outcome MakeSectorFile(const SectorRange& first, const SectorRange& second, const QString& target);
+
+inline const QString kSectorFileDone = QStringLiteral("生成文件完成！");
+inline const QString kSectorFileFailed = QStringLiteral("生成文件失败！");
 
 }  // namespace hdd

@@ -284,14 +284,14 @@ TEST_F(BackupRun, ChecksRefuseBeforeAnythingIsSent) {
         h.frontend.shown.clear();
         hdd::BackupRequest r{smallEntry(), folder, "921600", {}};
         row.change(r);
-        const hdd::BackupResult result = hdd::RunBackup(h.dlg(), r);
+        const hdd::BackupResult result = runBackup(h.dlg(), r);
         EXPECT_FALSE(result.started) << row.what;
         EXPECT_EQ(h.frontend.shown, QStringList{"warning: " + row.message}) << row.what;
         EXPECT_TRUE(h.wire().isEmpty()) << row.what;
     }
     // The folder is created with its missing parents, and written back trimmed.
     const QString deep = dir.filePath("a/b/c");
-    const hdd::BackupResult r = hdd::RunBackup(h.dlg(), {smallEntry(), "  " + deep + " ", "9600", {}});
+    const hdd::BackupResult r = runBackup(h.dlg(), {smallEntry(), "  " + deep + " ", "9600", {}});
     EXPECT_TRUE(r.started);
     EXPECT_EQ(r.folder, deep);
     EXPECT_TRUE(QFileInfo(deep).isDir());
@@ -332,6 +332,48 @@ TEST_F(BackupRun, AnAbortDuringAReadFailsTheBackup) {
     EXPECT_EQ(runLines().mid(2), (QStringList{"正在备份APP.............", "被用户中止！", "备份失败!"}));
     EXPECT_FALSE(QFile::exists(file("APP.BIN")));
     EXPECT_FALSE(h.dlg().AbortRequested);
+}
+
+// The run's outcome, and the files it names: only those this run wrote and left, SHA256SUMS last.
+TEST_F(BackupRun, TheOutcomeNamesWhatTheRunWrote) {
+    using S = hdd::Outcome::Status;
+    struct Row {
+        const char* what;
+        std::function<void()> arrange;
+        S status;
+        QStringList files;
+    };
+    const QStringList vendor = {"Vendor.BIN", "ID.BIN", "SN.TXT", "SHA256SUMS"},
+                      serials = {"SN.TXT", "SHA256SUMS"};
+    const Row rows[] = {
+        {"done", [] {}, S::Done, vendor},
+        {"a failed read", [this] { h.drive->settings["fw.failModule"] = 6; }, S::Failed, serials},
+        {"aborted", [this] { abortOnceWhen(h, [this] { return h.wire().contains("B803,803\r"); }); },
+         S::Aborted, serials},
+        {"no answer to the buffer query", [this] { h.drive->faults.silent = true; }, S::Failed, {}},
+    };
+    hdd::BackupModules only;
+    only.app = only.cert = only.table = only.ata = false;
+    for (const Row& row : rows) {
+        QDir(folder).removeRecursively();
+        row.arrange();
+        hdd::BackupRequest r{smallEntry(), folder, "921600", only};
+        const hdd::Outcome o = hdd::RunBackup(h.dlg(), r);
+        h.drive->settings["fw.failModule"] = 0;
+        h.drive->faults.silent = false;
+        EXPECT_EQ(o.status, row.status) << row.what;
+        QStringList files;
+        for (const hdd::WrittenFile& f : o.files) {
+            files << QFileInfo(f.path).fileName();
+            EXPECT_EQ(f.size, QFileInfo(f.path).size()) << qPrintable(f.path);
+        }
+        EXPECT_EQ(files, row.files) << row.what;
+    }
+    // Refused by its check: nothing asked, nothing written.
+    only.vendor = false;
+    const hdd::Outcome o = hdd::RunBackup(h.dlg(), {smallEntry(), folder, "921600", only});
+    EXPECT_EQ(o.status, S::Refused);
+    EXPECT_EQ(o.by, hdd::Outcome::By::Check);
 }
 
 }  // namespace

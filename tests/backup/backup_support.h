@@ -49,6 +49,13 @@ inline void abortOnceWhen(Harness& h, std::function<bool()> when) {
     });
 }
 
+// The backup run with its values.
+inline hdd::BackupResult runBackup(hdd::Dialogue& d, const hdd::BackupRequest& r) {
+    hdd::BackupResult result;
+    hdd::RunBackup(d, r, &result);
+    return result;
+}
+
 struct BackupFixture {
     Harness h;
     QTemporaryDir dir;
@@ -82,7 +89,7 @@ struct BackupFixture {
         r.folder = folder;
         r.speed = speed;
         r.modules = modules;
-        return hdd::RunBackup(h.dlg(), r);
+        return runBackup(h.dlg(), r);
     }
 };
 

@@ -217,6 +217,29 @@ TEST_F(Identity, Lba48IsTurnedOnOnlyWhereTheDriveShowsItsArrow) {
     EXPECT_EQ(h.lastLine(), QStringLiteral("无法写入！"));
 }
 
+// "写入信息" ends done, refused as input, or refused by a drive off T level or taking no word writes.
+TEST_F(Identity, TheWritesOutcome) {
+    using S = hdd::Outcome::Status;
+    using By = hdd::Outcome::By;
+    const struct {
+        const char* capacity;
+        const char* level;
+        int noArrow;
+        S status;
+        By by;
+    } rows[] = {{"80", "T", 0, S::Done, By::None},
+                {"", "T", 0, S::Refused, By::Input},
+                {"80", "F", 0, S::Refused, By::Drive},
+                {"80", "T", 1, S::Refused, By::Drive}};
+    for (const auto& r : rows) {
+        h.drive->level = r.level;
+        h.drive->settings["id.noArrow"] = r.noArrow;
+        write("ST380016A", r.capacity);
+        EXPECT_EQ(h.model->lastOutcome().status, r.status) << r.capacity << r.level << r.noArrow;
+        EXPECT_EQ(h.model->lastOutcome().by, r.by);
+    }
+}
+
 TEST(IdentityCli, TheDialogAndTheMainWindowKeysThroughTheCli) {
     hdd::VirtualClock clock;
     QString out, err;

@@ -42,20 +42,21 @@ TEST_P(LoaderWire, EachLoaderSendsItsSequenceAndTheDriveHoldsTheModule) {
     h.drive->setLevel("F");  // a drive whose firmware did not come up
     h.clearWire();
 
-    expect(hdd::LoadApp(d, app, p.buffer, p.appBlock, p.save),
+    expect(hdd::LoadApp(d, app, p.buffer, p.appBlock, p.save).isDone(),
            "\x1aZ\rZ\r" + (buffer == "80" ? QByteArray("d80,1") : "d" + buffer + ",2") + "\r" +
                downloadOnWire(app, p.appBlock) + "j,,1\r" + "\x1a/\r/\r" + "\r" +
                (p.save ? "/\rR1\rR2\rw4,60\r" : ""));
     EXPECT_EQ(h.drive->level, "T");
-    expect(hdd::LoadCert(d, cert, p.certBlock, p.save), (p.certBlock == 4096 ? "d,3,1\r" : "d,2,1\r") +
-                                                            downloadOnWire(cert, p.certBlock) + "\r\rr\r\r" +
-                                                            (p.save ? "/\rR1\rR2\rw1,60\r" : ""));
-    expect(hdd::LoadTable(d, table, " 2 ", p.save),
+    expect(hdd::LoadCert(d, cert, p.certBlock, p.save).isDone(),
+           (p.certBlock == 4096 ? "d,3,1\r" : "d,2,1\r") + downloadOnWire(cert, p.certBlock) + "\r\rr\r\r" +
+               (p.save ? "/\rR1\rR2\rw1,60\r" : ""));
+    expect(hdd::LoadTable(d, table, " 2 ", p.save).isDone(),
            "/\rh2\r" + downloadOnWire(table, 512) + "\r" + (p.save ? "w,,22\r" : ""));
-    expect(hdd::LoadATA0(d, ata0, 512, !p.ata1, p.save),
+    expect(hdd::LoadATA0(d, ata0, 512, !p.ata1, p.save).isDone(),
            "/\rN4F,,22\r/\re0,0\r" + downloadOnWire(ata0, 512) + (p.ata1 ? "" : ataEnd));
     if (p.ata1)
-        expect(hdd::LoadATA1(d, ata1, 512, true, p.save), "/\re1,0\r" + downloadOnWire(ata1, 512) + ataEnd);
+        expect(hdd::LoadATA1(d, ata1, 512, true, p.save).isDone(),
+               "/\re1,0\r" + downloadOnWire(ata1, 512) + ataEnd);
 
     const hddsim::LoaderState& s = loaded();
     EXPECT_EQ(s.app, app);
@@ -213,6 +214,55 @@ INSTANTIATE_TEST_SUITE_P(
                  "\x1a/\r/\r\x1a/\rB0096\r"},
         ChainRow{"AppOfMoreThan255Blocks", {"big=APP.BIN:524288"}, {"APP-"}, {}, "-"},
         ChainRow{"CertNotWholeBlocks", {"big=CERT.BIN:4196"}, {"CERT-"}, {}, "-"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The load key's outcome: done, failed, refused by the drive (not at T, no CERT for TABLE) or by the
+// input, aborted from the main window's abort key. Faults: "rm=FILE" (not in the folder), "big=FILE"
+// (512 KiB), "stuck=LEVEL", "abort" (the abort key as APP's download begins), or a drive setting.
+struct OutcomeRow {
+    const char* name;
+    QStringList faults;
+    hdd::Outcome::Status status;
+    hdd::Outcome::By by = hdd::Outcome::By::None;
+};
+
+class LoadOutcome : public LoaderTest, public ::testing::WithParamInterface<OutcomeRow> {};
+
+TEST_P(LoadOutcome, IsTheLoadsOwn) {
+    const QString folder = moduleFolder();
+    for (const QString& f : GetParam().faults) {
+        const QString key = f.section('=', 0, 0), value = f.section('=', 1);
+        if (key == "rm")
+            QFile::remove(folder + "/" + value);
+        else if (key == "big")
+            writeFile(folder + "/" + value, pattern(524288, 1));
+        else if (key == "stuck")
+            h.drive->faults.stuckLevel = value.toLatin1();
+        else if (key == "abort")
+            h.clock.addPoller([this] {
+                if (memory().checksumAttempts == 1 && !h.dlg().AbortRequested) h.press("Button16");
+            });
+        else
+            h.drive->settings[key] = value.toInt();
+    }
+    chooseFolder(folder);
+    form().userClick("Button6");
+    EXPECT_EQ(h.model->lastOutcome().status, GetParam().status) << qPrintable(h.model->lastOutcome().reason);
+    EXPECT_EQ(h.model->lastOutcome().by, GetParam().by);
+}
+
+using S = hdd::Outcome::Status;
+INSTANTIATE_TEST_SUITE_P(
+    Loader, LoadOutcome,
+    ::testing::Values(
+        OutcomeRow{"Loaded", {}, S::Done},
+        OutcomeRow{"CertShowsNoRevision", {"loader.certNoRev=1"}, S::Failed},
+        OutcomeRow{"AppOfMoreThan255Blocks", {"big=APP.BIN"}, S::Failed},
+        OutcomeRow{"NotAtTBeforeCert", {"rm=APP.BIN", "stuck=1"}, S::Refused, hdd::Outcome::By::Drive},
+        OutcomeRow{"TableWithoutCert", {"rm=CERT.BIN"}, S::Refused, hdd::Outcome::By::Drive},
+        OutcomeRow{
+            "NoModule", {"rm=APP.BIN", "rm=CERT.BIN", "rm=Table.BIN"}, S::Refused, hdd::Outcome::By::Input},
+        OutcomeRow{"Aborted", {"abort"}, S::Aborted}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LoaderTest, NothingIsSentWhenTheSelectionIsIncomplete) {

@@ -222,7 +222,7 @@ TEST(RomRead, AReadThatCannotCreateItsFileSendsNothing) {
         h.open();
         h.clearWire();
         const QString path = h.programDir.filePath("no/such/folder/rom.bin");
-        EXPECT_FALSE(read(h.dlg(), path));
+        EXPECT_FALSE(read(h.dlg(), path).isDone());
         EXPECT_EQ(h.wire(), "");
         EXPECT_EQ(h.frontend.shown,
                   QStringList{"warning: " + hdd::kCannotCreate + " " + path + ": No such file or directory"});
@@ -267,7 +267,7 @@ TEST(RomWrite, BufferWriteRefusalsAndFailures) {
         writeFile(dir.filePath("r.bin"), c.bytes);
         h.frontend.shown.clear();
         h.clearWire();
-        EXPECT_FALSE(hdd::WriteBios(h.dlg(), c.entry, dir.filePath("r.bin")));
+        EXPECT_FALSE(hdd::WriteBios(h.dlg(), c.entry, dir.filePath("r.bin")).isDone());
         EXPECT_EQ(h.frontend.shown, QStringList{"message: " + c.message});
         EXPECT_EQ(h.wire(), "");
         EXPECT_EQ(h.lastLine(), "正在写入ROM......失败！");
@@ -361,6 +361,48 @@ TEST(RomWrite, CommandWriteFailures) {
         EXPECT_EQ(rom(*h).bytes.left(c.written), c.file.left(c.written));  // partly written
         EXPECT_EQ(rom(*h).bytes.mid(c.written), hddsim::romImage(1).mid(c.written));
         EXPECT_TRUE(h->wire().endsWith(",0\r/\r" + kClosing)) << show(h->wire().right(40));
+    }
+}
+
+// The outcome each transfer key leaves with the window: a read's file, the failures and aborts the
+// console tells, and an empty field refused as input.
+TEST(RomOutcome, EachKeyEndsWithItsOwn) {
+    using S = hdd::Outcome::Status;
+    struct Case {
+        const char* key;
+        QByteArray content;  // a file to write; a read's file is made by the read ("-": none picked)
+        Arrange arrange;
+        S status;
+    };
+    const Arrange stuckAtT = [](Harness& h) { h.drive->faults.stuckLevel = "T"; };
+    const Case cases[] = {
+        {"Button2", {}, {}, S::Done},
+        {"Button2", {}, stuckAtT, S::Failed},
+        {"Button2", {}, [](Harness& h) { h.drive->settings["rom.badequals"] = 0x141; }, S::Failed},
+        {"Button2", "-", {}, S::Refused},
+        {"Button3",
+         {},
+         [](Harness& h) { abortWhen(h, [&h] { return h.wire().endsWith("e2,30,0\r"); }); },
+         S::Aborted},
+        {"Button6", pattern(0x10000), {}, S::Done},
+        {"Button6", QByteArray(700, 'x'), {}, S::Failed},
+        {"Button4", QByteArray(0xFFFF, 'x'), {}, S::Failed},
+        {"Button4", pattern(0x10000),
+         [](Harness& h) { abortWhen(h, [&h] { return rom(h).bytesWritten == 9; }); }, S::Aborted},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        const QString file = dir.filePath("rom.bin");
+        QFile::remove(file);
+        if (!c.content.isEmpty() && c.content != "-") writeFile(file, c.content);
+        const auto h = runFresh(c.key, c.content == "-" ? QString() : file, c.arrange);
+        const hdd::Outcome& o = h->model->lastOutcome();
+        SCOPED_TRACE(qPrintable(QString::fromLatin1(c.key) + " " + o.reason));
+        EXPECT_EQ(o.status, c.status);
+        EXPECT_EQ(o.by, c.status == S::Refused ? hdd::Outcome::By::Input : hdd::Outcome::By::None);
+        const bool wrote = c.status == S::Done && c.content.isEmpty();
+        EXPECT_EQ(o.files.size(), wrote ? 1 : 0);
+        EXPECT_EQ(o.files.value(0).size, wrote ? 0x10000 : 0);
     }
 }
 

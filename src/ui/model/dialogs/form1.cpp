@@ -1,8 +1,8 @@
 // Form1: the sector file builder. Two sources, each with a range of sectors (start and count,
-// hexadecimal), and a target made of the first range followed by the second. A picked source is
-// taken whole by default. Every check runs before the target is touched; the target is built beside
-// itself and renamed into place, so it may name one of its sources.
-#include <QFile>
+// hexadecimal), and a target made of the first range followed by the second (MakeSectorFile, in
+// sector_file.h). A picked source is taken whole by default. Every check runs before the target is
+// touched; the target is built beside itself and renamed into place, so it may name one of its
+// sources.
 #include <QFileInfo>
 
 #include "dialog_form.h"
@@ -27,55 +27,28 @@ const Source kSources[] = {{"Edit1", "Edit5", "Edit3", QStringLiteral("1")},
                            {"Edit2", "Edit4", "Edit7", QStringLiteral("2")}};
 
 // A picked source is taken whole: from sector 0, all its whole sectors.
-void pickSource(DialogForm& f, const Source& s) {
+Outcome pickSource(DialogForm& f, const Source& s) {
     const QString name = f.main().frontend().openFileName({QString(), QString(), kAllFiles, QString()});
-    if (name.isEmpty()) return;
+    if (name.isEmpty()) return Outcome::done();
     f.setText(s.file, name);
     f.setText(s.start, QStringLiteral("0"));
     f.setText(s.count, toHexText(static_cast<quint64>(QFileInfo(name).size() / kSectorBytes)));
+    return Outcome::done();
 }
 
-// The range of a named source must be set and lie inside the file; empty when it does.
-QString checkRange(DialogForm& f, const Source& s) {
-    const QString name = f.text(s.file);
-    const auto start = sectorNumber(f.text(s.start));
-    const auto count = sectorNumber(f.text(s.count));
-    if (!start || !count) return QStringLiteral("请设置源文件%1的截取范围！").arg(s.number);
-    if (!QFileInfo(name).isFile()) return QStringLiteral("源文件%1不存在！").arg(s.number);
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("打开文件") + name + QStringLiteral("失败！");
-    if (!rangeFits(file.size(), *start, *count))
-        return QStringLiteral("源文件%1的截取范围超出源文件%1长度！").arg(s.number);
-    return {};
-}
-
-void build(DialogForm& f) {
+// The fields to the builder; its outcome in a message box.
+Outcome build(DialogForm& f) {
     MainModel& m = f.main();
-    auto named = [&f](const Source& s) { return !f.text(s.file).isEmpty(); };
-    auto unset = [&f](const Source& s) {
-        return f.text(s.start).trimmed().isEmpty() || f.text(s.count).trimmed().isEmpty();
+    auto range = [&f](const Source& s) {
+        return SectorRange{f.text(s.file), f.text(s.start), f.text(s.count)};
     };
+    const Outcome outcome = MakeSectorFile(range(kSources[0]), range(kSources[1]), f.text("Edit6"));
     // Every refusal means no file: a warning, so that scripts of the command line see it.
-    QString refusal;
-    for (const Source& s : kSources) {
-        if (refusal.isEmpty() && named(s) && unset(s))
-            refusal = QStringLiteral("请设置源文件%1的截取范围！").arg(s.number);
-    }
-    if (refusal.isEmpty() && f.text("Edit6").trimmed().isEmpty())
-        refusal = QStringLiteral("请设置目标文件！");
-    for (const Source& s : kSources) {
-        if (refusal.isEmpty() && named(s)) refusal = checkRange(f, s);
-    }
-    if (!refusal.isEmpty()) {
-        m.warning(refusal);
-        return;
-    }
-    const bool ok = BuildSectorFile(f.text("Edit1"), f.text("Edit5"), f.text("Edit3"), f.text("Edit2"),
-                                    f.text("Edit4"), f.text("Edit7"), f.text("Edit6").trimmed());
-    if (ok)
-        m.information(QStringLiteral("生成文件完成！"));
+    if (outcome.isDone())
+        m.information(kSectorFileDone);
     else
-        m.warning(QStringLiteral("生成文件失败！"));
+        m.warning(outcome.reason);
+    return outcome;
 }
 
 }  // namespace
@@ -92,13 +65,14 @@ std::unique_ptr<DialogForm> makeForm1(MainModel& m) {
         f->addEdit(s.file, QStringLiteral("源文件%1:").arg(s.number), KeyFilter::Any, boxes[i]).readOnly =
             true;
         f->addKey(
-            pickers[i], QStringLiteral("..."), [form, &s] { pickSource(*form, s); }, boxes[i]);
+            pickers[i], QStringLiteral("..."), [form, &s] { return pickSource(*form, s); }, boxes[i]);
         f->addEdit(s.start, QStringLiteral("截取范围  开始扇区:"), KeyFilter::Hex, boxes[i]);
         f->addEdit(s.count, QStringLiteral("扇区数:"), KeyFilter::Hex, boxes[i]);
         f->addKey(
             resets[i], QStringLiteral("重置"),
             [form, &s] {
                 for (const char* n : {s.file, s.start, s.count}) form->setText(n, QString());
+                return Outcome::done();
             },
             boxes[i]);
     }
@@ -110,10 +84,11 @@ std::unique_ptr<DialogForm> makeForm1(MainModel& m) {
             const QString name =
                 form->main().frontend().saveFileName({QString(), form->text("Edit6"), kAllFiles, QString()});
             if (!name.isEmpty()) form->setText("Edit6", name);
+            return Outcome::done();
         },
         target);
     f->addKey(
-        "Button3", QStringLiteral("生成文件"), [form] { build(*form); }, target);
+        "Button3", QStringLiteral("生成文件"), [form] { return build(*form); }, target);
     return f;
 }
 

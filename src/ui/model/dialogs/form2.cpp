@@ -5,12 +5,9 @@
 #include <QStandardPaths>
 
 #include "dialog_form.h"
-#include "dialogue.h"
 #include "family_table.h"
-#include "firmware_id.h"
 #include "loader.h"
 #include "main_model.h"
-#include "text.h"
 #include "transfer.h"
 
 namespace hdd {
@@ -57,10 +54,10 @@ private:
     void moduleRule(Module m);
     void pick(Module m);
     void chooseFolder();
-    void identify();
+    Outcome identify();
     void firmwareTypeChanged();
     void bufferChanged();
-    void load();
+    Outcome load();
 
     QString shownBuffer_;
 };
@@ -73,7 +70,7 @@ Form2::Form2(MainModel& m) : DialogForm(m, QStringLiteral("Form2"), QStringLiter
     type.onChange = [this] { firmwareTypeChanged(); };
     followFamilyList("ComboBox7");
     addKey(
-        "Button5", "A", [this] { identify(); }, fw)
+        "Button5", "A", [this] { return identify(); }, fw)
         .hint = QStringLiteral("分析固件版本");
     addEdit("Edit7", QStringLiteral("固件所在位置:"), KeyFilter::Any, fw).readOnly = true;
     Control& folder = add("Button7", ControlKind::Button);
@@ -93,7 +90,7 @@ Form2::Form2(MainModel& m) : DialogForm(m, QStringLiteral("Form2"), QStringLiter
     speed.box = run;
     followSpeedList("ComboBox2");
     addKey(
-        "Button6", QStringLiteral("加载"), [this] { load(); }, run);
+        "Button6", QStringLiteral("加载"), [this] { return load(); }, run);
 
     // The pairing follows the buffer whether it is chosen from the list or typed.
     shownBuffer_ = text("ComboBox1");
@@ -245,20 +242,19 @@ void Form2::chooseFolder() {
     if (!parent.isEmpty() && QFileInfo(parent).isDir()) main().firmwareFolder = parent;
 }
 
-void Form2::identify() {
-    Dialogue& d = main().dialogue();
-    d.addLine(kAnalysing);
+Outcome Form2::identify() {
+    IdentifiedFirmware found;
+    const Outcome outcome =
+        IdentifyFirmware(main().dialogue(), main().firmwareFolder, at("ComboBox7").items, found);
+    // The earlier choices go; the drive's own folder, where there is one, chooses again.
     Init1();
-    const FirmwareId id = ReadFirmwareId(d);
-    const QString folder = identifiedFolder(withSeparator(main().firmwareFolder), id);
-    if (QFileInfo(folder).isDir()) {
-        setText("Edit7", folder);
-        AutoSetFile(folder);
+    if (QFileInfo(found.folder).isDir()) {
+        setText("Edit7", found.folder);
+        AutoSetFile(found.folder);
     }
-    if (const auto p = MatchFamily(at("ComboBox7").items, id, false)) setCurrentIndex("ComboBox7", *p);
+    if (found.family) setCurrentIndex("ComboBox7", *found.family);
     firmwareTypeChanged();
-    d.ReceiveMode = kUserCmd;
-    d.appendResult(kDone);
+    return outcome;
 }
 
 void Form2::firmwareTypeChanged() {
@@ -278,7 +274,7 @@ void Form2::bufferChanged() {
     }
 }
 
-void Form2::load() {
+Outcome Form2::load() {
     LoadRequest r;
     auto choice = [this](Module m, const QString& save) {
         const ModuleControls& mc = controlsOf(m);
@@ -294,8 +290,10 @@ void Form2::load() {
     r.certBlockSize = text("ComboBox4");
     r.tableSectors = text("Edit3");
     r.speed = text("ComboBox2");
-    const LoadOutcome out = LoadModules(main().dialogue(), r);
-    if (out.started) setText("Edit3", out.tableSectors);
+    QString announced;
+    const Outcome outcome = LoadModules(main().dialogue(), r, &announced);
+    if (!announced.isEmpty()) setText("Edit3", announced);
+    return outcome;
 }
 
 }  // namespace

@@ -1,16 +1,13 @@
 // Form3 "串行ROM读写": reading the drive's serial ROM into a file and writing a file into it,
 // through buffer memory or byte by byte.
 //
-// The four transfer keys share one frame: the drive goes to F level (where the ROM commands
-// live), the key's file field must be filled, the link rises to the dialog's speed, the operation
-// runs, and the link comes back to 9600 at F level. The file fields are read-only: their pickers
-// fill them, and a file to write may not be longer than 512 KiB.
+// The four transfer keys hand their fields to TransferRom (rom.h), which runs the whole key: the
+// drive to F level, the file field's check, the link speed, the transfer and the way back. The file
+// fields are read-only: their pickers fill them, and a file to write may not be longer than 512 KiB.
 #include <QFileInfo>
 
 #include "dialog_form.h"
-#include "dialogue.h"
 #include "main_model.h"
-#include "monitor.h"
 #include "rom.h"
 
 namespace hdd {
@@ -21,48 +18,11 @@ const QString kRomFilter = QStringLiteral("BIN文件|*.bin|所有文件|*.*");
 const QString kRomName = QStringLiteral("ROM.BIN");
 constexpr qint64 kMaxRomFile = 0x80000;
 
-enum class RomKey { BufferRead, CommandRead, BufferWrite, CommandWrite };
-
-void romKey(DialogForm& f, RomKey key) {
-    MainModel& m = f.main();
-    Dialogue& d = m.dialogue();
-    d.AbortRequested = false;
-    if (!ToF(d)) {
-        // ToF has said so on the console; the console takes the drive's text again.
-        d.ReceiveMode = kUserCmd;
-        d.SendString("\r");
-        return;
-    }
-    const bool read = key == RomKey::BufferRead || key == RomKey::CommandRead;
-    const QString file = f.text(read ? "Edit1" : "Edit2").trimmed();
-    if (file.isEmpty()) {
-        d.ReceiveMode = kUserCmd;
-        m.information(read ? QStringLiteral("请指定读取后保存的文件！")
-                           : QStringLiteral("请选择要写入的ROM文件！"));
-        return;
-    }
-    d.AbortRequested = false;
-    d.ReceiveMode.clear();
-    d.LastPrompt.clear();
-    AdMySpeed(d, f.text("ComboBox2"));
-    switch (key) {
-        case RomKey::BufferRead:
-            ReadRom(d, file);
-            break;
-        case RomKey::CommandRead:
-            ReadROM1(d, file);
-            break;
-        case RomKey::BufferWrite:
-            WriteBios(d, f.text("ComboBox3").trimmed().toLatin1(), file);
-            break;
-        case RomKey::CommandWrite:
-            WriteBios1(d, file);
-            break;
-    }
-    SetF9600(d);
-    d.ReceiveMode = kUserCmd;
-    d.SendString("\r");
-    d.AbortRequested = false;
+// A transfer key: its file field and the dialog's speed and entry, handed to the ROM operation.
+Outcome romKey(DialogForm& f, RomMethod method) {
+    const bool read = method == RomMethod::BufferRead || method == RomMethod::CommandRead;
+    return TransferRom(f.main().dialogue(), method, f.text(read ? "Edit1" : "Edit2"), f.text("ComboBox3"),
+                       f.text("ComboBox2"));
 }
 
 void pickReadFile(DialogForm& f) {
@@ -114,18 +74,18 @@ std::unique_ptr<DialogForm> makeForm3(MainModel& m) {
     entry.text = QStringLiteral("400");
     entry.box = keys;
 
-    const std::pair<const char*, RomKey> transfers[] = {
-        {"Button2", RomKey::BufferRead},
-        {"Button6", RomKey::BufferWrite},
-        {"Button3", RomKey::CommandRead},
-        {"Button4", RomKey::CommandWrite},
+    const std::pair<const char*, RomMethod> transfers[] = {
+        {"Button2", RomMethod::BufferRead},
+        {"Button6", RomMethod::BufferWrite},
+        {"Button3", RomMethod::CommandRead},
+        {"Button4", RomMethod::CommandWrite},
     };
     const QString captions[] = {QStringLiteral("缓冲区读取"), QStringLiteral("缓冲区写入"),
                                 QStringLiteral("指令方式读取"), QStringLiteral("指令方式写入")};
     for (int i = 0; i < 4; ++i) {
-        const RomKey key = transfers[i].second;
+        const RomMethod method = transfers[i].second;
         form.addKey(
-            transfers[i].first, captions[i], [&form, key] { romKey(form, key); }, keys);
+            transfers[i].first, captions[i], [&form, method] { return romKey(form, method); }, keys);
     }
 
     // The main window's progress bar, repeated here: the dialog covers the window while it runs.

@@ -53,8 +53,10 @@ std::unique_ptr<DialogForm> makeForm5(MainModel& m) {
             choice.capacity = form->checked("CheckBox2");
             choice.standard = form->checked("CheckBox3");
             QString model = form->text("Edit1");
-            WriteIdentity(form->main().dialogue(), choice, model, form->text("Edit2"));
+            const Outcome outcome =
+                WriteIdentity(form->main().dialogue(), choice, model, form->text("Edit2"));
             form->setText("Edit1", model);
+            return outcome;
         },
         panel);
     return f;

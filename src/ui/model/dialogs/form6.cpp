@@ -19,7 +19,7 @@ QString withSeparator(QString folder) {
     return folder;
 }
 
-void startBackup(DialogForm& f) {
+Outcome startBackup(DialogForm& f) {
     MainModel& m = f.main();
     BackupRequest r;
     const int p = f.at("ComboBox7").currentIndex;
@@ -29,13 +29,15 @@ void startBackup(DialogForm& f) {
     r.speed = f.text("ComboBox2");
     bool* boxes[] = {&r.modules.app, &r.modules.cert, &r.modules.table, &r.modules.ata, &r.modules.vendor};
     for (int i = 0; i < 5; ++i) *boxes[i] = f.checked(kModuleBoxes[i]);
-    const BackupResult result = RunBackup(m.dialogue(), r);
+    BackupResult result;
+    const Outcome outcome = RunBackup(m.dialogue(), r, &result);
     if (!result.folder.isEmpty()) f.setText("Edit1", result.folder);
     if (result.started) {
         f.setText("Edit3", result.readBuffer);
         f.setText("Edit4", result.readSectors);
         f.setText("Edit2", result.reserveStart);
     }
+    return outcome;
 }
 
 }  // namespace
@@ -52,20 +54,23 @@ std::unique_ptr<DialogForm> makeForm6(MainModel& m) {
          MainModel& mm = form->main();
          const QString chosen =
              withSeparator(mm.frontend().folderName(QStringLiteral("选择目标文件夹"), form->text("Edit1")));
-         if (chosen.isEmpty()) return;
+         if (chosen.isEmpty()) return Outcome::done();
          form->setText("Edit1", chosen);
          *base = chosen;
          mm.firmwareFolder = chosen;
+         return Outcome::done();
      }).hint = QStringLiteral("选择固件保存位置");
 
     f->add("ComboBox7", ControlKind::Combo).label = QStringLiteral("固件类型:");
     f->followFamilyList("ComboBox7");
     f->addKey("Button2", QStringLiteral("A"), [form, base] {
-         const BackupAnalysis a =
-             AnalyseBackup(form->main().dialogue(), form->text("Edit1"), *base, form->at("ComboBox7").items);
-         if (!a.ran) return;
+         BackupAnalysis a;
+         const Outcome outcome = AnalyseBackup(form->main().dialogue(), form->text("Edit1"), *base,
+                                               form->at("ComboBox7").items, a);
+         if (!outcome.isDone()) return outcome;
          form->setText("Edit1", a.folder);
          if (a.family) form->setCurrentIndex("ComboBox7", *a.family);
+         return outcome;
      }).hint = QStringLiteral("分析固件版本");
 
     f->add("ComboBox2", ControlKind::Combo).label = QStringLiteral("备份速率:");
@@ -82,7 +87,7 @@ std::unique_ptr<DialogForm> makeForm6(MainModel& m) {
         box.box = modules;
     }
     f->addKey(
-        "Button7", QStringLiteral("开始备份"), [form] { startBackup(*form); }, modules);
+        "Button7", QStringLiteral("开始备份"), [form] { return startBackup(*form); }, modules);
 
     // The run's values: the read buffer and its size in sectors, the reserve area's first cylinder.
     for (const char* n : {"Edit3", "Edit4", "Edit2"})
