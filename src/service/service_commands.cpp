@@ -21,32 +21,6 @@ void sendPumped(Dialogue& d, const QByteArray& bytes) {
     d.PumpWait(2);
 }
 
-// The identity routines say their refusals on the console only: the lines added while one runs
-// are watched for them (the console may drop its oldest lines meanwhile, so no index is kept).
-class RefusalWatch {
-public:
-    RefusalWatch(Console& console, const QList<QString>& refusals) {
-        connection_ =
-            QObject::connect(&console, &Console::tailChanged, [this, &console, refusals](int first) {
-                for (int i = qMax(0, first); i < console.lineCount(); ++i) {
-                    for (const QString& r : refusals) {
-                        if (console.line(i) == toGbk(r)) refused = r;
-                    }
-                }
-            });
-    }
-    ~RefusalWatch() { QObject::disconnect(connection_); }
-    RefusalWatch(const RefusalWatch&) = delete;
-    RefusalWatch& operator=(const RefusalWatch&) = delete;
-
-    Outcome outcome() const {
-        return refused.isEmpty() ? Outcome::done() : Outcome::refused(Outcome::By::Drive, refused);
-    }
-    QString refused;
-
-private:
-    QMetaObject::Connection connection_;
-};
 
 }  // namespace
 
@@ -270,19 +244,6 @@ Outcome StepUntil(Dialogue& d, const QByteArray& pattern) {
     op.sendEnding();
     d.CaptureBuffer.clear();
     return Outcome::done();
-}
-
-Outcome WriteSerialNumberKey(Dialogue& d, QString& serial, bool save) {
-    RefusalWatch watch(d.console(), {kNotAtT});
-    if (!WriteSerialNumber(d, serial, save))
-        return Outcome::refused(Outcome::By::Input, QStringLiteral("请先输入SN！"));
-    return watch.outcome();
-}
-
-Outcome OpenLba48Key(Dialogue& d) {
-    RefusalWatch watch(d.console(), {kNotAtT, kCannotWriteDrive});
-    OpenLba48(d);
-    return watch.outcome();
 }
 
 }  // namespace hdd

@@ -64,8 +64,5 @@ Outcome MotorStart(Dialogue& d);
 Outcome StepUntil(Dialogue& d, const QByteArray& pattern);
 
 // "写入SN" and "打开LBA48": the identity routines with their outcome. Refused (input) for an empty
-// serial number, refused by the drive when it is not at T level or takes no word writes.
-Outcome WriteSerialNumberKey(Dialogue& d, QString& serial, bool save);
-Outcome OpenLba48Key(Dialogue& d);
 
 }  // namespace hdd

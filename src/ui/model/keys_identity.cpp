@@ -3,7 +3,7 @@
 // identity dialog. Neither holds the window busy.
 #include "keys.h"
 #include "main_model.h"
-#include "service_commands.h"
+#include "identity.h"
 
 namespace hdd {
 
@@ -18,11 +18,11 @@ void installIdentityKeys(MainModel& m) {
     save.box = box;
     addKey(m, "Button55", "写入SN", box, [](MainModel& mm) {
         QString serial = mm.form().text("Edit17");
-        const Outcome o = WriteSerialNumberKey(mm.dialogue(), serial, mm.form().checked("CheckBox3"));
+        const Outcome o = WriteSerialNumber(mm.dialogue(), serial, mm.form().checked("CheckBox3"));
         mm.form().setText("Edit17", serial);
         return o;
     });
-    addKey(m, "Button85", "打开LBA48", box, [](MainModel& mm) { return OpenLba48Key(mm.dialogue()); });
+    addKey(m, "Button85", "打开LBA48", box, [](MainModel& mm) { return OpenLba48(mm.dialogue()); });
 }
 
 }  // namespace hdd
