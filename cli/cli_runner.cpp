@@ -15,6 +15,7 @@
 #include "interrupts.h"
 #include "main_model.h"
 #include "script_file.h"
+#include "sim_port.h"
 #include "text.h"
 #include "transcript.h"
 #include "transfer.h"
@@ -567,6 +568,7 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
     CliFrontend frontend(err, opt.files, opt.yes);
     MainOptions mo;
     mo.pinCpu = false;
+    mo.registerPorts = [](SerialPort& p, Clock& c) { hddsim::SimPort::add(p, c); };
     MainModel model(clock, frontend, mo);
     if (configure) configure(model);
 
