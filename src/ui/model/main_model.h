@@ -148,7 +148,7 @@ public:
     Outcome runOperation(const std::function<Outcome()>& work);
     // Work that does not tell its outcome yet counts as done.
     template <class F>
-    requires std::is_void_v<std::invoke_result_t<F>>
+        requires std::is_void_v<std::invoke_result_t<F>>
     void runOperation(F&& work) {
         runOperation(std::function<Outcome()>([&work] {
             work();
