@@ -12,6 +12,7 @@
 #include "main_model.h"
 #include "main_window.h"
 #include "settings.h"
+#include "sim_port.h"
 #include "translations.h"
 
 namespace {
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     hdd::MainOptions options;
     options.portPollMs = 2000;
     options.hotplugFolders = {QStringLiteral("/dev"), QStringLiteral("/dev/serial/by-id")};
+    options.registerPorts = [](hdd::SerialPort& p, hdd::Clock& c) { hddsim::SimPort::add(p, c); };
     hdd::MainModel model(clock, frontend, options);
     hdd::MainWindow window(model);
     frontend.setParent(&window);

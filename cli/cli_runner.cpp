@@ -14,6 +14,7 @@
 #include "main_model.h"
 #include "progress_line.h"
 #include "script_file.h"
+#include "sim_port.h"
 #include "transcript.h"
 #include "transfer.h"
 #include "verbs.h"
@@ -59,6 +60,7 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
     CliFrontend frontend(err, opt.files, opt.yes);
     MainOptions mo;
     mo.pinCpu = false;
+    mo.registerPorts = [](SerialPort& p, Clock& c) { hddsim::SimPort::add(p, c); };
     MainModel model(clock, frontend, mo);
     if (configure) configure(model);
 

@@ -1,5 +1,7 @@
 #include "builtin_scripts.h"
 
+#include "platform.h"
+
 namespace hdd {
 
 namespace {
@@ -77,9 +79,7 @@ const Source kSources[] = {
 
 // Elsewhere the files lose their drive letter and resolve against the working folder.
 QString localPaths(QString line) {
-#ifndef Q_OS_WIN
-    line.remove(QStringLiteral("C:\\"));
-#endif
+    if (!platform::hasDriveLetters()) line.remove(QStringLiteral("C:\\"));
     return line;
 }
 

@@ -4,13 +4,7 @@
 #include <QFileInfo>
 #include <QMetaObject>
 
-#ifdef Q_OS_LINUX
-#include <linux/serial.h>
-#include <sys/ioctl.h>
-#endif
-#ifdef Q_OS_UNIX
-#include <poll.h>
-#endif
+#include "platform.h"
 
 namespace hdd {
 
@@ -79,26 +73,10 @@ bool QtSerialBackend::open(const QString& name, qint32 baud) {
     return true;
 }
 
-void QtSerialBackend::requestLowLatency() {
-    savedFlags_ = -1;
-#ifdef Q_OS_LINUX
-    serial_struct ss{};
-    if (::ioctl(port_.handle(), TIOCGSERIAL, &ss) != 0) return;
-    const int before = ss.flags;
-    ss.flags |= ASYNC_LOW_LATENCY;
-    if (::ioctl(port_.handle(), TIOCSSERIAL, &ss) == 0) savedFlags_ = before;
-#endif
-}
+void QtSerialBackend::requestLowLatency() { savedFlags_ = platform::requestLowLatency(port_.handle()); }
 
 void QtSerialBackend::restoreLatency() {
-#ifdef Q_OS_LINUX
-    serial_struct ss{};
-    if (savedFlags_ >= 0 && !(savedFlags_ & ASYNC_LOW_LATENCY) &&
-        ::ioctl(port_.handle(), TIOCGSERIAL, &ss) == 0) {
-        ss.flags &= ~ASYNC_LOW_LATENCY;
-        (void)::ioctl(port_.handle(), TIOCSSERIAL, &ss);
-    }
-#endif
+    platform::restoreLatency(port_.handle(), savedFlags_);
     savedFlags_ = -1;
 }
 
@@ -173,15 +151,7 @@ void QtSerialBackend::onReadyRead() {
     if (port_.isOpen() && port_.bytesAvailable() > 0) emit rxNotify();
 }
 
-bool QtSerialBackend::hungUp() {
-#ifdef Q_OS_UNIX
-    if (!port_.isOpen()) return false;
-    pollfd p{static_cast<int>(port_.handle()), POLLIN, 0};
-    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-#else
-    return false;
-#endif
-}
+bool QtSerialBackend::hungUp() { return port_.isOpen() && platform::hungUp(port_.handle()); }
 
 void QtSerialBackend::checkDevice() {
     if (!port_.isOpen() || lossQueued_) return;

@@ -1,21 +1,11 @@
 #include "serial_port.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 #include <QSerialPortInfo>
 #include <QThread>
 
+#include "platform.h"
 #include "qt_serial_backend.h"
-
-#ifdef Q_OS_LINUX
-#include <sched.h>
-#endif
-#ifdef Q_OS_UNIX
-#include <grp.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
-#endif
 
 namespace hdd {
 
@@ -46,13 +36,7 @@ QString portDevicePath(const QString& name) {
 QString portErrorReason(PortError e, const QString& name) {
     QString text = portErrorText(e);
     if (e != PortError::PermissionDenied) return text;
-    QString owner;
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    if (::stat(QFile::encodeName(portDevicePath(name)).constData(), &st) == 0) {
-        if (const struct group* g = ::getgrgid(st.st_gid)) owner = QString::fromLocal8Bit(g->gr_name);
-    }
-#endif
+    const QString owner = platform::deviceGroup(portDevicePath(name));
     // A device of the root group is no group to join: the usual one is named instead.
     if (owner.isEmpty() || owner == QStringLiteral("root"))
         return text +
@@ -64,18 +48,7 @@ QString portErrorReason(PortError e, const QString& name) {
 }
 
 PortError classifyOpenFailure(const QString& name) {
-#ifdef Q_OS_UNIX
-    const QByteArray path = QFile::encodeName(portDevicePath(name));
-    struct stat st {};
-    if (::stat(path.constData(), &st) != 0)
-        return errno == EACCES ? PortError::PermissionDenied : PortError::NotFound;
-    if (::access(path.constData(), R_OK | W_OK) != 0)
-        return errno == EACCES || errno == EPERM ? PortError::PermissionDenied : PortError::Other;
-    return PortError::Busy;
-#else
-    Q_UNUSED(name);
-    return PortError::Other;
-#endif
+    return platform::classifyOpenFailure(portDevicePath(name));
 }
 
 void sortPortNames(QStringList& names) {
@@ -191,12 +164,7 @@ bool SerialPort::controlLines() const { return backend_ && backend_->controlLine
 quint64 pinToRandomCpu() {
     const int n = qMax(1, QThread::idealThreadCount());
     const int index = static_cast<int>(QRandomGenerator::global()->bounded(n));
-#ifdef Q_OS_LINUX
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(index, &set);
-    (void)sched_setaffinity(0, sizeof(set), &set);
-#endif
+    platform::pinToCpu(index);
     return quint64{1} << index;
 }
 

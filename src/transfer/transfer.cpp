@@ -8,11 +8,9 @@
 #include "host.h"
 #include "text.h"
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
 #include <cerrno>
-#endif
+
+#include "platform.h"
 
 namespace hdd {
 
@@ -55,26 +53,7 @@ QString cannotCreateReason(const QString& path) {
     if (path.isEmpty()) return qt_error_string(ENOENT);
     const QFileInfo info(path);
     if (info.isDir()) return qt_error_string(EISDIR);
-#ifdef Q_OS_UNIX
-    // An existing file the user may not replace is refused rather than renamed over.
-    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
-    if (info.exists() && ::access(target.constData(), W_OK) != 0) return qt_error_string(errno);
-    // The save writes a new file beside the target and renames it into place: try exactly that.
-    const QByteArray probe =
-        QFile::encodeName(info.absolutePath() + QStringLiteral("/.hddterm-check-%1").arg(::getpid()));
-    const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        if (errno == EEXIST) return {};  // a stale probe: the folder takes files
-        return qt_error_string(errno);
-    }
-    ::close(fd);
-    ::unlink(probe.constData());
-    return {};
-#else
-    const QDir dir = info.absoluteDir();
-    if (!dir.exists()) return qt_error_string(ENOENT);
-    return {};
-#endif
+    return platform::cannotCreateReason(info.absoluteFilePath(), info.exists());
 }
 
 QString cannotCreateMessage(const QString& path, const QString& reason) {

@@ -12,6 +12,7 @@
 #include "cli_runner.h"
 #include "clock.h"
 #include "drive.h"
+#include "harness.h"
 #include "interrupts.h"
 #include "main_model.h"
 #include "transcript.h"
@@ -35,7 +36,7 @@ CliOutcome cli(const QStringList& args, const hdd::CliEnv& env = {},
         args, o, e, clock,
         [&](hdd::MainModel& m) {
             m.port().setSystemPortLister([] { return QStringList(); });
-            r.drive = m.simDrive().shared_from_this();
+            r.drive = hddtest::simDrive(m).shared_from_this();
             if (during) clock.addPoller([&r, during] { during(*r.drive); });
         },
         env);

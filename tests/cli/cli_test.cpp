@@ -10,6 +10,7 @@
 #include "cli_runner.h"
 #include "clock.h"
 #include "drive.h"
+#include "harness.h"
 #include "main_model.h"
 #include "text.h"
 
@@ -76,15 +77,16 @@ TEST(CliContract, BaudAndSetApplyBeforeOpening) {
 
 TEST(CliContract, KeysTypesRawCodes) {
     std::shared_ptr<hddsim::Drive> drive;
-    const CliRun r = runInProcess({"run", "KEYS:1a03", "SET:RadioButton2=1", "SET:Edit21=7f", "ENTER:Edit21"},
-                                  [&](hdd::MainModel& m) { drive = m.simDrive().shared_from_this(); });
+    const CliRun r =
+        runInProcess({"run", "KEYS:1a03", "SET:RadioButton2=1", "SET:Edit21=7f", "ENTER:Edit21"},
+                     [&](hdd::MainModel& m) { drive = hddtest::simDrive(m).shared_from_this(); });
     EXPECT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_EQ(drive->received(), QByteArray("\x1a\x03\x7f"));
 }
 
 TEST(CliContract, AFailureLineOnTheConsoleExitsWithOne) {
     const CliRun r = runInProcess({"run", "CMD:fail", "WAIT:200"}, [](hdd::MainModel& m) {
-        m.simDrive().addLineHandler([](hddsim::Drive& d, const QByteArray& line) {
+        hddtest::simDrive(m).addLineHandler([](hddsim::Drive& d, const QByteArray& line) {
             if (line != "fail") return false;
             d.printLine(hdd::toGbk(QStringLiteral("错误: 模拟故障")));
             d.prompt();

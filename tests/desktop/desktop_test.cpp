@@ -52,6 +52,7 @@ struct PtyModel {
             for (const QString& p : *candidates) out.insert(p, QStringLiteral("USB Serial SN:A5069RR4"));
             return out;
         };
+        o.registerPorts = hddtest::simPort({});
         o.portPollMs = 50;
         o.pinCpu = false;
         o.programPath = dir.filePath("hddterm");
@@ -245,6 +246,7 @@ TEST(FamilyTable, AReadOnlyProgramFolderUsesTheUserFolderAndSaysSoOnce) {
     hddtest::TestFrontend frontend;
     hdd::MainOptions o;
     o.portLister = [] { return QStringList(); };
+    o.registerPorts = hddtest::simPort({});
     o.pinCpu = false;
     o.programPath = QStringLiteral("/proc/hddterm-read-only/hddterm");  // no one can write there
     o.userDataFolder = userDir.path();

@@ -223,7 +223,7 @@ TEST_F(FamilyFile, AFileThatCannotBeReadIsReported) {
 void startAt(Harness& h, const QString& programPath) {
     hdd::MainOptions o;
     o.portLister = [] { return QStringList{}; };
-    o.simDrive = h.drive;
+    o.registerPorts = hddtest::simPort(h.drive);
     o.pinCpu = false;
     o.programPath = programPath;
     h.model = std::make_unique<hdd::MainModel>(h.clock, h.frontend, o);

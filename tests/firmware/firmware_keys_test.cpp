@@ -297,7 +297,7 @@ protected:
         file.close();
         hdd::MainOptions o;
         o.portLister = [] { return QStringList{}; };
-        o.simDrive = h.drive;
+        o.registerPorts = hddtest::simPort(h.drive);
         o.pinCpu = false;
         o.programPath = h.programPath;
         h.model = std::make_unique<hdd::MainModel>(h.clock, h.frontend, o);

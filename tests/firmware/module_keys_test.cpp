@@ -344,7 +344,7 @@ TEST(ModuleKeysCli, AnalysisThenAppReadFromTheCommandLine) {
                      "GET:Edit6", "GET:Edit22", "GET:Button92.enabled"},
                     o, e, clock, [](hdd::MainModel& m) {
                         m.port().setSystemPortLister([] { return QStringList(); });
-                        m.simDrive().settings["fw.spt"] = 0x10;
+                        hddtest::simDrive(m).settings["fw.spt"] = 0x10;
                     });
     o.flush();
     e.flush();

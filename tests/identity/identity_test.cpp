@@ -251,7 +251,7 @@ TEST(IdentityCli, TheDialogAndTheMainWindowKeysThroughTheCli) {
                      "GET:Form5.Edit1", "GET:Edit17"},
                     o, e, clock, [&](hdd::MainModel& m) {
                         m.port().setSystemPortLister([] { return QStringList(); });
-                        drive = m.simDrive().shared_from_this();
+                        drive = hddtest::simDrive(m).shared_from_this();
                     });
     o.flush();
     e.flush();
@@ -270,7 +270,7 @@ TEST(IdentityCli, TheDialogAndTheMainWindowKeysThroughTheCli) {
     EXPECT_EQ(hdd::runCli({"--port", "sim", "run", "Button85"}, o2, e2, clock,
                           [&](hdd::MainModel& m) {
                               m.port().setSystemPortLister([] { return QStringList(); });
-                              m.simDrive().settings["id.noArrow"] = 1;
+                              hddtest::simDrive(m).settings["id.noArrow"] = 1;
                           }),
               1);
 }

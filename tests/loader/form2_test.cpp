@@ -204,7 +204,7 @@ CliRun runCli(const QStringList& args, const std::function<void(hddsim::Drive&)>
     CliRun r;
     r.status = hdd::runCli(args, o, e, clock, [&](hdd::MainModel& m) {
         m.port().setSystemPortLister([] { return QStringList(); });
-        if (drive) drive(m.simDrive());
+        if (drive) drive(hddtest::simDrive(m));
     });
     o.flush();
     e.flush();

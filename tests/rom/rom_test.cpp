@@ -416,7 +416,7 @@ TEST(RomCli, BufferReadWritesTheRomFileAndADeclinedHandOverFails) {
             hdd::runCli({"--no", "--file", file, "run", "Button76", "Form3.Button51", "Form3.Button2"}, os,
                         es, clock, [&](hdd::MainModel& m) {
                             m.port().setSystemPortLister([] { return QStringList(); });
-                            m.simDrive().settings["rom.badmarks"] = badMarks;
+                            hddtest::simDrive(m).settings["rom.badmarks"] = badMarks;
                         });
         es.flush();
         return status;

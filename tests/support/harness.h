@@ -19,6 +19,7 @@
 #include "drive.h"
 #include "frontend.h"
 #include "main_model.h"
+#include "sim_port.h"
 #include "text.h"
 
 // Readable failure messages for Qt strings.
@@ -28,6 +29,14 @@ inline void PrintTo(const QByteArray& b, std::ostream* os) {
 }
 
 namespace hddtest {
+
+// The ports a test window offers besides the system's: "sim", served by `drive`.
+inline std::function<void(hdd::SerialPort&, hdd::Clock&)> simPort(std::shared_ptr<hddsim::Drive> drive) {
+    return [drive](hdd::SerialPort& p, hdd::Clock& c) { hddsim::SimPort::add(p, c, drive); };
+}
+
+// The drive behind a window's "sim" port.
+inline hddsim::Drive& simDrive(hdd::MainModel& m) { return hddsim::SimPort::of(m.port())->drive(); }
 
 class TestFrontend : public hdd::Frontend {
 public:
@@ -70,7 +79,7 @@ public:
         drive->faults.splitPromptEvery = 3;
         hdd::MainOptions o;
         o.portLister = [this] { return systemPorts; };
-        o.simDrive = drive;
+        o.registerPorts = simPort(drive);
         o.pinCpu = false;
         o.programPath = programPath;
         model = std::make_unique<hdd::MainModel>(clock, frontend, o);

@@ -348,7 +348,7 @@ TEST(ZonesCli, CutConvertAndAFailedCut) {
         const int status = hdd::runCli(QStringList{"--port", "sim", "run", "Button2", "WAIT:300"} + actions,
                                        o, e, clock, [&](hdd::MainModel& m) {
                                            m.port().setSystemPortLister([] { return QStringList(); });
-                                           m.simDrive().settings = settings;
+                                           hddtest::simDrive(m).settings = settings;
                                        });
         e.flush();
         return status;

@@ -6,7 +6,14 @@
 // tests drive it through the same calls, so every key runs the same code everywhere.
 //
 // Keys of each subsystem are added by an install function of their own (installServiceKeys,
-// installBufferKeys, ...), called from the constructor.
+// installBufferKeys, ...), called from the constructor. The model's own work is spread by
+// responsibility: main_model.cpp (construction, start-up, opening and closing),
+// main_model_controls.cpp (the window's controls), main_model_ports.cpp (the port list and its
+// hot-plug), main_model_terminal.cpp (the command line, the send-byte field and the baud list,
+// sending through src/dialogue/terminal.h), main_model_console.cpp (the console's hexadecimal view
+// and saving) and main_model_host.cpp (the Host role).
+//
+// The window knows no simulated drive: whoever builds it offers the "sim" port (registerPorts).
 #pragma once
 
 #include <QHash>
@@ -14,20 +21,17 @@
 #include <QTimer>
 #include <functional>
 #include <map>
-#include <type_traits>
 #include <memory>
+#include <type_traits>
 #include <typeindex>
 
+#include "command_history.h"
 #include "dialogue.h"
 #include "form_model.h"
 #include "frontend.h"
 #include "host.h"
 #include "outcome.h"
 #include "serial_port.h"
-
-namespace hddsim {
-class Drive;
-}
 
 namespace hdd {
 
@@ -44,8 +48,9 @@ struct MainOptions {
     // Where HDDINFO.TXT lives when the program folder cannot be written (default: the user's data
     // folder).
     QString userDataFolder;
-    // The simulated drive behind the "sim" port (default: a fresh one with every command).
-    std::shared_ptr<hddsim::Drive> simDrive;
+    // Adds the ports that are no system device to the window's port (the program, hddterm-cli and
+    // the tests add the simulated drive as "sim"); called once, before anything is listed.
+    std::function<void(SerialPort&, Clock&)> registerPorts;
     // The executable's path (default: the application's).
     QString programPath;
     bool pinCpu = true;
@@ -68,7 +73,6 @@ public:
     Console& console() { return dialogue_.console(); }
     Clock& clock() { return clock_; }
     Frontend& frontend() { return frontend_; }
-    hddsim::Drive& simDrive() { return *simDrive_; }
     const QString& caption() const { return caption_; }
     const QString& programFolder() const { return programFolder_; }
     QString firmwareFolder;
@@ -109,8 +113,8 @@ public:
     QString familyTableFolder();
 
     // The command line's history: the last kHistoryMax lines sent, walked with Up and Down.
-    static constexpr int kHistoryMax = 100;
-    const QStringList& history() const { return history_; }
+    static constexpr int kHistoryMax = CommandHistory::kMax;
+    const QStringList& history() const { return history_.lines(); }
     void historyPrevious();
     void historyNext();
     // Clipboard text as the command line takes it: its first line, without control characters
@@ -133,6 +137,7 @@ public:
     const QString& focusedControl() const { return focused_; }
 
     static inline const QString kClosedStatus = QStringLiteral(" STATUS: COM Port Closed");
+    static inline const QString kPortMissing = QStringLiteral("选择的端口正在被使用或不存在！");
     bool isOpen() const { return form_.text("btnSwitch") == kCloseCaption; }
     // Window closing: ends an operation in progress and closes the port.
     void closeWindow();
@@ -163,10 +168,8 @@ public:
     void setBusy(bool busy) override;
     void hostSpeedChanged(const QString& speedText) override;
 
-    // The transfer speed selector over ComboBox7, and the window's own over ComboBox2; true when
-    // the drive answered at the new speed.
+    // The transfer speed selector over ComboBox7; true when the drive answered at the new speed.
     bool AdSpeed();
-    bool SetSpeed();
 
     static inline const QString kOpenCaption = QStringLiteral("打开串口");
     static inline const QString kCloseCaption = QStringLiteral("关闭串口");
@@ -182,27 +185,34 @@ signals:
     void operationEnded(const hdd::Outcome& outcome);
 
 private:
-    void buildControls();
+    // main_model.cpp
     void onSwitch();
+    void setOpenState(bool open);
+    void onPortLost(PortError error);
+    void requestFocus(const QString& name);
+    void refreshStatus();
+    void refreshCounters();
+    // main_model_controls.cpp
+    void buildControls();
+    // main_model_ports.cpp
+    void listPortsAtStartUp();
+    void watchPorts();
     void onPortChanged();
     void probePortSpeeds(bool report);
+    QStringList probeSpeeds(const QString& port, bool report);
     QStringList portLabels(const QStringList& names) const;
-    void requestFocus(const QString& name);
-    void onReceived(const QByteArray& chunk);
-    void onBaudChanged();
-    void onPortLost(PortError error);
+    void readPortDetails();
+    // main_model_terminal.cpp
     void onCmdEnter();
     bool onCmdKey(QChar key);
     void onSendByte();
-    void refreshStatus();
-    void refreshCounters();
-    void setOpenState(bool open);
-    QStringList probeSpeeds(const QString& port, bool report);
+    void onBaudChanged();
+    // main_model_console.cpp
+    void onReceived(const QByteArray& chunk);
 
     Clock& clock_;
     Frontend& frontend_;
     MainOptions options_;
-    std::shared_ptr<hddsim::Drive> simDrive_;
     SerialPort port_;
     Dialogue dialogue_;
     FormModel form_;
@@ -220,9 +230,7 @@ private:
     QHash<QString, QString> portDetails_;
     QTimer portPoll_;
     QTimer hotplugDelay_;
-    QStringList history_;
-    qsizetype historyPos_ = 0;
-    QString historyDraft_;
+    CommandHistory history_;
     QString focused_;
     bool userFolderNoted_ = false;
 };

@@ -4,8 +4,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -14,18 +12,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QShortcut>
-#include <QTabWidget>
-#include <QTextBlock>
 #include <QVBoxLayout>
-
-#include "dialog_view.h"
-#include "text.h"
-#include "transfer.h"
 
 namespace hdd {
 
@@ -59,150 +49,6 @@ void placeZoneTools(FormBinder& b, const FormModel& f, QWidget* panel) {
 }
 
 }  // namespace
-
-ConsoleView::ConsoleView(Console& console, QWidget* parent) : QPlainTextEdit(parent), console_(console) {
-    setObjectName("memo1");
-    setReadOnly(true);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QFont f(QStringList{"SimSun", "WenQuanYi Zen Hei Mono", "WenQuanYi Zen Hei", "Noto Sans Mono CJK SC",
-                        "monospace"});
-    f.setPixelSize(16);
-    f.setStyleHint(QFont::TypeWriter);
-    setFont(f);
-    setStyleSheet("QPlainTextEdit{background:#101418;color:#d8e0e8;}");
-    setPlainText(console_.displayText());
-    connect(&console_, &Console::tailChanged, this, &ConsoleView::onTailChanged);
-    connect(&console_, &Console::cleared, this, [this] { setPlainText(QString()); });
-    connect(&console_, &Console::headDropped, this, [this](int count) {
-        QTextCursor cur(document());
-        if (!cur.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, count))
-            cur.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        cur.removeSelectedText();
-    });
-}
-
-void ConsoleView::onTailChanged(int first) {
-    // The document holds one block per stored line; replace the blocks from `first` on.
-    QTextCursor cur(document());
-    const QTextBlock block = document()->findBlockByNumber(first);
-    if (block.isValid()) {
-        cur.setPosition(block.position());
-        cur.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    } else {
-        cur.movePosition(QTextCursor::End);
-    }
-    QStringList tail;
-    const auto& raw = console_.rawLines();
-    for (qsizetype i = first; i < raw.size(); ++i) tail << fromGbk(raw[i]);
-    cur.insertText(block.isValid() ? tail.join('\n') : "\n" + tail.join('\n'));
-    moveCursor(QTextCursor::End);
-    ensureCursorVisible();
-}
-
-void ConsoleView::contextMenuEvent(QContextMenuEvent* e) {
-    QMenu menu(this);
-    menu.addAction(QStringLiteral("复制(&C)"), this, &QPlainTextEdit::copy);
-    menu.addAction(QStringLiteral("全选"), this, &QPlainTextEdit::selectAll);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("清空(&D)"), this, [this] { console_.clear(); });
-    menu.addAction(QStringLiteral("保存为文本…"), this, [this] {
-        if (onSaveAsText) onSaveAsText();
-    });
-    if (port_) {
-        menu.addSeparator();
-        QAction* log = menu.addAction(QStringLiteral("保存通信记录…"), this, &ConsoleView::toggleTranscript);
-        log->setCheckable(true);
-        log->setChecked(transcript_ && transcript_->active());
-    }
-    menu.exec(e->globalPos());
-}
-
-// Starts a transcript of the line into a file the user picks, or stops the running one.
-void ConsoleView::toggleTranscript() {
-    if (transcript_ && transcript_->active()) {
-        transcript_->stop();
-        return;
-    }
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("保存通信记录"), QStringLiteral("hddterm-log.txt"),
-                                     QStringLiteral("文本文件 (*.txt);;所有文件 (*)"));
-    if (path.isEmpty()) return;
-    QString why;
-    if (!startTranscript(path, &why)) QMessageBox::warning(this, QStringLiteral("警告"), why);
-}
-
-bool ConsoleView::startTranscript(const QString& path, QString* why) {
-    if (!port_) return false;
-    if (!transcript_) transcript_ = std::make_unique<Transcript>(*port_);
-    QString reason = cannotCreateReason(path);
-    if (reason.isEmpty() && !transcript_->start(path, &reason) && reason.isEmpty())
-        reason = QStringLiteral("?");
-    if (reason.isEmpty()) return true;
-    if (why) *why = cannotCreateMessage(path, reason);
-    return false;
-}
-
-void GuiFrontend::message(MessageKind kind, const QString& text, const QString& title) {
-    if (kind == MessageKind::Warning) {
-        QMessageBox::warning(parent_, title.isEmpty() ? QStringLiteral("警告") : title, text);
-    } else {
-        QMessageBox::information(parent_, title.isEmpty() ? QStringLiteral("提示") : title, text);
-    }
-}
-
-bool GuiFrontend::question(const QString& text, const QString& title) {
-    return QMessageBox::question(parent_, title.isEmpty() ? QStringLiteral("提示") : title, text,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-}
-
-QString GuiFrontend::startPath(const QString& title, const QString& fileName) const {
-    const QString folder = pickerFolders.value(title);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir() || QFileInfo(fileName).isAbsolute()) return fileName;
-    return QDir(folder).filePath(fileName);
-}
-
-void GuiFrontend::remember(const QString& title, const QString& file, bool isFolder) {
-    if (file.isEmpty() || title.isEmpty()) return;
-    pickerFolders.insert(title, isFolder ? QDir::cleanPath(file) : QFileInfo(file).absolutePath());
-}
-
-QString GuiFrontend::openFileName(const FileRequest& r) {
-    const QString file = QFileDialog::getOpenFileName(parent_, r.title, startPath(r.title, r.fileName),
-                                                      qtFileFilter(r.filter));
-    remember(r.title, file, false);
-    return file;
-}
-
-QString GuiFrontend::saveFileName(const FileRequest& r) {
-    QFileDialog dlg(parent_, r.title, QString(), qtFileFilter(r.filter));
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    const QString start = startPath(r.title, r.fileName);
-    if (QFileInfo(start).isAbsolute()) dlg.setDirectory(QFileInfo(start).absolutePath());
-    dlg.selectFile(r.fileName);
-    if (!r.defaultExt.isEmpty()) dlg.setDefaultSuffix(QString(r.defaultExt).remove("*.").remove('.'));
-    const QString file = dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()
-                             ? dlg.selectedFiles().first()
-                             : QString();
-    remember(r.title, file, false);
-    return file;
-}
-
-QString GuiFrontend::folderName(const QString& title, const QString& start) {
-    const QString last = pickerFolders.value(title);
-    const QString folder =
-        QFileDialog::getExistingDirectory(parent_, title, QFileInfo(last).isDir() ? last : start);
-    remember(title, folder, true);
-    return folder;
-}
-
-void GuiFrontend::showForm(FormModel& form, int dx, int dy) {
-    QDialog*& view = dialogs_[&form];
-    if (!view) view = new DialogView(form, parent_);
-    view->adjustSize();
-    if (parent_ && dx >= 0 && dy >= 0) view->move(parent_->frameGeometry().topLeft() + QPoint(dx, dy));
-    view->exec();
-}
 
 MainWindow::MainWindow(MainModel& model, QWidget* parent)
     : QWidget(parent), model_(model), binder_(model.form()) {

@@ -1,5 +1,5 @@
-// The main window: the model's controls as widgets, the console, and the Qt message boxes and
-// file choosers through which the model asks the user.
+// The main window: the model's controls as widgets around the console (console_view.h); the
+// model asks the user through the Qt boxes and choosers of gui_frontend.h.
 //
 // The window is resizable and opens at 898x633: the top bar, the console with the defect-list
 // area beside it, and the operations panel below; the console takes whatever room is added.
@@ -8,65 +8,16 @@
 // and abort keys, and opening the port list reads it again.
 #pragma once
 
-#include <QDialog>
 #include <QHash>
-#include <QMap>
-#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QWidget>
-#include <functional>
 
+#include "console_view.h"
 #include "form_binder.h"
-#include "frontend.h"
+#include "gui_frontend.h"
 #include "main_model.h"
-#include "transcript.h"
 
 namespace hdd {
-
-class ConsoleView : public QPlainTextEdit {
-    Q_OBJECT
-public:
-    ConsoleView(Console& console, QWidget* parent = nullptr);
-    // The port whose bytes the pop-up item "保存通信记录…" records.
-    void setPort(SerialPort* port) { port_ = port; }
-    Transcript* transcript() const { return transcript_.get(); }
-    // Starts recording the line into path (what the item does once a file is picked); false, with
-    // the path and the reason in `why`, when the file cannot be created.
-    bool startTranscript(const QString& path, QString* why = nullptr);
-    // Runs for the pop-up menu's "保存为文本…".
-    std::function<void()> onSaveAsText;
-
-protected:
-    void contextMenuEvent(QContextMenuEvent* e) override;
-
-private:
-    void onTailChanged(int first);
-    void toggleTranscript();
-    Console& console_;
-    SerialPort* port_ = nullptr;
-    std::unique_ptr<Transcript> transcript_;
-};
-
-class GuiFrontend : public Frontend {
-public:
-    void setParent(QWidget* w) { parent_ = w; }
-    void message(MessageKind kind, const QString& text, const QString& title) override;
-    bool question(const QString& text, const QString& title) override;
-    QString openFileName(const FileRequest& r) override;
-    QString saveFileName(const FileRequest& r) override;
-    QString folderName(const QString& title, const QString& start) override;
-    void showForm(FormModel& form, int dx, int dy) override;
-
-    // The folder each picker was last left in, by its title (remembered between runs).
-    QMap<QString, QString> pickerFolders;
-
-private:
-    QString startPath(const QString& title, const QString& fileName) const;
-    void remember(const QString& title, const QString& file, bool isFolder);
-
-    QWidget* parent_ = nullptr;
-    QHash<FormModel*, QDialog*> dialogs_;
-};
 
 class MainWindow : public QWidget {
     Q_OBJECT

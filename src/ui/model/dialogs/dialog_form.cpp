@@ -1,6 +1,7 @@
 #include "dialog_form.h"
 
 #include "main_model.h"
+#include "terminal.h"
 
 namespace hdd {
 
@@ -9,7 +10,7 @@ DialogForm::DialogForm(MainModel& main, const QString& formName, const QString& 
     this->title = title;
 }
 
-void DialogForm::abort() { main_.dialogue().AbortRequested = true; }
+void DialogForm::abort() { requestAbort(main_.dialogue()); }
 
 void DialogForm::followSpeedList(const QString& name) {
     auto copy = [this, name](const QStringList& speeds) {

@@ -1,0 +1,44 @@
+// What the program asks of the operating system, behind one small interface.
+//
+// Everything that differs between systems lives in one file per system (platform_unix.cpp,
+// platform_win.cpp; CMake picks the one that is built), so the serial port, the file checks and
+// the scripts read the same everywhere.
+#pragma once
+
+#include <QSerialPort>
+#include <QString>
+#include <utility>
+
+#include "serial_backend.h"
+
+namespace hdd::platform {
+
+// A serial device's handle as the system knows it (a file descriptor, or a handle on Windows).
+using SerialHandle = decltype(std::declval<QSerialPort&>().handle());
+
+// The group that owns a device node (empty when the system has no such thing or cannot tell).
+QString deviceGroup(const QString& devicePath);
+
+// Why a device that the driver would not open failed: it is not there, the user may not open
+// it, or (when both look fine) another program holds it.
+PortError classifyOpenFailure(const QString& devicePath);
+
+// Runs the process on the CPU of that index from now on (where the system allows it).
+void pinToCpu(int index);
+
+// Asks the driver of an open serial handle to hand over received bytes at once. Returns what to
+// give restoreLatency at close (-1: the driver did not take the request).
+int requestLowLatency(SerialHandle handle);
+// Puts back the driver's setting saved by requestLowLatency.
+void restoreLatency(SerialHandle handle, int saved);
+// Whether the open device has hung up: its far end is gone for good.
+bool hungUp(SerialHandle handle);
+
+// Why no file can be made at this absolute path, as the system says it (empty: it can). An
+// existing file that may not be replaced is refused; otherwise the folder must take a new file.
+QString cannotCreateReason(const QString& absoluteFilePath, bool exists);
+
+// Whether file names carry a drive letter ("C:\"): elsewhere such a prefix is dropped.
+bool hasDriveLetters();
+
+}  // namespace hdd::platform

@@ -1,0 +1,31 @@
+// The Windows side of the system interface: ports have no owning group, the driver's latency is
+// left as it is, and a file is refused only when its folder is missing.
+#include <QDir>
+#include <QFileInfo>
+
+#include "platform.h"
+
+#include <cerrno>
+
+namespace hdd::platform {
+
+QString deviceGroup(const QString&) { return {}; }
+
+PortError classifyOpenFailure(const QString&) { return PortError::Other; }
+
+void pinToCpu(int) {}
+
+int requestLowLatency(SerialHandle) { return -1; }
+
+void restoreLatency(SerialHandle, int) {}
+
+bool hungUp(SerialHandle) { return false; }
+
+QString cannotCreateReason(const QString& absoluteFilePath, bool) {
+    if (!QFileInfo(absoluteFilePath).absoluteDir().exists()) return qt_error_string(ENOENT);
+    return {};
+}
+
+bool hasDriveLetters() { return true; }
+
+}  // namespace hdd::platform

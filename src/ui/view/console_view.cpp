@@ -1,0 +1,97 @@
+#include "console_view.h"
+
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTextBlock>
+
+#include "text.h"
+#include "transfer.h"
+
+namespace hdd {
+
+ConsoleView::ConsoleView(Console& console, QWidget* parent) : QPlainTextEdit(parent), console_(console) {
+    setObjectName("memo1");
+    setReadOnly(true);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont f(QStringList{"SimSun", "WenQuanYi Zen Hei Mono", "WenQuanYi Zen Hei", "Noto Sans Mono CJK SC",
+                        "monospace"});
+    f.setPixelSize(16);
+    f.setStyleHint(QFont::TypeWriter);
+    setFont(f);
+    setStyleSheet("QPlainTextEdit{background:#101418;color:#d8e0e8;}");
+    setPlainText(console_.displayText());
+    connect(&console_, &Console::tailChanged, this, &ConsoleView::onTailChanged);
+    connect(&console_, &Console::cleared, this, [this] { setPlainText(QString()); });
+    connect(&console_, &Console::headDropped, this, [this](int count) {
+        QTextCursor cur(document());
+        if (!cur.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, count))
+            cur.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cur.removeSelectedText();
+    });
+}
+
+void ConsoleView::onTailChanged(int first) {
+    // The document holds one block per stored line; replace the blocks from `first` on.
+    QTextCursor cur(document());
+    const QTextBlock block = document()->findBlockByNumber(first);
+    if (block.isValid()) {
+        cur.setPosition(block.position());
+        cur.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    } else {
+        cur.movePosition(QTextCursor::End);
+    }
+    QStringList tail;
+    const auto& raw = console_.rawLines();
+    for (qsizetype i = first; i < raw.size(); ++i) tail << fromGbk(raw[i]);
+    cur.insertText(block.isValid() ? tail.join('\n') : "\n" + tail.join('\n'));
+    moveCursor(QTextCursor::End);
+    ensureCursorVisible();
+}
+
+void ConsoleView::contextMenuEvent(QContextMenuEvent* e) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("复制(&C)"), this, &QPlainTextEdit::copy);
+    menu.addAction(QStringLiteral("全选"), this, &QPlainTextEdit::selectAll);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("清空(&D)"), this, [this] { console_.clear(); });
+    menu.addAction(QStringLiteral("保存为文本…"), this, [this] {
+        if (onSaveAsText) onSaveAsText();
+    });
+    if (port_) {
+        menu.addSeparator();
+        QAction* log = menu.addAction(QStringLiteral("保存通信记录…"), this, &ConsoleView::toggleTranscript);
+        log->setCheckable(true);
+        log->setChecked(transcript_ && transcript_->active());
+    }
+    menu.exec(e->globalPos());
+}
+
+// Starts a transcript of the line into a file the user picks, or stops the running one.
+void ConsoleView::toggleTranscript() {
+    if (transcript_ && transcript_->active()) {
+        transcript_->stop();
+        return;
+    }
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("保存通信记录"), QStringLiteral("hddterm-log.txt"),
+                                     QStringLiteral("文本文件 (*.txt);;所有文件 (*)"));
+    if (path.isEmpty()) return;
+    QString why;
+    if (!startTranscript(path, &why)) QMessageBox::warning(this, QStringLiteral("警告"), why);
+}
+
+bool ConsoleView::startTranscript(const QString& path, QString* why) {
+    if (!port_) return false;
+    if (!transcript_) transcript_ = std::make_unique<Transcript>(*port_);
+    QString reason = cannotCreateReason(path);
+    if (reason.isEmpty() && !transcript_->start(path, &reason) && reason.isEmpty())
+        reason = QStringLiteral("?");
+    if (reason.isEmpty()) return true;
+    if (why) *why = cannotCreateMessage(path, reason);
+    return false;
+}
+
+}  // namespace hdd

@@ -1,0 +1,74 @@
+#include "gui_frontend.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "dialog_view.h"
+#include "form_binder.h"
+
+namespace hdd {
+
+void GuiFrontend::message(MessageKind kind, const QString& text, const QString& title) {
+    if (kind == MessageKind::Warning) {
+        QMessageBox::warning(parent_, title.isEmpty() ? QStringLiteral("警告") : title, text);
+    } else {
+        QMessageBox::information(parent_, title.isEmpty() ? QStringLiteral("提示") : title, text);
+    }
+}
+
+bool GuiFrontend::question(const QString& text, const QString& title) {
+    return QMessageBox::question(parent_, title.isEmpty() ? QStringLiteral("提示") : title, text,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QString GuiFrontend::startPath(const QString& title, const QString& fileName) const {
+    const QString folder = pickerFolders.value(title);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir() || QFileInfo(fileName).isAbsolute()) return fileName;
+    return QDir(folder).filePath(fileName);
+}
+
+void GuiFrontend::remember(const QString& title, const QString& file, bool isFolder) {
+    if (file.isEmpty() || title.isEmpty()) return;
+    pickerFolders.insert(title, isFolder ? QDir::cleanPath(file) : QFileInfo(file).absolutePath());
+}
+
+QString GuiFrontend::openFileName(const FileRequest& r) {
+    const QString file = QFileDialog::getOpenFileName(parent_, r.title, startPath(r.title, r.fileName),
+                                                      qtFileFilter(r.filter));
+    remember(r.title, file, false);
+    return file;
+}
+
+QString GuiFrontend::saveFileName(const FileRequest& r) {
+    QFileDialog dlg(parent_, r.title, QString(), qtFileFilter(r.filter));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    const QString start = startPath(r.title, r.fileName);
+    if (QFileInfo(start).isAbsolute()) dlg.setDirectory(QFileInfo(start).absolutePath());
+    dlg.selectFile(r.fileName);
+    if (!r.defaultExt.isEmpty()) dlg.setDefaultSuffix(QString(r.defaultExt).remove("*.").remove('.'));
+    const QString file = dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()
+                             ? dlg.selectedFiles().first()
+                             : QString();
+    remember(r.title, file, false);
+    return file;
+}
+
+QString GuiFrontend::folderName(const QString& title, const QString& start) {
+    const QString last = pickerFolders.value(title);
+    const QString folder =
+        QFileDialog::getExistingDirectory(parent_, title, QFileInfo(last).isDir() ? last : start);
+    remember(title, folder, true);
+    return folder;
+}
+
+void GuiFrontend::showForm(FormModel& form, int dx, int dy) {
+    QDialog*& view = dialogs_[&form];
+    if (!view) view = new DialogView(form, parent_);
+    view->adjustSize();
+    if (parent_ && dx >= 0 && dy >= 0) view->move(parent_->frameGeometry().topLeft() + QPoint(dx, dy));
+    view->exec();
+}
+
+}  // namespace hdd

@@ -1,0 +1,36 @@
+// The Qt message boxes and file choosers through which the model asks the user. Each picker
+// opens in the folder it was last left in (remembered between runs by the settings).
+#pragma once
+
+#include <QDialog>
+#include <QHash>
+#include <QMap>
+#include <QWidget>
+
+#include "form_model.h"
+#include "frontend.h"
+
+namespace hdd {
+
+class GuiFrontend : public Frontend {
+public:
+    void setParent(QWidget* w) { parent_ = w; }
+    void message(MessageKind kind, const QString& text, const QString& title) override;
+    bool question(const QString& text, const QString& title) override;
+    QString openFileName(const FileRequest& r) override;
+    QString saveFileName(const FileRequest& r) override;
+    QString folderName(const QString& title, const QString& start) override;
+    void showForm(FormModel& form, int dx, int dy) override;
+
+    // The folder each picker was last left in, by its title (remembered between runs).
+    QMap<QString, QString> pickerFolders;
+
+private:
+    QString startPath(const QString& title, const QString& fileName) const;
+    void remember(const QString& title, const QString& file, bool isFolder);
+
+    QWidget* parent_ = nullptr;
+    QHash<FormModel*, QDialog*> dialogs_;
+};
+
+}  // namespace hdd
