@@ -25,7 +25,12 @@ const char* kHelp =
     "                    (FORM: FrmMain, the main window, or a dialog, Form1 .. Form7)\n"
     "  run ACTION...     open the port, perform the actions, close the port\n"
     "  script FILE       open the port, load the command script FILE into the script dialog\n"
-    "                    (Form4.Memo1), run it (Form4.Button9), close the port\n"
+    "                    (Form4.Memo1), run it (Form4.Button9), close the port. The script is\n"
+    "                    checked first: lines that cannot run as written (unknown keyword, bad\n"
+    "                    number, missing field, unreadable input file, missing output folder) go\n"
+    "                    to stderr as FILE:LINE: reason, and nothing is sent (exit 2). With --json\n"
+    "                    it prints {\"line\",\"text\",\"outcome\",\"reason\"} per line run, then\n"
+    "                    {\"script\",\"outcome\",\"reason\",\"lines\"}\n"
     "  verify FOLDER     check a backup folder against its SHA256SUMS: one line per file\n"
     "                    (APP.BIN: OK | FAILED | MISSING); 0 all OK, 1 otherwise, 2 no SHA256SUMS\n"
     "%VERBS%"
@@ -45,6 +50,8 @@ const char* kHelp =
     "  --json            GET prints one JSON object per line: {\"name\":\"edRx\",\"value\":\"Rx:6\"}\n"
     "  --keep-speed      leave drive and port at the speed SET:ComboBox2 chose; by default they go\n"
     "                    back to the speed the run started with before the port closes\n"
+    "  --keep-going      script: list the lines that cannot run as written on the console and\n"
+    "                    run the script anyway, as the dialog does (exit 1 at best)\n"
     "  --fast            fast waits (\"快速等待\"): each wait ends as soon as the drive's answer is in\n"
     "  --help            show this help and exit\n"
     "  --version         show the version and exit\n"
@@ -66,8 +73,9 @@ const char* kHelp =
     "\n"
     "Exit status: 0 every operation was done (or stopped at one of its own messages asking for a\n"
     "field); 1 an operation failed or was refused (by the drive, or by a check of a field, file or\n"
-    "folder), a warning box, or a file dialog no --file answered; 2 a usage error or a port that\n"
-    "cannot be opened; 130 SIGINT; 143 SIGTERM.\n";
+    "folder), a warning box, or a file dialog no --file answered, or a script line that failed or\n"
+    "was found unable to run; 2 a usage error, a port that cannot be opened, or a script that cannot\n"
+    "run as written (without --keep-going); 130 SIGINT; 143 SIGTERM.\n";
 
 }  // namespace
 

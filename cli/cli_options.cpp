@@ -47,6 +47,8 @@ int parseCliOptions(const QStringList& args, CliOptions& opt, QStringList& rest,
             opt.json = true;
         } else if (a == "--keep-speed") {
             opt.keepSpeed = true;
+        } else if (a == "--keep-going") {
+            opt.keepGoing = true;
         } else if (a.startsWith("--")) {
             return cliUsage(err, "unknown option " + a);
         } else {

@@ -14,6 +14,7 @@
 #include "main_model.h"
 #include "progress_line.h"
 #include "script_file.h"
+#include "script_verb.h"
 #include "sim_port.h"
 #include "transcript.h"
 #include "transfer.h"
@@ -76,6 +77,7 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
     // Every action is checked before anything is sent.
     QList<Action> actions;
     QString scriptBody;
+    ScriptVerb script(opt, out, err);
     if (verb == "script") {
         auto* form4 = dynamic_cast<DialogForm*>(model.formByName(QStringLiteral("Form4")));
         const Control* key = model.form().find(QStringLiteral("Button77"));
@@ -92,6 +94,8 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
             return 2;
         }
         scriptBody = *text;
+        if (const int status = script.check(rest[1], scriptBody); status >= 0) return status;
+        script.listen(model);
         actions = {Action{"Button77", Verb::Key, "Button77", {}, 0, {}},
                    Action{"SET:Form4.Memo1=" + rest[1], Verb::Set, "Form4.Memo1", scriptBody, 0, {}},
                    Action{"Form4.Button9", Verb::Key, "Form4.Button9", {}, 0, {}}};
@@ -290,6 +294,7 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
     if (frontend.sawWarning) verdict.warningShown();
     if (frontend.missedFile) verdict.fileUnanswered();
     if (status == 0) status = verdict.status();
+    status = script.finish(verdict.merged(), status);
     if (!plan.verb.isEmpty() && status != 2) {
         if (opt.json) {
             out << verbJson(plan.verb, verdict.merged(), double(clock.nowUs() - startUs) / 1e6) << "\n";

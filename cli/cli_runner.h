@@ -26,6 +26,7 @@ struct CliOptions {
     bool yes = false;
     bool json = false;
     bool keepSpeed = false;
+    bool keepGoing = false;  // `script`: run a script whose check found lines that cannot run
 };
 
 // What the runner learns from the process around it.

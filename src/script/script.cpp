@@ -5,6 +5,7 @@
 #include "dump.h"
 #include "monitor.h"
 #include "operation.h"
+#include "script_check.h"
 #include "sector_file.h"
 #include "text.h"
 #include "track.h"
@@ -46,10 +47,22 @@ Outcome level(Dialogue& d, const ScriptStep& s) {
     return Outcome::done();
 }
 
+// A file the line reads and cannot open: the box names the path and the system's reason (the
+// routine's own box would only say that some file could not be opened). Empty when it can be read.
+QString refuseFile(Dialogue& d, const ScriptStep& s) {
+    const QString why = scriptReadRefusal(s.file);
+    if (!why.isEmpty()) d.host().information(why);
+    return why;
+}
+
 // The download reports as the send-file key does: SendFile itself only speaks when it refuses
 // the file or is aborted, and a download the drive never answered must not pass unnoticed.
 Outcome sendFile(Dialogue& d, const ScriptStep& s) {
     d.addLine(kSendingFile);
+    if (const QString why = refuseFile(d, s); !why.isEmpty()) {
+        d.appendResult(kFailed);
+        return Outcome::failed(why);
+    }
     const bool ok = SendFile(d, s.file, s.number);
     if (ok || !d.AbortRequested) d.appendResult(ok ? kDone : kFailed);
     return routineOutcome(d, ok, s);
@@ -101,6 +114,11 @@ Outcome RunScriptStep(Dialogue& d, const ScriptStep& s, const ScriptHooks& hooks
                                        field(s, 3), s.file, true),
                              s);
         case ScriptOp::WriteSectors:
+            if (const QString why = refuseFile(d, s); !why.isEmpty()) {
+                d.addLine(kWritingData);  // as the write itself reports a refused file
+                d.appendResult(kFailed);
+                return Outcome::failed(why);
+            }
             return routineOutcome(
                 d,
                 WriteTrack(d, field(s, 0), field(s, 1), field(s, 4), field(s, 5), field(s, 2), field(s, 3),
@@ -109,6 +127,7 @@ Outcome RunScriptStep(Dialogue& d, const ScriptStep& s, const ScriptHooks& hooks
         case ScriptOp::ReadBuf:
             return wroteFile(d, ReadBuffer(d, field(s, 0), field(s, 1), s.file), s);
         case ScriptOp::WriteBuf:
+            if (const QString why = refuseFile(d, s); !why.isEmpty()) return Outcome::failed(why);
             return routineOutcome(d, WriteBuffer(d, field(s, 0), field(s, 1), s.file), s);
         case ScriptOp::CreatFile: {
             const bool ok = BuildSectorFile(s.fields[0], s.fields[1], s.fields[2], s.fields[3], s.fields[4],
@@ -117,9 +136,11 @@ Outcome RunScriptStep(Dialogue& d, const ScriptStep& s, const ScriptHooks& hooks
             if (!ok) d.addLine(QStringLiteral("生成文件%1失败！").arg(s.file));
             return wroteFile(d, ok, s);
         }
+        case ScriptOp::Unknown:
+            // Ignored, as the language says; but the line did not do anything.
+            return Outcome::refused(Outcome::By::Check, QStringLiteral("未知的命令“%1”").arg(s.keyword));
         case ScriptOp::Skip:
         case ScriptOp::Show:
-        case ScriptOp::Unknown:
             break;
     }
     return Outcome::done();
@@ -137,6 +158,9 @@ Outcome RunScript(Dialogue& d, const QStringList& lines, const ScriptHooks& hook
             Outcome line;
             if (step.op != ScriptOp::Show) {
                 line = RunScriptStep(d, step, hooks);
+                // A routine that failed has said so in its own words; say which line it was.
+                if (line.status == Outcome::Status::Failed && d.port().isOpen() && !d.shuttingDown())
+                    d.addLine(failedLine(i + 1, step.line));
                 d.PumpWait(20);
             }
             run.merge(line);

@@ -10,15 +10,20 @@
 //     is followed by a 200 ms pause (an unknown keyword or a refused line too);
 //   - the stop request (AbortRequested: the dialog's stop key, the main window's abort key, a lost
 //     port) is tested after every line; routines that poll it stop early themselves;
-//   - a routine that fails reports on the console itself and the script goes on with the next line;
+//   - a routine that fails reports on the console itself, a console line names the script line
+//     ("错误: 第3行 W_BUF/800/4/x.bin：执行失败"), and the script goes on with the next line; a file
+//     the line reads and cannot open is refused with a box that names the path and the reason;
 //   - at the end the console mode is "usercmd", a carriage return asks for a fresh prompt and the
 //     stop request is cleared (the run is one operation frame).
 //
 // Every line that is not skipped comes to an Outcome of its own: done; refused (check) for a line
-// the parser refused; failed when its routine failed (a file refused or not written, a transfer,
-// a level or speed change the drive did not follow); aborted when its routine saw the stop. The
-// run's outcome folds them together (the worst wins), aborted when the stop ended it early, so a
-// script with a failing line fails as a whole while the lines after it still run.
+// the parser refused or an unknown keyword (ignored all the same); failed when its routine failed (a file
+// refused or not written, a transfer, a level or speed change the drive did not follow); aborted when its
+// routine saw the stop. The run's outcome folds them together (the worst wins), aborted when the stop ended
+// it early, so a script with a failing line fails as a whole while the lines after it still run.
+//
+// RunScript does not look at the script as a whole first: the front ends do that with CheckScript
+// (script_check.h) and decide what to do with its findings.
 #pragma once
 
 #include <QString>

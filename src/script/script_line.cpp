@@ -30,36 +30,37 @@ constexpr Keyword kKeywords[] = {
     {"CREAT_FILE", ScriptOp::CreatFile},
 };
 
-QString missing(const QString& line) { return QStringLiteral("错误: 缺少参数，此行未执行：%1").arg(line); }
+const QString kMissing = QStringLiteral("缺少参数");
 
-// Marks the step Invalid with its console line; returns false so callers can `return fail(...)`.
-bool fail(ScriptStep& s, const QString& error) {
+// Marks the step Invalid with its reason and console line; returns false so callers can
+// `return fail(...)`.
+bool fail(ScriptStep& s, const QString& reason) {
     s.op = ScriptOp::Invalid;
-    s.error = error;
+    s.reason = reason;
+    s.error = QStringLiteral("错误: %1，此行未执行：%2").arg(reason, s.line);
     return false;
 }
 
 bool needHex(ScriptStep& s, const QString& field) {
-    if (trimBlanks(field).isEmpty()) return fail(s, missing(s.line));
-    if (!scriptHex(field))
-        return fail(s, QStringLiteral("错误: 参数“%1”不是十六进制数，此行未执行：%2").arg(field, s.line));
+    if (trimBlanks(field).isEmpty()) return fail(s, kMissing);
+    if (!scriptHex(field)) return fail(s, QStringLiteral("参数“%1”不是十六进制数").arg(field));
     return true;
 }
 
 std::optional<qint64> needDecimal(ScriptStep& s, const QString& field) {
     if (trimBlanks(field).isEmpty()) {
-        fail(s, missing(s.line));
+        fail(s, kMissing);
         return std::nullopt;
     }
     const auto v = scriptDecimal(field);
-    if (!v) fail(s, QStringLiteral("错误: 参数“%1”不是十进制数，此行未执行：%2").arg(field, s.line));
+    if (!v) fail(s, QStringLiteral("参数“%1”不是十进制数").arg(field));
     return v;
 }
 
 // The numeric fields and the file of the multi-field commands.
 bool splitInto(ScriptStep& s, const QString& argument, int count, bool trimRest) {
     const auto split = splitScriptFields(argument, count, trimRest);
-    if (!split || trimBlanks(split->rest).isEmpty()) return fail(s, missing(s.line));
+    if (!split || trimBlanks(split->rest).isEmpty()) return fail(s, kMissing);
     s.fields = split->fields;
     s.file = split->rest;
     return true;
@@ -88,7 +89,7 @@ void parseArguments(ScriptStep& s, const QString& argument) {
             const auto v = needDecimal(s, s.fields[0]);
             if (!v) return;
             if (*v <= 0) {
-                fail(s, QStringLiteral("错误: 数据块大小“%1”无效，此行未执行：%2").arg(s.fields[0], s.line));
+                fail(s, QStringLiteral("数据块大小“%1”无效").arg(s.fields[0]));
                 return;
             }
             s.number = *v;

@@ -57,6 +57,7 @@ struct ScriptStep {
     QStringList fields;  // numeric fields (R_SECTORS, W_SECTORS, R_BUF, W_BUF) or CREAT_FILE's first six
     QString file;        // the last field: the file of SEND_FILE and the transfers, CREAT_FILE's target
     QString error;       // Invalid: the console line that reports it
+    QString reason;      // Invalid: why, in a few words ("缺少参数")
 };
 
 ScriptStep ParseScriptLine(const QString& line);

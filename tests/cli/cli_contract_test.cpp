@@ -322,7 +322,7 @@ TEST(CliScript, AScriptFileRunsThroughTheScriptDialog) {
     EXPECT_TRUE(r.err.split('\n').contains("hello")) << qPrintable(r.err);
     EXPECT_EQ(r.drive->received(), "e6\r\r");
 
-    r = cli({"script", write("bad.cmd", "HEX/ZZ\r\n")});
+    r = cli({"--keep-going", "script", write("bad.cmd", "HEX/ZZ\r\n")});  // run despite the check
     EXPECT_EQ(r.status, 1);  // a refused line is an error on the console
 
     r = cli({"script", dir.filePath("missing.cmd")});

@@ -1,8 +1,10 @@
 // The script language on its own: how a line is classified and split, how its numbers are read,
 // and how script files are decoded and encoded. No drive, no console.
 #include <gtest/gtest.h>
+#include <QFile>
 
 #include "harness.h"
+#include "script_check.h"
 #include "script_file.h"
 #include "script_line.h"
 
@@ -123,6 +125,43 @@ TEST(ScriptLine, MultiFieldCommandsSplitTheirNumbersAndKeepTheRestAsTheFile) {
     }
     EXPECT_EQ(hdd::ParseScriptLine("R_BUF/4A0/30").error,
               QStringLiteral("错误: 缺少参数，此行未执行：R_BUF/4A0/30"));
+}
+
+// The whole-script check: each line that cannot run as written, and none of what the language maps
+// on purpose. Files are read and written in a folder of the test's own.
+TEST(ScriptCheck, FindsEveryLineThatCannotRunAsWrittenAndNothingTheLanguageMapsOnPurpose) {
+    QTemporaryDir dir;
+    const QString in = dir.filePath("in.bin"), out = dir.filePath("out.bin"), none = dir.filePath("none");
+    QFile(in).open(QIODevice::WriteOnly);
+    const QStringList script = {
+        "HEX/1FF",
+        "SPEED/230000",
+        "LEVEL/F1",
+        "hello",
+        "//BOGUS/1",
+        "CREAT_FILE/nosuch.bin/0/1///0/" + out,
+        "BOGUS/1/2",
+        "STR /x",
+        "HEX/ZZ",
+        "DEC/",
+        "W_BUF/4A0/1/" + in,
+        "W_BUF/4A0/1/" + none + "/x.bin",
+        "R_BUF/4A0/1/" + none + "/x.bin",
+        "SEND_FILE/512/" + out,  // written by line 6
+        "W_SECTORS/1/0/4BD/10/0/1/" + dir.path(),
+    };
+    const QList<hdd::ScriptFinding> expected = {
+        {7, "BOGUS/1/2", QStringLiteral("未知的命令“BOGUS”")},
+        {8, "STR /x", QStringLiteral("未知的命令“STR ”")},
+        {9, "HEX/ZZ", QStringLiteral("参数“ZZ”不是十六进制数")},
+        {10, "DEC/", QStringLiteral("缺少参数")},
+        {12, script[11], QStringLiteral("无法读取文件“%1/x.bin”（No such file or directory）").arg(none)},
+        {13, script[12], QStringLiteral("文件夹“%1”不存在").arg(none)},
+        {15, script[14], QStringLiteral("无法读取文件“%1”（Is a directory）").arg(dir.path())},
+    };
+    EXPECT_EQ(hdd::CheckScript(script), expected);
+    EXPECT_EQ(hdd::findingLine(expected[0]), QStringLiteral("错误: 第7行 BOGUS/1/2：未知的命令“BOGUS”"));
+    EXPECT_EQ(hdd::CheckScriptText(script).findings, expected.mid(0, 4));  // the text alone
 }
 
 TEST(ScriptFile, LoadsAnyLineEndAsGbkOrMarkedUtf8) {

@@ -183,7 +183,9 @@ TEST_F(Script, SendFileDownloadsTheFileInDecimalBlocksAndSaysHowItWent) {
     EXPECT_EQ(h.wire(),
               "\xCC"
               "after\r\r");
-    EXPECT_TRUE(console().endsWith(QStringLiteral("正在发送文件......失败！"))) << qPrintable(console());
+    EXPECT_TRUE(console().endsWith(
+        QStringLiteral("正在发送文件......失败！\n错误: 第1行 SEND_FILE/512/in.bin：执行失败")))
+        << qPrintable(console());
 
     // A file that is no whole number of blocks is refused before anything is sent.
     h.clearWire();
@@ -258,8 +260,11 @@ TEST_F(Script, CreatFileJoinsSectorRangesAndSaysWhenItCannot) {
 
     const int lines = h.model->console().lineCount();
     run("CREAT_FILE/a.bin/0/1/////no-such-folder/t.bin");
-    EXPECT_EQ(h.model->console().lineCount(), lines + 1);
-    EXPECT_EQ(h.lastLine(), QStringLiteral("生成文件/no-such-folder/t.bin失败！"));
+    EXPECT_EQ(h.model->console().lineCount(), lines + 3);  // the check's finding, the failure, its line
+    EXPECT_TRUE(console().endsWith(
+        QStringLiteral("“/no-such-folder”不存在\n生成文件/no-such-folder/t.bin失败！\n"
+                       "错误: 第1行 CREAT_FILE/a.bin/0/1/////no-such-folder/t.bin：执行失败")))
+        << qPrintable(console());
 }
 
 // --- the run ---
@@ -349,6 +354,21 @@ TEST_F(Script, TheRunTellsItsOutcomeAndEachLineItsOwn) {
     run("R_BUF/4A0/1/BUF.BIN");
     ASSERT_EQ(h.model->lastOutcome().files.size(), 1);
     EXPECT_EQ(h.model->lastOutcome().files[0].size, 512);
+}
+
+// The dialog lists what the check found, then runs the script as it always has; a line whose routine
+// fails is named, and the box of a file that cannot be read names it with the reason.
+TEST_F(Script, TheDialogListsTheFindingsFirstThenRunsTheScriptAndNamesAFailingLine) {
+    run("BOGUS/1/2\nHEX/ZZ\nW_BUF/4A0/1/missing.bin\nSTR/after");
+    EXPECT_EQ(h.wire(), "after\r\r");
+    EXPECT_TRUE(console().endsWith(QStringLiteral(
+        "错误: 第1行 BOGUS/1/2：未知的命令“BOGUS”\n错误: 第2行 HEX/ZZ：参数“ZZ”不是十六进制数\n"
+        "错误: 第3行 W_BUF/4A0/1/missing.bin：无法读取文件“missing.bin”（No such file or directory）\n"
+        "错误: 参数“ZZ”不是十六进制数，此行未执行：HEX/ZZ\n错误: 第3行 W_BUF/4A0/1/missing.bin：执行失败")))
+        << qPrintable(console());
+    EXPECT_EQ(h.frontend.shown,
+              QStringList{QStringLiteral("message: 无法打开文件！ missing.bin: No such file or directory")});
+    EXPECT_EQ(h.model->lastOutcome().status, hdd::Outcome::Status::Failed);
 }
 
 // --- the dialog's keys and files ---
@@ -503,6 +523,51 @@ TEST_F(Script, HeadlessRunsLoadAndRunAScriptAndJudgeItsLines) {
     EXPECT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_TRUE(r.err.contains(QStringLiteral("被用户中止！"))) << qPrintable(r.err);
     EXPECT_FALSE(r.err.contains("not reached"));
+}
+
+// `script FILE`: a script with findings sends nothing and exits 2 naming each line; --keep-going runs
+// it as the dialog does and exits 1; --json reports each line run and the run.
+TEST_F(Script, TheScriptVerbStopsOnFindingsOrRunsOnAndReportsEachLine) {
+    writeFile("bad.cmd", "BOGUS/1/2\r\nHEX/ZZ\r\nW_BUF/4A0/1/missing.bin\r\nSTR/after\r\n");
+    writeFile("in.bin", pattern(512));
+    writeFile("fails.cmd", "SEND_FILE/512/in.bin\r\nSTR/e6\r\n");  // the drive is not waiting for it
+    const struct {
+        QStringList args;
+        int status;
+        QByteArray received;
+        QStringList err, out;  // lines each output contains
+    } cases[] = {
+        {{"script", "bad.cmd"},
+         2,
+         "",
+         {QStringLiteral("hddterm-cli: bad.cmd:1: 未知的命令“BOGUS”: BOGUS/1/2"),
+          "hddterm-cli: bad.cmd:2: ", "hddterm-cli: bad.cmd:3: "},
+         {}},
+        {{"--keep-going", "script", "bad.cmd"},
+         1,
+         "after\r\r",
+         {QStringLiteral("错误: 第3行 W_BUF/4A0/1/missing.bin：执行失败")},
+         {}},
+        {{"--json", "script", "fails.cmd"},
+         1,
+         "\xCC"
+         "e6\r\r",
+         {},
+         {R"({"line":1,"text":"SEND_FILE/512/in.bin","outcome":"failed","reason":"SEND_FILE/512/in.bin"})",
+          R"({"line":2,"text":"STR/e6","outcome":"done","reason":""})",
+          R"({"script":"fails.cmd","outcome":"failed","reason":"SEND_FILE/512/in.bin","lines":2})"}},
+    };
+    for (const auto& c : cases) {
+        QByteArray received;
+        const CliRun r = runCli(c.args, [&](hdd::MainModel& m, hdd::Clock&) {
+            QObject::connect(&m, &QObject::destroyed,
+                             [&received, d = m.simDrive().shared_from_this()] { received = d->received(); });
+        });
+        EXPECT_EQ(r.status, c.status) << qPrintable(r.err);
+        EXPECT_EQ(received, c.received) << qPrintable(c.args.join(' '));
+        for (const QString& l : c.err) EXPECT_TRUE(r.err.contains(l)) << qPrintable(r.err);
+        EXPECT_EQ(r.out.split('\n', Qt::SkipEmptyParts), c.out) << qPrintable(r.out);
+    }
 }
 
 TEST_F(Script, RunScriptFileShowsTheDialogLoadsTheFileAndRunsIt) {

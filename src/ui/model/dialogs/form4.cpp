@@ -14,6 +14,7 @@
 #include "dialog_form.h"
 #include "main_model.h"
 #include "script.h"
+#include "script_check.h"
 #include "script_file.h"
 
 namespace hdd {
@@ -28,7 +29,15 @@ const QString kStop = QStringLiteral("Button10");
 const QString kFilter = QStringLiteral("CMD|*.CMD|所有文件|*.*");
 const QString kExtension = QStringLiteral("*.cmd");
 
+// The headless front end's ear on the lines of a run (see onScriptLine).
+struct LineListener : QObject {
+    std::function<void(const ScriptLineResult&)> heard;
+};
+const QString kListener = QStringLiteral("scriptLineListener");
+
 // "运行脚本": the editor's script as one operation of the main window, with the run's outcome.
+// Every line that cannot run as written is listed on the console first; then the script runs as
+// it always has, those lines included (ignored or refused as they come).
 Outcome runKey(DialogForm& f) {
     MainModel& m = f.main();
     const QString script = f.text(kEditor);
@@ -44,10 +53,14 @@ Outcome runKey(DialogForm& f) {
         f.setEnabled(c->name, false);
     }
     f.setEnabled(kStop, true);
+    const QStringList lines = script.split('\n');
+    for (const ScriptFinding& finding : CheckScript(lines)) m.console().addLine(findingLine(finding));
     ScriptHooks hooks;
     hooks.showLine = [&f](const QString& line) { f.setText(kCurrent, line); };
     hooks.portSpeed = [&m] { return m.form().text(QStringLiteral("ComboBox2")); };
-    const Outcome outcome = RunScript(m.dialogue(), script.split('\n'), hooks);
+    if (auto* l = f.findChild<LineListener*>(kListener, Qt::FindDirectChildrenOnly))
+        hooks.lineEnded = l->heard;
+    const Outcome outcome = RunScript(m.dialogue(), lines, hooks);
     for (auto it = enabled.cbegin(); it != enabled.cend(); ++it) f.setEnabled(it.key(), it.value());
     f.setEnabled(kStop, false);
     return outcome;
@@ -118,6 +131,19 @@ bool runScriptFile(MainModel& m, const QString& file) {
     m.form().userClick(show);
     if (!loadInto(*f, file)) return false;
     f->userClick(kRun);
+    return true;
+}
+
+bool onScriptLine(MainModel& m, std::function<void(const ScriptLineResult&)> heard) {
+    DialogForm* f = form4(m);
+    if (!f) return false;
+    auto* l = f->findChild<LineListener*>(kListener, Qt::FindDirectChildrenOnly);
+    if (!l) {
+        l = new LineListener;
+        l->setObjectName(kListener);
+        l->setParent(f);
+    }
+    l->heard = std::move(heard);
     return true;
 }
 

@@ -13,12 +13,17 @@
 namespace hdd {
 
 class MainModel;
+struct ScriptLineResult;
 
 // Shows Form4 as its key does, loads `file` as "打开脚本" would and runs it as "运行脚本" does.
 // False when the dialog's key cannot be pressed (no open port) or the file was refused (a message box
 // says why); true once the script ran, whatever its lines reported (the run's outcome is then the
 // window's lastOutcome()).
 bool runScriptFile(MainModel& m, const QString& file);
+
+// Hears every line of the runs "运行脚本" starts from now on, once the line has run (its number,
+// text and outcome). False when the dialog is not part of the window.
+bool onScriptLine(MainModel& m, std::function<void(const ScriptLineResult&)> heard);
 
 // Presses Form4's stop key once, while a script runs and `when` holds. Returns the clock poller's
 // id (Clock::removePoller ends the watch early; it ends by itself with the press or the window).
