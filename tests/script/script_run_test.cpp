@@ -561,7 +561,7 @@ TEST_F(Script, TheScriptVerbStopsOnFindingsOrRunsOnAndReportsEachLine) {
         QByteArray received;
         const CliRun r = runCli(c.args, [&](hdd::MainModel& m, hdd::Clock&) {
             QObject::connect(&m, &QObject::destroyed,
-                             [&received, d = m.simDrive().shared_from_this()] { received = d->received(); });
+                             [&received, d = hddtest::simDrive(m).shared_from_this()] { received = d->received(); });
         });
         EXPECT_EQ(r.status, c.status) << qPrintable(r.err);
         EXPECT_EQ(received, c.received) << qPrintable(c.args.join(' '));
