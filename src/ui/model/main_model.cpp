@@ -204,8 +204,12 @@ void MainModel::refreshCounters() {
 
 Outcome MainModel::runOperation(const std::function<Outcome()>& work) {
     ++handlerDepth_;
-    const Outcome outcome = work();
+    Outcome outcome = work();
     --handlerDepth_;
+    // A port that went away under an operation failed it, whatever the operation made of the silence
+    // (an abort, or a step that still counted as done).
+    if (dialogue_.portLost() && outcome.status != Outcome::Status::Failed)
+        outcome = Outcome::failed(QStringLiteral("串口连接已断开！")).merge(outcome);
     if (handlerDepth_ == 0) {
         lastOutcome_ = outcome;
         emit operationEnded(outcome);
