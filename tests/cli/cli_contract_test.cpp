@@ -9,6 +9,7 @@
 #include <csignal>
 
 #include "buffer_memory.h"
+#include "cli_run.h"
 #include "cli_runner.h"
 #include "clock.h"
 #include "drive.h"
@@ -19,32 +20,19 @@
 
 namespace {
 
-struct CliOutcome {
-    int status = -1;
-    QString out, err;
-    std::shared_ptr<hddsim::Drive> drive;
-};
+using CliOutcome = CliRun;
 
 // One run against the simulated drive; `during` is polled on every pulse of the run.
 CliOutcome cli(const QStringList& args, const hdd::CliEnv& env = {},
                const std::function<void(hddsim::Drive&)>& during = {}) {
-    hdd::VirtualClock clock;
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    CliOutcome r;
-    r.status = hdd::runCli(
-        args, o, e, clock,
-        [&](hdd::MainModel& m) {
-            m.port().setSystemPortLister([] { return QStringList(); });
-            r.drive = hddtest::simDrive(m).shared_from_this();
-            if (during) clock.addPoller([&r, during] { during(*r.drive); });
+    return runCliInProcess(
+        args,
+        [&](hdd::MainModel& m, hdd::Clock& clock) {
+            if (!during) return;
+            auto drive = hddtest::simDrive(m).shared_from_this();
+            clock.addPoller([drive, during] { during(*drive); });
         },
         env);
-    o.flush();
-    e.flush();
-    r.out = out;
-    r.err = err;
-    return r;
 }
 
 TEST(CliActions, EveryActionIsCheckedBeforeThePortOpens) {

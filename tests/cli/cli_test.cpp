@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "cli_run.h"
 #include "cli_runner.h"
 #include "clock.h"
 #include "drive.h"
@@ -22,25 +23,10 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     f.write(bytes);
 }
 
-struct CliRun {
-    int status = -1;
-    QString out, err;
-};
-
 CliRun runInProcess(const QStringList& args, const std::function<void(hdd::MainModel&)>& extra = {}) {
-    hdd::VirtualClock clock;
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    CliRun r;
-    r.status = hdd::runCli(args, o, e, clock, [&](hdd::MainModel& m) {
-        m.port().setSystemPortLister([] { return QStringList(); });
+    return runCliInProcess(args, [&](hdd::MainModel& m, hdd::Clock&) {
         if (extra) extra(m);
     });
-    o.flush();
-    e.flush();
-    r.out = out;
-    r.err = err;
-    return r;
 }
 
 TEST(CliContract, PortsListsTheSimulatedDriveLast) {

@@ -3,6 +3,7 @@
 // --set, of refused track writes and of the simulated drive's name.
 #include <gtest/gtest.h>
 
+#include "cli_run.h"
 #include "cli_runner.h"
 #include "dialog_form.h"
 #include "harness.h"
@@ -13,25 +14,10 @@ using hddtest::Harness;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    QString out, err;
-};
-
 CliRun runCli(const QStringList& args, const std::function<void(hdd::MainModel&)>& extra = {}) {
-    hdd::VirtualClock clock;
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    CliRun r;
-    r.status = hdd::runCli(args, o, e, clock, [&](hdd::MainModel& m) {
-        m.port().setSystemPortLister([] { return QStringList(); });
+    return runCliInProcess(args, [&](hdd::MainModel& m, hdd::Clock&) {
         if (extra) extra(m);
     });
-    o.flush();
-    e.flush();
-    r.out = out;
-    r.err = err;
-    return r;
 }
 
 TEST(DialogGround, SevenDialogsWithTheKeysThatShowThemAtTheirOffsets) {

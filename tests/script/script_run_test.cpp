@@ -6,6 +6,7 @@
 
 #include "../transfer/transfer_support.h"
 #include "builtin_scripts.h"
+#include "cli_run.h"
 #include "cli_runner.h"
 #include "dialog_form.h"
 #include "download.h"
@@ -475,25 +476,8 @@ TEST_F(Script, ScriptFilesLoadInEitherEncodingAndSaveAsGbkWithCrLf) {
 
 // --- headless ---
 
-struct CliRun {
-    int status = -1;
-    QString out, err;
-};
-
 CliRun runCli(const QStringList& args, const std::function<void(hdd::MainModel&, hdd::Clock&)>& extra = {}) {
-    hdd::VirtualClock clock;
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    CliRun r;
-    r.status = hdd::runCli(args, o, e, clock, [&](hdd::MainModel& m) {
-        m.port().setSystemPortLister([] { return QStringList(); });
-        if (extra) extra(m, clock);
-    });
-    o.flush();
-    e.flush();
-    r.out = out;
-    r.err = err;
-    return r;
+    return runCliInProcess(args, extra);
 }
 
 TEST_F(Script, HeadlessRunsLoadAndRunAScriptAndJudgeItsLines) {
@@ -560,8 +544,9 @@ TEST_F(Script, TheScriptVerbStopsOnFindingsOrRunsOnAndReportsEachLine) {
     for (const auto& c : cases) {
         QByteArray received;
         const CliRun r = runCli(c.args, [&](hdd::MainModel& m, hdd::Clock&) {
-            QObject::connect(&m, &QObject::destroyed,
-                             [&received, d = hddtest::simDrive(m).shared_from_this()] { received = d->received(); });
+            QObject::connect(
+                &m, &QObject::destroyed,
+                [&received, d = hddtest::simDrive(m).shared_from_this()] { received = d->received(); });
         });
         EXPECT_EQ(r.status, c.status) << qPrintable(r.err);
         EXPECT_EQ(received, c.received) << qPrintable(c.args.join(' '));
