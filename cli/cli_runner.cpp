@@ -9,6 +9,7 @@
 #include "clock.h"
 #include "console_printer.h"
 #include "dialog_form.h"
+#include "exchange.h"
 #include "form4.h"
 #include "interrupts.h"
 #include "main_model.h"
@@ -16,6 +17,7 @@
 #include "script_file.h"
 #include "script_verb.h"
 #include "sim_port.h"
+#include "text.h"
 #include "transcript.h"
 #include "transfer.h"
 #include "verbs.h"
@@ -222,6 +224,18 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
     const QString startSpeed = model.form().text("ComboBox2");
     bool speedFromSet = false;  // the baud selection was last changed by a SET:ComboBox2 action
     QString speedAfterSet;
+    // `send`: each line as the command line sends it, the drive's answer (the console lines it
+    // brought) on stdout.
+    for (const QString& line : plan.sendLines) {
+        if (interrupted || d.portLost()) break;
+        printer.flush(true);
+        const int before = model.console().lineCount();
+        const Outcome o = SendAndAwaitPrompt(d, line);
+        verdict.operationEnded(o);
+        for (int i = before; i < model.console().lineCount(); ++i)
+            out << fromGbk(model.console().line(i)) << "\n";
+        out.flush();
+    }
     for (const Action& a : actions) {
         // A port that vanished ends the run: its console line has said so, the rest would only fail.
         if (interrupted || d.portLost()) break;

@@ -81,6 +81,11 @@ TEST(CliVerbs, JsonTellsTheOutcomeAndTheFiles) {
     o = QJsonDocument::fromJson(r.out.toUtf8()).object();
     EXPECT_EQ(o["outcome"].toString(), "refused");
     EXPECT_TRUE(r.drive->received().isEmpty());
+
+    // send: the drive's answer on stdout.
+    r = runCliInProcess({"send", "/2", "x"});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.out.contains("Reserve: ")) << qPrintable(r.out);
 }
 
 TEST(CliVerbs, AMissingOrMalformedOptionIsAUsageErrorBeforeThePortOpens) {
