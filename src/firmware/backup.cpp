@@ -1,5 +1,6 @@
 #include "backup.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -73,7 +74,8 @@ std::pair<Triple, Triple> certTriples(const QByteArray& value) {
 
 class Run {
 public:
-    Run(Dialogue& d, const QString& folder, BackupResult& result) : d_(d), dir_(folder), result_(result) {}
+    Run(Dialogue& d, const QString& staging, const QString& target, BackupResult& result)
+        : d_(d), dir_(staging), target_(target), result_(result) {}
 
     bool success = true;   // every read so far succeeded: later modules run
     bool clean = true;     // no module or derived file failed
@@ -135,10 +137,18 @@ public:
         result_.written.removeAll(name);
     }
     bool exists(const QString& name) const { return QFileInfo(path(name)).isFile(); }
+    // A file of the target folder as an earlier run left it.
+    QString earlier(const QString& name) const { return target_.filePath(name); }
+    // A file of the target that this run's files make stale although they do not replace it.
+    void supersede(const QString& name) {
+        if (!superseded.contains(name)) superseded << name;
+    }
+    QStringList superseded;
+    bool vendorFailed = false;
 
 private:
     Dialogue& d_;
-    QDir dir_;
+    QDir dir_, target_;
     BackupResult& result_;
     QByteArray rd_, rdSize_;
     int lineCount_ = 0;
@@ -233,14 +243,14 @@ void backupAta(Run& run, Dialogue& d, const FamilyEntry& e) {
         d.appendResult(kValueIncomplete);
         return;
     }
-    // Parts of an older overlay must not stand beside this one.
-    run.remove("ATA0.BIN");
-    run.remove("ATA1.BIN");
     if (!run.read(t, "0", "ATA.BIN")) {
         if (!run.error) run.failed("ATA");
         return;
     }
     run.wrote("ATA.BIN");
+    // Parts of an older overlay must not stand beside this one.
+    run.supersede("ATA0.BIN");
+    run.supersede("ATA1.BIN");
     switch (SplitAta(run.path("ATA.BIN"), run.path(QString()))) {
         case SplitResult::Split:
             run.wrote("ATA0.BIN");
@@ -268,6 +278,7 @@ void backupVendor(Run& run, Dialogue& d, const FamilyEntry& e) {
         return;
     }
     if (!run.read(t, "0", "Vendor.BIN")) {
+        run.vendorFailed = true;
         if (!run.error) {
             run.remove("ID.BIN");
             run.failed("Vendor");
@@ -288,8 +299,13 @@ void backupVendor(Run& run, Dialogue& d, const FamilyEntry& e) {
 // SN.TXT: the serial number of the Vendor image in the folder and the drive's " AX" text.
 bool writeSerials(Run& run, Dialogue& d) {
     QByteArray text;
-    if (run.exists("Vendor.BIN")) {
-        QFile vendor(run.path("Vendor.BIN"));
+    // This run's Vendor image, else the one an earlier run left in the target folder.
+    // A Vendor read that failed in this run makes the earlier image no longer this drive's.
+    const QString vendorPath = run.exists("Vendor.BIN") ? run.path("Vendor.BIN")
+                               : run.vendorFailed       ? QString()
+                                                        : run.earlier("Vendor.BIN");
+    if (QFileInfo(vendorPath).isFile()) {
+        QFile vendor(vendorPath);
         if (!vendor.open(QIODevice::ReadOnly)) return false;
         text += vendorSerialLine(vendor.readAll()) + "\r\n";
     }
@@ -349,9 +365,9 @@ void readBufferQuery(Dialogue& d, QString& rd, QString& size) {
     d.ReceiveMode = saved;
 }
 
-// The checks before anything is sent: the refusal (its warning shown), or empty when they pass and
-// `folder` is the folder (ending with a separator).
-QString checkRequest(Dialogue& d, const BackupRequest& r, BackupResult& result, QString& folder) {
+// The checks before anything is sent: the refusal (its warning shown), or empty when they pass.
+// `staging` is then the emptied folder the run writes into.
+QString checkRequest(Dialogue& d, const BackupRequest& r, BackupResult& result, QString& staging) {
     // A refusal means no backup: a warning, so that scripts of the command line see it.
     const auto refuse = [&d](const QString& why) {
         d.host().warning(why);
@@ -359,16 +375,32 @@ QString checkRequest(Dialogue& d, const BackupRequest& r, BackupResult& result, 
     };
     if (!r.family) return refuse(kChooseFamily);
     if (r.folder.isEmpty()) return refuse(kChooseFolder);
-    folder = r.folder.trimmed();
+    const QString folder = r.folder.trimmed();
     result.folder = folder;
-    if (folder.isEmpty() || !QDir().mkpath(folder) || !QFileInfo(folder).isDir()) return refuse(kFolderError);
+    if (folder.isEmpty()) return refuse(kFolderError);
+    const QFileInfo target(folder);
+    if (target.exists() && !target.isDir()) return refuse(kFolderError);
     // A folder that takes no files (a write-protected stick, a read-only share) is said before the
     // drive is asked anything, not after minutes of reading.
-    const QString reason = cannotCreateReason(QDir(folder).filePath(QStringLiteral("SN.TXT")));
-    if (!reason.isEmpty())
-        return refuse(kFolderError + QStringLiteral(" %1: %2").arg(QDir::toNativeSeparators(folder), reason));
+    const auto cannotWrite = [&refuse](const QString& dir) {
+        const QString reason = cannotCreateReason(QDir(dir).filePath(QStringLiteral("SN.TXT")));
+        return reason.isEmpty() ? QString()
+                                : refuse(kFolderError + QStringLiteral(" %1: %2").arg(
+                                                            QDir::toNativeSeparators(dir), reason));
+    };
+    if (target.isDir()) {
+        if (const QString why = cannotWrite(folder); !why.isEmpty()) return why;
+    }
     if (!r.modules.any()) return refuse(kChooseModules);
-    if (!folder.endsWith('/') && !folder.endsWith('\\')) folder += '/';
+    // The run writes beside the target; the target itself is made only by a complete run. What an
+    // earlier run left unfinished there is not this run's.
+    staging = stagingFolder(folder);
+    QDir(staging).removeRecursively();
+    if (!QDir().mkpath(staging) || !QFileInfo(staging).isDir()) return refuse(kFolderError);
+    if (const QString why = cannotWrite(staging); !why.isEmpty()) {
+        QDir().rmdir(staging);
+        return why;
+    }
     return {};
 }
 
@@ -378,18 +410,21 @@ Outcome RunBackup(Dialogue& d, const BackupRequest& r, BackupResult* out) {
     BackupResult own;
     BackupResult& result = out ? *out : own;
     result = {};
-    QString folder;
-    if (const QString why = checkRequest(d, r, result, folder); !why.isEmpty())
+    QString staging;
+    if (const QString why = checkRequest(d, r, result, staging); !why.isEmpty())
         return Outcome::refused(Outcome::By::Check, why);
     result.started = true;
     Operation op(d);
-    Run run(d, folder, result);
+    Run run(d, staging, result.folder, result);
+    // A run that read nothing leaves nothing behind.
+    const auto dropEmptyStaging = [&staging] { QDir().rmdir(staging); };
 
     d.addLine(kGettingBuffer);
     d.PumpWait(1);
     readBufferQuery(d, result.readBuffer, result.readSectors);
     if (result.readBuffer.isEmpty() || result.readSectors.isEmpty()) {
         d.appendResult(kFailed);
+        dropEmptyStaging();
         return Outcome::failed(kGettingBuffer + kFailed);
     }
     d.appendResult(kDone);
@@ -399,6 +434,7 @@ Outcome RunBackup(Dialogue& d, const BackupRequest& r, BackupResult* out) {
     result.reserveStart = GetSysB(d);
     if (result.reserveStart.isEmpty()) {
         d.appendResult(kFailed);
+        dropEmptyStaging();
         return Outcome::failed(kGettingReserve + kFailed);
     }
     d.appendResult(kDone);
@@ -421,17 +457,40 @@ Outcome RunBackup(Dialogue& d, const BackupRequest& r, BackupResult* out) {
     const bool summed = !run.error && writeSums(run, result.written);
     run.error = run.error || !summed;
     d.ReceiveMode.clear();
+    QStringList files = result.written;
+    if (summed) files << kSumsFileName;
+    QString where = staging;  // where the files of this run are in the end
     Outcome outcome;
     if (run.error) {
         d.addLine(kDataError);
         outcome = Outcome::failed(kDataError);
+    } else if (run.success && run.clean) {
+        // Only a complete backup replaces what the target folder holds.
+        const StagedCommit c =
+            commitStaged(staging, result.folder, files, run.superseded, QDateTime::currentDateTime());
+        result.completed = c.ok;
+        result.keptIn = c.keptIn;
+        if (c.ok) {
+            where = result.folder;
+            d.addLine(kBackupDone);
+        } else {
+            d.addLine(c.why);
+            d.addLine(kBackupFailed);
+            outcome = Outcome::failed(kBackupFailed);
+        }
     } else {
-        result.completed = run.success && run.clean;
-        d.addLine(result.completed ? kBackupDone : kBackupFailed);
-        if (!result.completed) outcome = run.aborted ? Outcome::aborted() : Outcome::failed(kBackupFailed);
+        d.addLine(kBackupFailed);
+        outcome = run.aborted ? Outcome::aborted() : Outcome::failed(kBackupFailed);
     }
-    for (const QString& name : result.written) outcome.wrote(run.path(name));
-    if (summed) outcome.wrote(run.path(kSumsFileName));
+    if (!result.completed) {
+        if (QDir(staging).isEmpty()) {
+            dropEmptyStaging();
+        } else {
+            result.staging = staging;
+            d.addLine(kStagingKept.arg(QDir::toNativeSeparators(staging)));
+        }
+    }
+    for (const QString& name : files) outcome.wrote(QDir(where).filePath(name));
     op.returnSpeed(Operation::Level::Ask);
     return outcome;
 }

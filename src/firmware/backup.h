@@ -16,10 +16,13 @@
 //                after " AX" in the drive's "%" answer, one line each, CR LF
 //   SHA256SUMS   the files this run wrote, as sha256sum lists them, so the folder can be checked
 //
-// The folder holds whole modules only: a module whose read fails, or whose derived file cannot be
-// made, leaves no file of its name (an older file of that name, perhaps of another drive, is
-// removed too), and its console line says "失败！". A failed read skips the modules after it; the
-// run then ends with "备份失败!".
+// The run writes into `<folder>.partial` beside the target folder and touches the target only when
+// the whole run succeeded ("备份完成!"): then each file it wrote replaces its namesake there, the
+// replaced file moved first into `<folder>.yyyyMMdd-HHmmss` (kept). Files of modules the run did
+// not read stay. A run that fails or is aborted leaves the target as it was and keeps the staging
+// folder with what it read; the console says where. Within the staging folder a module whose read
+// fails, or whose derived file cannot be made, leaves no file of its name, and its console line
+// says "失败！". A failed read skips the modules after it; the run then ends with "备份失败!".
 //
 // The run is free of the window: the dialog passes in the family entry, the folder, the speed text
 // and the module choice, and keeps the buffer and reserve-area values the run reports. What the run
@@ -60,6 +63,8 @@ struct BackupResult {
     // The run values: the read buffer (block and sectors) and the reserve area's first cylinder.
     QString readBuffer, readSectors, reserveStart;
     QStringList written;  // files this run wrote and left in the folder, in order
+    QString staging;      // a run that did not complete: the folder that keeps what it read
+    QString keptIn;       // a complete run: the folder the files it replaced were moved into
 };
 
 // The backup run, one operation: the checks (warning boxes, refused by the check; nothing is sent
@@ -87,6 +92,8 @@ inline const QString kChooseModules = QStringLiteral("请选择需要备份的�
 inline const QString kBackupDone = QStringLiteral("备份完成!");
 inline const QString kBackupFailed = QStringLiteral("备份失败!");
 inline const QString kValueWrong = QStringLiteral("数据信息有误，无法备份！");
+// After a run that did not complete: where what it read is kept (%1: the folder).
+inline const QString kStagingKept = QStringLiteral("未完成的备份保存在：%1");
 inline const QString kValueIncomplete = QStringLiteral("数据信息不完整，无法备份！");
 
 }  // namespace hdd

@@ -1,5 +1,6 @@
 #include "backup_image.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -91,6 +92,62 @@ QByteArray percentAxLine(const QList<QByteArray>& lines) {
         return text;
     }
     return {};
+}
+
+QString stagingFolder(const QString& target) { return QDir::cleanPath(target) + QStringLiteral(".partial"); }
+
+StagedCommit commitStaged(const QString& staging, const QString& target, const QStringList& names,
+                          const QStringList& superseded, const QDateTime& now) {
+    StagedCommit c;
+    const QString to = QDir::cleanPath(target);
+    const QDir from(staging), dest(to);
+    if (!QDir().mkpath(to)) {
+        c.why = QStringLiteral("cannot create %1").arg(QDir::toNativeSeparators(to));
+        return c;
+    }
+    // The files the run replaces go aside first, into a folder no earlier run used.
+    QStringList aside = names;
+    for (const QString& n : superseded) {
+        if (!aside.contains(n)) aside << n;
+    }
+    QStringList moved;
+    const auto putBack = [&] {
+        for (const QString& n : moved) QFile::rename(QDir(c.keptIn).filePath(n), dest.filePath(n));
+    };
+    for (const QString& n : aside) {
+        if (!QFileInfo::exists(dest.filePath(n))) continue;
+        if (c.keptIn.isEmpty()) {
+            const QString stamp = to + now.toString(QStringLiteral(".yyyyMMdd-HHmmss"));
+            c.keptIn = stamp;
+            for (int i = 2; QFileInfo::exists(c.keptIn); ++i) c.keptIn = stamp + QStringLiteral("-%1").arg(i);
+            if (!QDir().mkpath(c.keptIn)) {
+                c.why = QStringLiteral("cannot create %1").arg(QDir::toNativeSeparators(c.keptIn));
+                c.keptIn.clear();
+                return c;
+            }
+        }
+        if (!QFile::rename(dest.filePath(n), QDir(c.keptIn).filePath(n))) {
+            c.why = QStringLiteral("cannot move %1").arg(QDir::toNativeSeparators(dest.filePath(n)));
+            putBack();
+            return c;
+        }
+        moved << n;
+    }
+    QStringList placed;
+    for (const QString& n : names) {
+        if (QFile::rename(from.filePath(n), dest.filePath(n))) {
+            placed << n;
+            continue;
+        }
+        c.why = QStringLiteral("cannot move %1").arg(QDir::toNativeSeparators(from.filePath(n)));
+        // The target goes back to what it was; the staging folder keeps the whole run.
+        for (const QString& p : placed) QFile::rename(dest.filePath(p), from.filePath(p));
+        putBack();
+        return c;
+    }
+    QDir().rmdir(staging);
+    c.ok = true;
+    return c;
 }
 
 bool joinCertParts(const QString& cert0, const QString& cert1, const QString& target) {

@@ -11,8 +11,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace hdd {
@@ -46,6 +48,24 @@ bool joinCertParts(const QString& cert0, const QString& cert1, const QString& ta
 bool rotateTable(const QString& table0, const QString& count, const QString& target);
 // `target`: sector 4 of `vendor`; false unless it is one whole sector.
 bool identitySector(const QString& vendor, const QString& target);
+
+// --- the staged run ---
+
+// The folder a run writes into before it has a complete backup: `<target>.partial`, beside it.
+QString stagingFolder(const QString& target);
+
+struct StagedCommit {
+    bool ok = false;
+    QString keptIn;  // the folder the replaced files were moved into; empty when none was replaced
+    QString why;     // what failed
+};
+// Moves the files `names` from `staging` into `target` (created when missing). Every file of the
+// target that one of them replaces, and every file of `superseded` there, is first moved into
+// `<target>.yyyyMMdd-HHmmss` (stamped `now`), never deleted; the other files of the target stay.
+// The staging folder goes when it is empty afterwards. A replaced file whose newcomer cannot be
+// moved in is put back.
+StagedCommit commitStaged(const QString& staging, const QString& target, const QStringList& names,
+                          const QStringList& superseded, const QDateTime& now);
 
 // --- SN.TXT ---
 

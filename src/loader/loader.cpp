@@ -1,8 +1,11 @@
 #include "loader.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QMap>
 #include <functional>
 
+#include "checksums.h"
 #include "dialogue.h"
 #include "download.h"
 #include "monitor.h"
@@ -317,11 +320,44 @@ QString checkLoad(const LoadRequest& r) {
     return {};
 }
 
+QString checkAgainstSums(const LoadRequest& r) {
+    static const QStringList moduleFiles = {"APP.BIN", "CERT.BIN", "Table.BIN",
+                                            "ATA.BIN", "ATA0.BIN", "ATA1.BIN"};
+    QMap<QString, QList<SumCheck>> checked;  // per folder
+    for (Module m : kModules) {
+        const ModuleChoice& c = r.choice(m);
+        if (!c.ticked) continue;
+        const QFileInfo file(c.file.trimmed());
+        const QString folder = file.absolutePath();
+        if (!checked.contains(folder)) {
+            QString why;
+            const auto sums = checkSums(folder, &why);
+            if (!sums && QFileInfo::exists(QDir(folder).filePath(kSumsFileName)))
+                return kSumsUnreadable.arg(QDir::toNativeSeparators(QDir(folder).filePath(kSumsFileName)),
+                                           why);
+            checked.insert(folder, sums.value_or(QList<SumCheck>()));
+        }
+        for (const SumCheck& s : checked.value(folder)) {
+            const QString path = QDir::toNativeSeparators(QDir(folder).filePath(s.name));
+            // A module the folder's list names but the folder lacks: the backup there is not whole.
+            if (s.state == SumCheck::State::Missing && moduleFiles.contains(s.name))
+                return kModuleMissing.arg(path);
+            if (s.state == SumCheck::State::Failed && s.name == file.fileName())
+                return kModuleAltered.arg(path);
+        }
+    }
+    return {};
+}
+
 Outcome LoadModules(Dialogue& d, const LoadRequest& r, QString* tableSectors) {
     d.CaptureBuffer.clear();
     if (const QString why = checkLoad(r); !why.isEmpty()) {
         d.host().information(why);
         return Outcome::refused(Outcome::By::Input, why);
+    }
+    if (const QString why = checkAgainstSums(r); !why.isEmpty()) {
+        d.host().warning(why);
+        return Outcome::refused(Outcome::By::Check, why);
     }
     // Each ticked file is read once, here; the loaders get its bytes.
     QByteArray images[5];

@@ -10,6 +10,7 @@
 // "成功！" or "失败！" to it, and returns its outcome (aborted when the abort key stopped its
 // download); the load run stops at the first module that fails.
 //
+// A module folder that holds SHA256SUMS is checked against it before anything is sent.
 // Module images are read from disk once, before anything is sent, and handed to the loaders as
 // bytes; nothing is written to the files. An image that the block download cannot carry (not a
 // whole number of blocks, empty, or more than 255 blocks) fails its module before the load sends
@@ -111,6 +112,13 @@ struct LoadRequest {
 
 // Why the request cannot start (the message box), or empty. Reads no file.
 QString checkLoad(const LoadRequest& r);
+// A folder that holds SHA256SUMS (a backup) boots only what was backed up: why a ticked module
+// file differs from its folder's list, or why a module file the list names is missing; empty
+// when all agree or the folder has no list.
+QString checkAgainstSums(const LoadRequest& r);
+inline const QString kModuleAltered = QStringLiteral("模块文件与SHA256SUMS不符：%1");
+inline const QString kModuleMissing = QStringLiteral("SHA256SUMS中的模块文件不存在：%1");
+inline const QString kSumsUnreadable = QStringLiteral("无法读取%1：%2");
 
 // The load key, one operation: checks the request (its information box: refused as input, or by
 // the check when a ticked file cannot be taken), reads the ticked files (a module the download

@@ -2,6 +2,7 @@
 // speeds and module images, every stop of the chain, and the checks made before anything is sent.
 #include <gtest/gtest.h>
 
+#include "checksums.h"
 #include "loader.h"
 #include "loader_support.h"
 #include "monitor.h"
@@ -313,6 +314,28 @@ TEST_F(LoaderTest, TheTableCountAnnouncedIsItsFilesHoweverTheFileWasNamed) {
     EXPECT_EQ(loaded().opened, QList<QByteArray>{"h5"});
     EXPECT_EQ(loaded().table, pattern(5 * 512, 9));
     EXPECT_EQ(form().text("Edit3"), "5");
+}
+
+// A folder that holds SHA256SUMS boots only what it lists: an altered module, or one the list names
+// but the folder lacks, is refused with the file named, and nothing is sent.
+TEST_F(LoaderTest, AModuleThatDiffersFromTheFoldersSumsIsNotSent) {
+    const QString folder = moduleFolder();
+    QString sums;
+    for (const auto& [name, bytes] : files) sums += hdd::sumsLine(folder + "/" + name, name);
+    writeFile(folder + "/SHA256SUMS", sums.toLatin1());
+    writeFile(folder + "/CERT.BIN", bytesOf("CERT.BIN") + QByteArray(512, 0));
+    chooseFolder(folder);
+    const std::pair<QString, QString> rows[] = {{hdd::kModuleAltered, "CERT.BIN"},
+                                                {hdd::kModuleMissing, "ATA1.BIN"}};
+    for (const auto& [message, name] : rows) {
+        h.clearWire();
+        h.frontend.shown.clear();
+        form().userClick("Button6");
+        EXPECT_EQ(h.frontend.shown, QStringList{"warning: " + message.arg(folder + "/" + name)});
+        EXPECT_EQ(h.wire(), "");
+        writeFile(folder + "/CERT.BIN", bytesOf("CERT.BIN"));
+        QFile::remove(folder + "/ATA1.BIN");
+    }
 }
 
 }  // namespace

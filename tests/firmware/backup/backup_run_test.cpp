@@ -2,6 +2,7 @@
 // the mends (a failed module leaves no file of its name, SHA256SUMS lists what this run wrote).
 #include <gtest/gtest.h>
 #include <QCryptographicHash>
+#include <QMap>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -135,21 +136,21 @@ TEST_F(BackupRun, AFailedModuleLeavesNoFileOfItsNameAndStopsTheRun) {
         EXPECT_FALSE(r.completed);
         const QStringList shown = runLines();
         ASSERT_GE(shown.size(), 2);
-        EXPECT_EQ(shown[shown.size() - 2], QString::fromUtf8(row.line) + "失败！");  // later modules skipped
-        EXPECT_EQ(shown.last(), "备份失败!");
-        for (const QString& n : row.gone) EXPECT_FALSE(QFile::exists(file(n))) << qPrintable(n);
-        for (const QString& n : kAllNames) {
-            if (row.gone.contains(n)) continue;
-            // What this run did not reach stays as it was, and is not listed.
-            EXPECT_EQ(bytes(n) == "old", !row.written.contains(n)) << qPrintable(n);
-        }
+        EXPECT_EQ(shown[shown.size() - 3], QString::fromUtf8(row.line) + "失败！");  // later modules skipped
+        EXPECT_EQ(shown[shown.size() - 2], "备份失败!");
+        EXPECT_EQ(shown.last(), keptLine());
+        for (const QString& n : row.gone) EXPECT_FALSE(QFile::exists(stagedFile(n))) << qPrintable(n);
+        // The target folder is as it was; the staging folder holds what this run read.
+        for (const QString& n : kAllNames) EXPECT_EQ(bytes(n), "old") << qPrintable(n);
+        EXPECT_EQ(folderFiles(folder).size(), kAllNames.size());
         EXPECT_EQ(r.written, row.written + QStringList{"SN.TXT"});
-        const QList<QByteArray> sums = bytes("SHA256SUMS").split('\n');
+        EXPECT_EQ(folderFiles(partial()).size(), r.written.size() + 1);
+        const QList<QByteArray> sums = fileBytes(stagedFile("SHA256SUMS")).split('\n');
         EXPECT_EQ(sums.size(), r.written.size() + 1);
         EXPECT_EQ(h.form().text("ComboBox2"), "9600");
     }
     // Without this run's Vendor.BIN the serial number comes from the drive's answer only.
-    EXPECT_EQ(bytes("SN.TXT"), "5JV8XK2L\r\n");
+    EXPECT_EQ(fileBytes(stagedFile("SN.TXT")), "5JV8XK2L\r\n");
 }
 
 TEST_F(BackupRun, EmptyAndIncompleteValuesAreReportedAndTheRunGoesOn) {
@@ -203,10 +204,11 @@ TEST_F(BackupRun, AValueThatIsNoNumberEndsTheRunWithTheDataErrorLine) {
         const hdd::BackupResult r = run(e, modules);
         EXPECT_FALSE(r.completed);
         EXPECT_EQ(runLines().mid(2), (QStringList{"正在备份Cert............完成！",
-                                                  "正在备份Cert Table......", hdd::kDataError}));
+                                                  "正在备份Cert Table......", hdd::kDataError, keptLine()}));
         // Nothing was read for the table; no SN.TXT, and the closing steps all the same.
         EXPECT_FALSE(h.wire().contains("s306,0,22"));
-        EXPECT_EQ(folderFiles(folder), QStringList{"CERT.BIN"});
+        EXPECT_FALSE(QFileInfo::exists(folder));
+        EXPECT_EQ(folderFiles(partial()), QStringList{"CERT.BIN"});
         EXPECT_TRUE(h.wire().endsWith("B0096\r\x1a/\r\r"));
         EXPECT_EQ(h.dlg().ReceiveMode, hdd::kUserCmd);
     }
@@ -320,17 +322,18 @@ TEST_F(BackupRun, GarbledDumpTextFailsTheModuleItHit) {
     m.faults.garbleLineInDump = m.dumps + 3;
     const hdd::BackupResult r = run(smallEntry());
     EXPECT_FALSE(r.completed);
-    EXPECT_EQ(runLines().mid(2),
-              (QStringList{"正在备份APP.............", hdd::kDataError, "备份APP失败！", "备份失败!"}));
-    EXPECT_EQ(folderFiles(folder), (QStringList{"SHA256SUMS", "SN.TXT"}));
+    EXPECT_EQ(runLines().mid(2), (QStringList{"正在备份APP.............", hdd::kDataError, "备份APP失败！",
+                                              "备份失败!", keptLine()}));
+    EXPECT_EQ(folderFiles(partial()), (QStringList{"SHA256SUMS", "SN.TXT"}));
 }
 
 TEST_F(BackupRun, AnAbortDuringAReadFailsTheBackup) {
     abortOnceWhen(h, [this] { return h.wire().contains("B810,810\r"); });
     const hdd::BackupResult r = run(smallEntry());
     EXPECT_FALSE(r.completed);
-    EXPECT_EQ(runLines().mid(2), (QStringList{"正在备份APP.............", "被用户中止！", "备份失败!"}));
-    EXPECT_FALSE(QFile::exists(file("APP.BIN")));
+    EXPECT_EQ(runLines().mid(2),
+              (QStringList{"正在备份APP.............", "被用户中止！", "备份失败!", keptLine()}));
+    EXPECT_FALSE(QFile::exists(stagedFile("APP.BIN")));
     EXPECT_FALSE(h.dlg().AbortRequested);
 }
 
@@ -374,6 +377,49 @@ TEST_F(BackupRun, TheOutcomeNamesWhatTheRunWrote) {
     const hdd::Outcome o = hdd::RunBackup(h.dlg(), {smallEntry(), folder, "921600", only});
     EXPECT_EQ(o.status, S::Refused);
     EXPECT_EQ(o.by, hdd::Outcome::By::Check);
+}
+
+// A complete backup is never lost: a later run failed or aborted at any module leaves it byte for
+// byte, and a complete one moves what it replaces aside. A stale CERT part never joins CERT.BIN.
+TEST_F(BackupRun, AGoodBackupSurvivesEveryRunThatDoesNotComplete) {
+    ASSERT_TRUE(run(smallEntry()).completed);
+    const auto snapshot = [](const QString& dir) {
+        QMap<QString, QByteArray> files;
+        for (const QString& n : folderFiles(dir)) files[n] = fileBytes(dir + "/" + n);
+        return files;
+    };
+    const auto good = snapshot(folder);
+    ASSERT_EQ(good.size(), 10);
+    const char* seeks[] = {"s2B6,0,", "s304,0,", "s304,1,", "s306,0,", "s308,0,", "s30C,0,"};
+    for (int module = 1; module <= 6; ++module) {
+        for (const bool abort : {false, true}) {
+            SCOPED_TRACE(module * 10 + abort);
+            h.drive->state<hddsim::FirmwareState>().failingReads = 0;
+            h.drive->settings["fw.failModule"] = abort ? 0 : module;
+            h.drive->settings["fw.failRead"] = 1;
+            const QByteArray seek = seeks[module - 1];
+            if (abort)
+                abortOnceWhen(
+                    h, [this, seek] { return h.wire().indexOf("\rB8", h.wire().indexOf(seek) + 1) > 0; });
+            EXPECT_FALSE(run(smallEntry()).completed);
+            EXPECT_EQ(runLines().last(), keptLine());
+            EXPECT_TRUE(snapshot(folder) == good);
+        }
+    }
+    h.drive->settings["fw.failModule"] = 0;
+    const hdd::BackupResult r = run(smallEntry());
+    ASSERT_TRUE(r.completed);
+    EXPECT_TRUE(snapshot(r.keptIn) == good);
+    EXPECT_TRUE(snapshot(folder) == good);
+    EXPECT_FALSE(QFileInfo::exists(partial()));
+
+    hdd::FamilyEntry e = smallEntry();
+    e.cert1.clear();
+    putFile(file("CERT1.BIN"), QByteArray(512, 'x'));
+    QDir().mkpath(partial());
+    putFile(stagedFile("CERT1.BIN"), QByteArray(512, 'x'));
+    ASSERT_TRUE(run(e, {false, true, false, false, false}).completed);
+    EXPECT_EQ(bytes("CERT.BIN"), sectors(0x304, 0, 0, 0x20));
 }
 
 }  // namespace

@@ -67,6 +67,11 @@ struct BackupFixture {
         return sa().read(cylinder, head, first, count);
     }
     QString file(const QString& name) const { return QDir(folder).filePath(name); }
+    // Where a run that did not complete keeps what it read.
+    QString partial() const { return folder + ".partial"; }
+    QString stagedFile(const QString& name) const { return QDir(partial()).filePath(name); }
+    // The line that says so.
+    QString keptLine() const { return hdd::kStagingKept.arg(QDir::toNativeSeparators(partial())); }
     QByteArray bytes(const QString& name) const { return fileBytes(file(name)); }
     QStringList lines() const { return h.consoleText().split('\n'); }
     // The console lines of the last run, without the drive's fresh prompt after it.

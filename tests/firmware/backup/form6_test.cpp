@@ -150,7 +150,10 @@ TEST(Form6Cli, ABackupFromTheCommandLineAndItsFailures) {
                [](hddsim::Drive& d) { d.settings["fw.failModule"] = 6; });
     EXPECT_EQ(r.status, 1) << qPrintable(r.err);
     EXPECT_TRUE(r.err.contains("正在备份Vendor..........失败！\n备份失败!\n")) << qPrintable(r.err);
-    EXPECT_FALSE(QFile::exists(dir.filePath("Vendor.BIN")));
+    // The good backup stays; the failed run's files are beside it.
+    EXPECT_EQ(fileBytes(dir.filePath("SN.TXT")), "5JV8XK2L\r\n5JV8XK2L\r\n");
+    EXPECT_TRUE(r.err.contains(hdd::kStagingKept.arg(dir.path() + ".partial"))) << qPrintable(r.err);
+    EXPECT_FALSE(QFile::exists(dir.path() + ".partial/Vendor.BIN"));
 
     // A backup refused by its checks did nothing: a failure as well.
     r = runCli(QStringList{"run"} + vendorOnly + QStringList{"SET:Form6.CheckBox5=0", "Form6.Button7"});
