@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
     hdd::RealClock clock;
     hdd::GuiFrontend frontend;
     frontend.pickerFolders = remembered.pickerFolders;
+    frontend.dialogPlaces = remembered.dialogPlaces;
     hdd::MainOptions options;
     options.portPollMs = 2000;
     options.hotplugFolders = {QStringLiteral("/dev"), QStringLiteral("/dev/serial/by-id")};
@@ -74,10 +75,9 @@ int main(int argc, char** argv) {
     hdd::MainWindow window(model);
     frontend.setParent(&window);
     hdd::applyBeforeStartUp(model, remembered);
-    model.startUp();
+    model.startUp(port);
     hdd::applyAfterStartUp(model, remembered);
     window.setWindowTitle(model.caption());
-    if (!port.isEmpty()) model.choosePort(port);
     if (QScreen* s = app.primaryScreen()) {
         if (remembered.windowSize.isValid())
             window.resize(remembered.windowSize.boundedTo(s->availableGeometry().size()));
@@ -94,6 +94,7 @@ int main(int argc, char** argv) {
     remembered.maximized = window.isMaximized();
     remembered.windowSize = remembered.maximized ? window.normalGeometry().size() : window.size();
     remembered.pickerFolders = frontend.pickerFolders;
+    remembered.dialogPlaces = frontend.dialogPlaces;
     hdd::saveSettings(settingsPath, remembered);
     return rc;
 }

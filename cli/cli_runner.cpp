@@ -170,8 +170,7 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
         return status;
     };
 
-    model.startUp();
-    model.choosePort(opt.port);
+    model.startUp(opt.port);
     // The probe of the chosen port already showed the window's message: add why, once.
     if (model.port().lastError() != PortError::None) {
         printer.flush(true);

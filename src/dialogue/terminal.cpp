@@ -70,6 +70,36 @@ std::optional<QStringList> probeLinkSpeeds(Dialogue& d, const QString& portName)
     return speeds;
 }
 
+namespace {
+// The drive has answered the command: it echoed the command's text, and the last line it sent
+// after that which is not blank ends with ">" (a prompt still on its way from the command before
+// does not count).
+bool answered(const QByteArray& received, const QByteArray& command) {
+    QByteArray typed = command;
+    typed.removeIf([](char c) { return static_cast<uchar>(c) < 0x20 || static_cast<uchar>(c) >= 0x7F; });
+    const qsizetype echo = typed.isEmpty() ? 0 : received.lastIndexOf(typed);
+    if (echo < 0) return false;
+    const QList<QByteArray> lines = received.mid(echo + typed.size()).split('\n');
+    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+        const QByteArray t = lines[i].trimmed();
+        if (!t.isEmpty()) return t.endsWith('>');
+    }
+    return false;
+}
+}  // namespace
+
+void closePort(Dialogue& d) {
+    SerialPort& port = d.port();
+    if (port.isOpen() && port.wroteSinceOpen() && !d.shuttingDown() && !d.portLost()) {
+        Clock& clock = d.clock();
+        const qint64 until = clock.nowUs() + qint64{kCloseAnswerMs} * 1000;
+        while (port.isOpen() && !answered(port.receivedSinceWrite(), port.lastCommand()) &&
+               clock.nowUs() < until)
+            clock.waitForArrival(until, [&port](int ms) { return port.waitForData(ms); });
+    }
+    port.CloseComPort();
+}
+
 void switchPressed(Dialogue& d) { d.AbortRequested = false; }
 
 void portOpened(Dialogue& d) { d.setPortLost(false); }

@@ -45,6 +45,13 @@ void startTerminal(Dialogue& d);
 // (opened at 9600, set to 921600, closed again). Nothing when the port cannot be opened.
 std::optional<QStringList> probeLinkSpeeds(Dialogue& d, const QString& portName);
 
+// Closes the port without cutting off the last command: first the drive answers what it was sent
+// last with its prompt (at most kCloseAnswerMs; not when the port is gone or the window is going
+// down mid-operation), then everything written leaves the port, and only then are the port's
+// settings restored and the port closed.
+inline constexpr int kCloseAnswerMs = 300;
+void closePort(Dialogue& d);
+
 // The port switch was pressed: no abort is left over from before, whichever way it goes.
 void switchPressed(Dialogue& d);
 // The port was opened: a port lost before is there again.

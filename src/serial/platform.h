@@ -5,6 +5,8 @@
 // the scripts read the same everywhere.
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QSerialPort>
 #include <QString>
 #include <utility>
@@ -23,6 +25,11 @@ QString deviceGroup(const QString& devicePath);
 // it, or (when both look fine) another program holds it.
 PortError classifyOpenFailure(const QString& devicePath);
 
+// The system's serial ports by name, each with the adapter behind it ("description SN:serial", or
+// empty). Read from what the system publishes about its devices: no device is opened, so listing
+// never touches a port (opening a port can reset what hangs on it).
+QList<QPair<QString, QString>> listSerialPorts();
+
 // Runs the process on the CPU of that index from now on (where the system allows it).
 void pinToCpu(int index);
 
@@ -31,6 +38,9 @@ void pinToCpu(int index);
 int requestLowLatency(SerialHandle handle);
 // Puts back the driver's setting saved by requestLowLatency.
 void restoreLatency(SerialHandle handle, int saved);
+// Waits at most ms milliseconds until the driver's output queue of an open serial handle is empty
+// (every byte written is on the line); false when it was not by then.
+bool waitOutputDrained(SerialHandle handle, int ms);
 // Whether the open device has hung up: its far end is gone for good.
 bool hungUp(SerialHandle handle);
 

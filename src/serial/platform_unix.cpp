@@ -1,6 +1,8 @@
 // The Unix side of the system interface; the Linux-only requests are taken where Linux is.
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSerialPortInfo>
 
 #include "platform.h"
 
@@ -13,6 +15,7 @@
 #include <grp.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 #include <cerrno>
 
@@ -33,6 +36,48 @@ PortError classifyOpenFailure(const QString& devicePath) {
     if (::access(path.constData(), R_OK | W_OK) != 0)
         return errno == EACCES || errno == EPERM ? PortError::PermissionDenied : PortError::Other;
     return PortError::Busy;
+}
+
+namespace {
+QString firstLine(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readLine()).trimmed();
+}
+}  // namespace
+
+QList<QPair<QString, QString>> listSerialPorts() {
+    QList<QPair<QString, QString>> out;
+#ifdef Q_OS_LINUX
+    const QDir ttys(QStringLiteral("/sys/class/tty"));
+    for (const QString& name : ttys.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System)) {
+        const QString base = ttys.filePath(name);
+        const QFileInfo device(base + QStringLiteral("/device"));
+        if (!device.exists()) continue;  // a virtual terminal, not a serial device
+        // A UART driver publishes a line for every slot it has; the slots without a chip say type 0.
+        if (firstLine(base + QStringLiteral("/type")) == QStringLiteral("0")) continue;
+        // The adapter (a USB device) is one of the device's parents: its product and serial number.
+        QString details;
+        QDir dir(device.canonicalFilePath());
+        for (int up = 0; up < 6 && dir.cdUp(); ++up) {
+            const QString product = firstLine(dir.filePath(QStringLiteral("product")));
+            if (product.isEmpty()) continue;
+            details = product;
+            const QString serial = firstLine(dir.filePath(QStringLiteral("serial")));
+            if (!serial.isEmpty()) details += " SN:" + serial;
+            break;
+        }
+        out.append({name, details});
+    }
+#else
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        QString details = info.description().trimmed();
+        if (!info.serialNumber().trimmed().isEmpty())
+            details += (details.isEmpty() ? "SN:" : " SN:") + info.serialNumber().trimmed();
+        out.append({info.portName(), details});
+    }
+#endif
+    return out;
 }
 
 void pinToCpu(int index) {
@@ -69,6 +114,21 @@ void restoreLatency(SerialHandle handle, int saved) {
 #else
     Q_UNUSED(handle);
     Q_UNUSED(saved);
+#endif
+}
+
+bool waitOutputDrained(SerialHandle handle, int ms) {
+#ifdef Q_OS_LINUX
+    // Polled rather than tcdrain(): a line whose far end stopped reading would block it for ever.
+    for (int waited = 0;; ++waited) {
+        int queued = 0;
+        if (::ioctl(handle, TIOCOUTQ, &queued) != 0 || queued <= 0) return true;
+        if (waited >= ms) return false;
+        ::usleep(1000);
+    }
+#else
+    Q_UNUSED(ms);
+    return ::tcdrain(handle) == 0;
 #endif
 }
 

@@ -2,6 +2,7 @@
 // left as it is, and a file is refused only when its folder is missing.
 #include <QDir>
 #include <QFileInfo>
+#include <QSerialPortInfo>
 
 #include "platform.h"
 
@@ -13,11 +14,24 @@ QString deviceGroup(const QString&) { return {}; }
 
 PortError classifyOpenFailure(const QString&) { return PortError::Other; }
 
+QList<QPair<QString, QString>> listSerialPorts() {
+    QList<QPair<QString, QString>> out;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        QString details = info.description().trimmed();
+        if (!info.serialNumber().trimmed().isEmpty())
+            details += (details.isEmpty() ? "SN:" : " SN:") + info.serialNumber().trimmed();
+        out.append({info.portName(), details});
+    }
+    return out;
+}
+
 void pinToCpu(int) {}
 
 int requestLowLatency(SerialHandle) { return -1; }
 
 void restoreLatency(SerialHandle, int) {}
+
+bool waitOutputDrained(SerialHandle, int) { return true; }
 
 bool hungUp(SerialHandle) { return false; }
 

@@ -80,13 +80,24 @@ void QtSerialBackend::restoreLatency() {
     savedFlags_ = -1;
 }
 
+bool QtSerialBackend::drain(int ms) {
+    if (!port_.isOpen() || lossQueued_) return true;
+    QDeadlineTimer deadline(ms);
+    while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
+        if (!port_.waitForBytesWritten(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())))) break;
+    }
+    return port_.bytesToWrite() == 0 &&
+           platform::waitOutputDrained(port_.handle(), static_cast<int>(deadline.remainingTime()));
+}
+
 void QtSerialBackend::close() {
     deviceCheck_.stop();
     if (!port_.isOpen()) return;
     restoreLatency();
     port_.setDataTerminalReady(false);
     port_.setRequestToSend(false);
-    port_.clear();  // whatever was still queued is discarded
+    // What came in and was not read is discarded; what was sent has been drained by the caller.
+    port_.clear(QSerialPort::Input);
     port_.close();
     port_.clearError();
     lines_ = false;

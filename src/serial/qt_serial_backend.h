@@ -22,6 +22,7 @@ public:
 
     bool open(const QString& name, qint32 baud) override;
     void close() override;
+    bool drain(int ms) override;
     bool isOpen() const override { return port_.isOpen(); }
     bool setBaud(qint32 baud) override;
     qint32 baud() const override { return baud_; }

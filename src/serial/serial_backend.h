@@ -36,6 +36,12 @@ public:
     virtual bool open(const QString& name, qint32 baud) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+    // Waits at most ms milliseconds until everything written has left the device; false when it
+    // had not by then. A device that hands every byte over at once has nothing to wait for.
+    virtual bool drain(int ms) {
+        Q_UNUSED(ms);
+        return true;
+    }
     virtual bool setBaud(qint32 baud) = 0;
     virtual qint32 baud() const = 0;
     // DTR and RTS always move together.

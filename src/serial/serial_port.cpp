@@ -1,7 +1,6 @@
 #include "serial_port.h"
 
 #include <QRandomGenerator>
-#include <QSerialPortInfo>
 #include <QThread>
 
 #include "platform.h"
@@ -51,6 +50,16 @@ PortError classifyOpenFailure(const QString& name) {
     return platform::classifyOpenFailure(portDevicePath(name));
 }
 
+QHash<QString, QString> systemPortDetails() {
+    QHash<QString, QString> out;
+    for (const auto& [name, details] : platform::listSerialPorts()) {
+        if (!details.isEmpty()) out.insert(name, details);
+    }
+    return out;
+}
+
+bool SerialPort::isRegistered(const QString& name) const { return factories_.count(name) > 0; }
+
 void sortPortNames(QStringList& names) {
     std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         return a.compare(b, Qt::CaseInsensitive) < 0;
@@ -60,7 +69,7 @@ void sortPortNames(QStringList& names) {
 SerialPort::SerialPort(QObject* parent) : QObject(parent) {
     lister_ = [] {
         QStringList out;
-        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) out << info.portName();
+        for (const auto& [name, details] : platform::listSerialPorts()) out << name;
         return out;
     };
 }
@@ -92,13 +101,19 @@ bool SerialPort::OpenComPort(const QString& name, qint32 baud) {
     connect(b.get(), &SerialBackend::lost, this, &SerialPort::onLost);
     backend_ = std::move(b);
     name_ = name;
+    sinceWrite_.clear();
+    lastCommand_.clear();
+    wrote_ = false;
     if (tap_) tap_(TapEvent::Opened, (name + ' ' + QString::number(baud)).toUtf8());
     return true;
 }
 
-void SerialPort::CloseComPort() {
+void SerialPort::CloseComPort(int drainMs) {
     if (!backend_) return;
     backend_->disconnect(this);
+    // The last bytes must reach the device at the speed they were sent with: the settings go back
+    // (and whatever is still queued would be dropped) only after they have left.
+    backend_->drain(drainMs);
     backend_->close();
     backend_.reset();
     if (tap_) tap_(TapEvent::Closed, name_.toUtf8());
@@ -130,12 +145,14 @@ QByteArray SerialPort::ComReadAll() {
     if (!backend_) return {};
     QByteArray chunk = backend_->readWaiting();
     if (tap_ && !chunk.isEmpty()) tap_(TapEvent::Received, chunk);
+    sinceWrite_ = (sinceWrite_ + chunk).right(4096);
     if (!chunk.isEmpty()) emit received(chunk);
     return chunk;
 }
 
 int SerialPort::ComWriteBuffer(const char* data, int count) {
     if (!backend_ || count <= 0) return 0;
+    noteWrite({});
     const int n = static_cast<int>(backend_->write(QByteArray(data, count)));
     if (tap_ && n > 0) tap_(TapEvent::Sent, QByteArray(data, n));
     return n;
@@ -143,6 +160,7 @@ int SerialPort::ComWriteBuffer(const char* data, int count) {
 
 int SerialPort::ComWriteBytes(const QByteArray& text) {
     if (!backend_) return 0;
+    if (!text.isEmpty()) noteWrite(text);
     int last = 0;
     qsizetype sent = 0;
     for (char c : text) {
@@ -153,6 +171,12 @@ int SerialPort::ComWriteBytes(const QByteArray& text) {
     // A text command is one chunk of the transcript, not one per byte.
     if (tap_ && sent > 0) tap_(TapEvent::Sent, text.left(sent));
     return backend_ ? last : 0;
+}
+
+void SerialPort::noteWrite(const QByteArray& command) {
+    sinceWrite_.clear();
+    lastCommand_ = command;
+    wrote_ = true;
 }
 
 bool SerialPort::isOpen() const { return backend_ && backend_->isOpen(); }

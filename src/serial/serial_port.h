@@ -8,6 +8,7 @@
 // (ComWriteBytes), block data in one write (ComWriteBuffer).
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -32,12 +33,16 @@ public:
 
     // A name offered after the system's ports (the simulated drive registers "sim").
     void registerBackend(const QString& name, BackendFactory factory);
+    // Whether the name is one of those (no system device).
+    bool isRegistered(const QString& name) const;
 
     // Replaces the list with the system's serial ports in case-insensitive text order, followed by
     // the registered names.
     void EnumComPorts(QStringList& list) const;
     bool OpenComPort(const QString& name, qint32 baud);
-    void CloseComPort();
+    // Closes the port once everything written has left it (at most `drainMs` milliseconds), then
+    // gives the device back its settings.
+    void CloseComPort(int drainMs = 1000);
     bool SetComBaud(qint32 baud);
     bool SetControlLines(bool on);
     int ComBytesWaiting();
@@ -49,6 +54,12 @@ public:
     bool waitForData(int ms) { return backend_ && backend_->waitForData(ms); }
 
     bool isOpen() const;
+    // What came from the device since the last write began (its last 4 KiB), the last text command
+    // written (empty after a block), and whether anything was written since the port opened: whether
+    // the device has answered what it was sent.
+    const QByteArray& receivedSinceWrite() const { return sinceWrite_; }
+    const QByteArray& lastCommand() const { return lastCommand_; }
+    bool wroteSinceOpen() const { return wrote_; }
     QString portName() const { return name_; }
     qint32 baud() const;
     bool controlLines() const;
@@ -70,6 +81,7 @@ signals:
 
 private:
     void onLost(PortError error);
+    void noteWrite(const QByteArray& command);
 
     std::map<QString, BackendFactory> factories_;
     std::function<QStringList()> lister_;
@@ -77,7 +89,13 @@ private:
     Tap tap_;
     QString name_;
     PortError lastError_ = PortError::None;
+    QByteArray sinceWrite_;
+    QByteArray lastCommand_;
+    bool wrote_ = false;
 };
+
+// The adapter behind each system port, "description SN:serial" by port name; no device is opened.
+QHash<QString, QString> systemPortDetails();
 
 // Sorts port names as text without regard to case (COM10 before COM2).
 void sortPortNames(QStringList& names);

@@ -70,7 +70,7 @@ void MainModel::addDialog(std::unique_ptr<FormModel> dialog) {
     dialogs_.push_back(std::move(dialog));
 }
 
-void MainModel::startUp() {
+void MainModel::startUp(const QString& chosenPort) {
     const QString path =
         options_.programPath.isEmpty() ? QCoreApplication::applicationFilePath() : options_.programPath;
     const QFileInfo exe(path);
@@ -96,7 +96,7 @@ void MainModel::startUp() {
     firmwareFolder = programFolder_;
 
     dialogue_.resetCounters();
-    listPortsAtStartUp();
+    listPortsAtStartUp(chosenPort);
     form_.setEnabled("Panel2", false);
     form_.setEnabled("Panel6", false);
     startTerminal(dialogue_);
@@ -141,7 +141,7 @@ void MainModel::onSwitch() {
         setOpenState(true);
         requestFocus(QStringLiteral("CMD"));
     } else {
-        port_.CloseComPort();
+        closePort(dialogue_);
         setOpenState(false);
     }
 }
@@ -164,6 +164,7 @@ void MainModel::setOpenState(bool open) {
 }
 
 void MainModel::onPortLost(PortError) {
+    lostPort_ = form_.text("ComboBox1");
     portLost(dialogue_);
     setOpenState(false);
     if (options_.portPollMs > 0) hotplugDelay_.start();  // the pulled port leaves the list
@@ -172,7 +173,7 @@ void MainModel::onPortLost(PortError) {
 void MainModel::closeWindow() {
     closeTerminal(dialogue_, operationRunning());
     if (port_.isOpen() || isOpen()) {
-        port_.CloseComPort();
+        closePort(dialogue_);
         setOpenState(false);
     }
 }

@@ -65,7 +65,8 @@ public:
     ~MainModel() override;
 
     // The window's start-up, in order: caption, banner, CPU, folders, lists, speed probe, panels.
-    void startUp();
+    // A port named on the command line is selected as a choice of the user (and probed alone).
+    void startUp(const QString& chosenPort = QString());
 
     FormModel& form() { return form_; }
     Dialogue& dialogue() { return dialogue_; }
@@ -102,8 +103,8 @@ public:
     // The port the start-up selects when it is listed (or is a device path that exists) instead of
     // the first one: the port of the last run.
     QString preferredPort;
-    // Reads the port list again while the port is closed: the selection stays when its port is
-    // still there; otherwise the first port is taken and its speeds probed (without a message).
+    // Reads the port list again while the port is closed: the selection stays, marked missing while
+    // its port is gone; no port is opened except the selected one when it comes back.
     void refreshPorts();
     // What the list shows for a port: its name and, when known, the adapter behind it.
     QString portLabel(const QString& name) const;
@@ -148,7 +149,7 @@ public:
     Outcome runOperation(const std::function<Outcome()>& work);
     // Work that does not tell its outcome yet counts as done.
     template <class F>
-        requires std::is_void_v<std::invoke_result_t<F>>
+    requires std::is_void_v<std::invoke_result_t<F>>
     void runOperation(F&& work) {
         runOperation(std::function<Outcome()>([&work] {
             work();
@@ -195,10 +196,11 @@ private:
     // main_model_controls.cpp
     void buildControls();
     // main_model_ports.cpp
-    void listPortsAtStartUp();
+    void listPortsAtStartUp(const QString& chosen);
     void watchPorts();
     void onPortChanged();
     void probePortSpeeds(bool report);
+    void listSpeedsOfUnchosenPort();
     QStringList probeSpeeds(const QString& port, bool report);
     QStringList portLabels(const QStringList& names) const;
     void readPortDetails();
@@ -226,7 +228,9 @@ private:
     int busyDepth_ = 0;
     int handlerDepth_ = 0;
     Outcome lastOutcome_;
-    QStringList extraPorts_;  // device paths chosen by the user that the system does not list
+    QStringList extraPorts_;    // device paths chosen by the user that the system does not list
+    QString lostPort_;          // the port that vanished while open, until another one is chosen
+    QStringList missingPorts_;  // the lost port while the system does not list it
     QHash<QString, QString> portDetails_;
     QTimer portPoll_;
     QTimer hotplugDelay_;

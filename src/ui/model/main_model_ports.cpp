@@ -2,7 +2,6 @@
 // takes, and the list read again as adapters come and go (hot-plug).
 #include <QFileInfo>
 #include <QFileSystemWatcher>
-#include <QSerialPortInfo>
 
 #include "main_model.h"
 #include "monitor.h"
@@ -12,17 +11,7 @@ namespace hdd {
 
 namespace {
 const QString kSimDetails = QStringLiteral("模拟硬盘");
-
-QHash<QString, QString> systemPortDetails() {
-    QHash<QString, QString> out;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        QString details = info.description().trimmed();
-        if (!info.serialNumber().trimmed().isEmpty())
-            details += (details.isEmpty() ? "SN:" : " SN:") + info.serialNumber().trimmed();
-        if (!details.isEmpty()) out.insert(info.portName(), details);
-    }
-    return out;
-}
+const QString kMissingDetails = QStringLiteral("未连接");
 }  // namespace
 
 QString MainModel::portTitle() const {
@@ -34,29 +23,39 @@ void MainModel::readPortDetails() {
     portDetails_ = options_.portDescriber ? options_.portDescriber() : systemPortDetails();
 }
 
-void MainModel::listPortsAtStartUp() {
+void MainModel::listPortsAtStartUp(const QString& chosen) {
     form_.setItems("ComboBox2", baseSpeedTexts(), 0);
     QStringList ports;
     port_.EnumComPorts(ports);
     readPortDetails();
+    // Only a port somebody chose is opened to learn its speeds (opening a port can reset what hangs
+    // on it): the one named on the command line (probed as a choice, with its message), the one of
+    // the last run (quietly), or a port that is no device (the simulated drive). Any other port is
+    // only selected; its speeds are probed when the user picks it.
+    const QString wanted = chosen.isEmpty() ? preferredPort : chosen;
     int selected = ports.isEmpty() ? -1 : 0;
-    if (!preferredPort.isEmpty()) {
-        if (ports.contains(preferredPort)) {
-            selected = static_cast<int>(ports.indexOf(preferredPort));
-        } else if (preferredPort.startsWith('/') && QFileInfo::exists(preferredPort)) {
-            extraPorts_ << preferredPort;
-            ports << preferredPort;
+    bool probe = false;
+    if (!wanted.isEmpty()) {
+        if (ports.contains(wanted)) {
+            selected = static_cast<int>(ports.indexOf(wanted));
+            probe = true;
+        } else if (chosen.isEmpty() && wanted.startsWith('/') && QFileInfo::exists(wanted)) {
+            extraPorts_ << wanted;
+            ports << wanted;
             selected = static_cast<int>(ports.size()) - 1;
+            probe = true;
         }
     }
     form_.setItems("ComboBox1", ports, selected, portLabels(ports));
-
-    QStringList speeds = baseSpeedTexts();
-    const QString first = form_.text("ComboBox1");
-    if (!first.isEmpty()) speeds = probeSpeeds(first, false);
-    form_.setItems("ComboBox2", speeds, 0);
-    form_.setItems("ComboBox7", speeds, static_cast<int>(speeds.size()) - 1);
-    emit speedListsChanged(speeds);
+    if (!chosen.isEmpty()) {
+        choosePort(chosen);
+        return;
+    }
+    if (probe) {
+        probePortSpeeds(false);
+    } else {
+        listSpeedsOfUnchosenPort();
+    }
 }
 
 void MainModel::watchPorts() {
@@ -78,7 +77,9 @@ QStringList MainModel::portLabels(const QStringList& names) const {
 }
 
 QString MainModel::portLabel(const QString& name) const {
-    const QString details = name == kSimPort ? kSimDetails : portDetails_.value(name);
+    const QString details = name == kSimPort               ? kSimDetails
+                            : missingPorts_.contains(name) ? kMissingDetails
+                                                           : portDetails_.value(name);
     return details.isEmpty() ? name : name + " - " + details;
 }
 
@@ -93,14 +94,40 @@ void MainModel::refreshPorts() {
     for (const QString& p : std::as_const(extraPorts_)) {
         if (!names.contains(p)) names << p;
     }
-    const QStringList labels = portLabels(names);
+    // A port lost while open stays selected, marked missing, so that the open key opens that device
+    // again once it is back and never another one.
     const Control& c = form_.at("ComboBox1");
+    const QString current = c.currentText();
+    const bool wasMissing = missingPorts_.contains(current);
+    missingPorts_.clear();
+    if (!current.isEmpty() && current == lostPort_ && !names.contains(current)) {
+        missingPorts_ << current;
+        names << current;
+    }
+    const QStringList labels = portLabels(names);
     if (names == c.items && labels == c.itemLabels) return;
-    int index = static_cast<int>(names.indexOf(c.currentText()));
+    int index = static_cast<int>(names.indexOf(current));
     const bool kept = index >= 0;
     if (!kept) index = names.isEmpty() ? -1 : 0;
     form_.setItems("ComboBox1", names, index, labels);
-    if (!kept && index >= 0) probePortSpeeds(false);
+    if (kept && wasMissing && missingPorts_.isEmpty()) {
+        probePortSpeeds(false);  // the lost port is back: its speeds are learnt again
+    } else if (!kept && index >= 0) {
+        listSpeedsOfUnchosenPort();
+    }
+}
+
+void MainModel::listSpeedsOfUnchosenPort() {
+    // Opening a port can reset what hangs on it: a port nobody chose is only probed when it is no
+    // device (the simulated drive); a device gets the base speeds until the user picks it.
+    if (port_.isRegistered(form_.text("ComboBox1"))) {
+        probePortSpeeds(false);
+        return;
+    }
+    const QStringList speeds = baseSpeedTexts();
+    form_.setItems("ComboBox2", speeds, 0);
+    form_.setItems("ComboBox7", speeds, static_cast<int>(speeds.size()) - 1);
+    emit speedListsChanged(speeds);
 }
 
 QStringList MainModel::probeSpeeds(const QString& portName, bool report) {
@@ -126,7 +153,10 @@ void MainModel::choosePort(const QString& name) {
     }
 }
 
-void MainModel::onPortChanged() { probePortSpeeds(true); }
+void MainModel::onPortChanged() {
+    if (form_.text("ComboBox1") != lostPort_) lostPort_.clear();  // another port was chosen
+    probePortSpeeds(true);
+}
 
 void MainModel::probePortSpeeds(bool report) {
     form_.setItems("ComboBox2", baseSpeedTexts(), 0);

@@ -57,6 +57,17 @@ RememberedSettings loadSettings(const QString& path) {
         if (!title.isEmpty() && !folder.isEmpty()) s.pickerFolders.insert(title, folder);
     }
     ini.endArray();
+    const int places = ini.beginReadArray("dialogs");
+    for (int i = 0; i < qMin(places, kMaxPickers); ++i) {
+        ini.setArrayIndex(i);
+        const QString form = ini.value("form").toString();
+        bool okX = false, okY = false;
+        const int x = ini.value("x").toInt(&okX);
+        const int y = ini.value("y").toInt(&okY);
+        if (!form.isEmpty() && okX && okY && qAbs(x) <= kMaxSide && qAbs(y) <= kMaxSide)
+            s.dialogPlaces.insert(form, QPoint(x, y));
+    }
+    ini.endArray();
     return s;
 }
 
@@ -80,6 +91,15 @@ bool saveSettings(const QString& path, const RememberedSettings& s) {
         ini.setArrayIndex(i++);
         ini.setValue("title", it.key());
         ini.setValue("folder", it.value());
+    }
+    ini.endArray();
+    ini.beginWriteArray("dialogs");
+    i = 0;
+    for (auto it = s.dialogPlaces.cbegin(); it != s.dialogPlaces.cend() && i < kMaxPickers; ++it) {
+        ini.setArrayIndex(i++);
+        ini.setValue("form", it.key());
+        ini.setValue("x", it.value().x());
+        ini.setValue("y", it.value().y());
     }
     ini.endArray();
     ini.sync();

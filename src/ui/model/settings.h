@@ -2,12 +2,14 @@
 //
 // The settings file (an INI file in the user's configuration folder) keeps the last port, the
 // window's speed and transfer speed, the firmware and backup folders, the window's size and the
-// folder each file or folder picker was last left in. It is read before the window's start-up and
-// written when the window closes. A missing, unreadable or corrupt file, and any value that no
-// longer fits (a port or speed not offered, a folder that is gone), silently leaves the default.
+// folder each file or folder picker was last left in, and where each dialog was last left. It is read before
+// the window's start-up and written when the window closes. A missing, unreadable or corrupt file, and any
+// value that no longer fits (a port or speed not offered, a folder that is gone), silently leaves the
+// default.
 #pragma once
 
 #include <QMap>
+#include <QPoint>
 #include <QSize>
 #include <QString>
 
@@ -24,6 +26,7 @@ struct RememberedSettings {
     QSize windowSize;      // invalid: the window's own
     bool maximized = false;
     QMap<QString, QString> pickerFolders;  // by the picker's title
+    QMap<QString, QPoint> dialogPlaces;    // where each dialog was last left, by its form's name
 };
 
 // The per-user settings file ($XDG_CONFIG_HOME/hddterm/hddterm.ini).

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <map>
 
@@ -133,8 +134,18 @@ DialogView::DialogView(FormModel& form, QWidget* parent) : QDialog(parent), form
         connect(&form_, &FormModel::formEnabledChanged, abort, [abort](bool on) { abort->setEnabled(!on); });
         connect(abort, &QPushButton::clicked, dialog, &DialogForm::abort);
         outer->addWidget(abort, 0, Qt::AlignRight);
+        // F9 is the abort key of the main window; it works from inside the dialog too.
+        auto* f9 = new QShortcut(QKeySequence(Qt::Key_F9), this);
+        f9->setContext(Qt::WindowShortcut);
+        connect(f9, &QShortcut::activated, dialog, &DialogForm::abort);
     }
     setMinimumWidth(420);
+}
+
+void DialogView::reject() {
+    auto* dialog = qobject_cast<DialogForm*>(&form_);
+    if (dialog && !dialog->requestClose()) return;
+    QDialog::reject();
 }
 
 }  // namespace hdd

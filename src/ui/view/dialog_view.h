@@ -15,6 +15,8 @@ class DialogView : public QDialog {
 public:
     DialogView(FormModel& form, QWidget* parent = nullptr);
     FormBinder& binder() { return binder_; }
+    // Esc and the close button: the abort key while the dialog's operation runs.
+    void reject() override;
 
 private:
     FormModel& form_;

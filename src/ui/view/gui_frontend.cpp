@@ -1,5 +1,8 @@
 #include "gui_frontend.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -63,12 +66,38 @@ QString GuiFrontend::folderName(const QString& title, const QString& start) {
     return folder;
 }
 
+QPoint GuiFrontend::placeFor(const FormModel& form, const QDialog& view, int dx, int dy) const {
+    const QScreen* screen = parent_ ? parent_->screen() : QGuiApplication::primaryScreen();
+    const QRect room = screen ? screen->availableGeometry() : QRect();
+    const QSize size = view.frameGeometry().size();
+    auto fits = [&room, &size](const QPoint& p) { return room.isNull() || room.contains(QRect(p, size)); };
+    // Where the technician left it, as long as it is still on the screen.
+    const auto kept = dialogPlaces.constFind(form.formName());
+    if (kept != dialogPlaces.constEnd() && fits(*kept)) return *kept;
+    if (!parent_) return view.pos();
+    // Beside the main window, so that the console's result lines stay in sight: right, then left.
+    const QRect main = parent_->frameGeometry();
+    const QPoint right(main.right() + 1, main.top());
+    const QPoint left(main.left() - size.width(), main.top());
+    if (fits(right)) return right;
+    if (fits(left)) return left;
+    // No room beside it: over the window's right edge, where the console's text is shortest.
+    if (!room.isNull()) {
+        const int x = qBound(room.left(), main.right() - size.width(), room.right() - size.width());
+        const int y =
+            qBound(room.top(), main.top() + qMax(dy, 0), qMax(room.top(), room.bottom() - size.height()));
+        return {x, y};
+    }
+    return dx >= 0 && dy >= 0 ? main.topLeft() + QPoint(dx, dy) : view.pos();
+}
+
 void GuiFrontend::showForm(FormModel& form, int dx, int dy) {
     QDialog*& view = dialogs_[&form];
     if (!view) view = new DialogView(form, parent_);
     view->adjustSize();
-    if (parent_ && dx >= 0 && dy >= 0) view->move(parent_->frameGeometry().topLeft() + QPoint(dx, dy));
+    if (dx >= 0 && dy >= 0) view->move(placeFor(form, *view, dx, dy));
     view->exec();
+    dialogPlaces.insert(form.formName(), view->pos());
 }
 
 }  // namespace hdd

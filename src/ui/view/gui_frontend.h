@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QHash>
 #include <QMap>
+#include <QPoint>
 #include <QWidget>
 
 #include "form_model.h"
@@ -24,10 +25,13 @@ public:
 
     // The folder each picker was last left in, by its title (remembered between runs).
     QMap<QString, QString> pickerFolders;
+    // Where each dialog was last left, by its form's name (remembered between runs).
+    QMap<QString, QPoint> dialogPlaces;
 
 private:
     QString startPath(const QString& title, const QString& fileName) const;
     void remember(const QString& title, const QString& file, bool isFolder);
+    QPoint placeFor(const FormModel& form, const QDialog& view, int dx, int dy) const;
 
     QWidget* parent_ = nullptr;
     QHash<FormModel*, QDialog*> dialogs_;

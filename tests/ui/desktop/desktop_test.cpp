@@ -124,6 +124,26 @@ TEST(PortLost, APulledPseudoTerminalIsNoticedWithinASecondWithoutTyping) {
     EXPECT_EQ(m.form().text("edStatus"), hdd::MainModel::kClosedStatus);
 }
 
+TEST(PortLost, TheLostPortStaysSelectedMarkedMissingAndNoOtherPortIsOpened) {
+    QStringList candidates;
+    PtyModel m(&candidates);
+    auto pty = std::make_unique<Pty>();
+    const QString slave = pty->slave;
+    candidates << slave;
+    m.model->choosePort(slave);
+    m.form().userClick("btnSwitch");
+    ASSERT_TRUE(m.model->isOpen());
+    pty.reset();
+    ASSERT_GE(
+        pumpUntil([&] { return m.form().at("ComboBox1").itemLabels.contains(slave + " - 未连接"); }, 2000),
+        0);
+    EXPECT_EQ(m.form().text("ComboBox1"), slave);
+    m.frontend.shown.clear();
+    m.form().userClick("btnSwitch");  // F5 tries that device again, never "sim"
+    EXPECT_FALSE(m.model->port().isOpen());
+    EXPECT_EQ(m.frontend.shown, QStringList{"message: 选择的端口正在被使用或不存在！"});
+}
+
 TEST(Keyboard, FocusGoesToTheCommandLineOnceThePortOpens) {
     Harness h;
     QSignalSpy spy(h.model.get(), &hdd::MainModel::focusRequested);

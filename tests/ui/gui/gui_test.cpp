@@ -124,3 +124,38 @@ TEST(Gui, DialogViewShowsAFormAndFollowsItsState) {
 }
 
 }  // namespace
+
+namespace {
+
+// While the dialog's operation runs, Esc is its abort key and the dialog stays open.
+TEST(Gui, EscMidTransferAbortsAndKeepsTheDialog) {
+    Harness h;
+    h.open();
+    hdd::DialogForm form(*h.model, "FormT", QStringLiteral("测试"));
+    std::unique_ptr<hdd::DialogView> shown;
+    bool abortSeen = false, shownThroughout = true, panelsOff = true;
+    form.addKey("Button2", QStringLiteral("缓冲区读取"), [&] {
+        hdd::DialogView& view = *shown;
+        QTest::keyClick(&view, Qt::Key_Escape);
+        for (int i = 0; i < 50 && !abortSeen; ++i) {
+            h.dlg().PumpWait(1);
+            abortSeen = h.dlg().AbortRequested;
+            shownThroughout = shownThroughout && view.isVisible();
+            panelsOff = panelsOff && !h.form().isEffectivelyEnabled("CMD");
+        }
+        return hdd::Outcome::aborted();
+    });
+    shown = std::make_unique<hdd::DialogView>(form);
+    hdd::DialogView& view = *shown;
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QTest::mouseClick(view.findChild<QPushButton*>("Button2"), Qt::LeftButton);
+    EXPECT_TRUE(abortSeen);
+    EXPECT_TRUE(shownThroughout);
+    EXPECT_TRUE(panelsOff);
+    EXPECT_TRUE(view.isVisible());
+    QTest::keyClick(&view, Qt::Key_Escape);  // idle again: Esc closes it
+    EXPECT_FALSE(view.isVisible());
+}
+
+}  // namespace

@@ -265,3 +265,62 @@ TEST(Busy, NestedOperationsGiveThePanelsBackOnlyAtTheOutermostEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+// A port that only counts how often it was opened.
+struct CountingBackend : hdd::SerialBackend {
+    explicit CountingBackend(int& opens) : opens_(opens) {}
+    bool open(const QString&, qint32) override { return ++opens_, open_ = true; }
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    bool setBaud(qint32) override { return true; }
+    qint32 baud() const override { return 9600; }
+    bool setControlLines(bool) override { return true; }
+    bool controlLines() const override { return false; }
+    qint64 bytesWaiting() override { return 0; }
+    QByteArray readWaiting() override { return {}; }
+    qint64 write(const QByteArray& d) override { return d.size(); }
+    hdd::PortError lastError() const override { return hdd::PortError::None; }
+    int& opens_;
+    bool open_ = false;
+};
+
+TEST(StartUp, OnlyTheChosenPortIsOpened) {
+    struct Case {
+        const char* given;  // on the command line
+        const char* remembered;
+    } cases[] = {{"sim", ""}, {"", "sim"}, {"", ""}};
+    for (const Case& c : cases) {
+        Harness h(false);
+        h.systemPorts = {"ttyHDD0"};  // listed first; no such device, so an open would be an error
+        int opens = 0;
+        h.model->port().registerBackend("a0", [&opens] { return std::make_unique<CountingBackend>(opens); });
+        h.model->preferredPort = c.remembered;
+        h.model->startUp(c.given);
+        EXPECT_EQ(opens, 0) << c.given << c.remembered;
+        EXPECT_EQ(h.model->port().lastError(), hdd::PortError::None) << c.given << c.remembered;
+        const bool chosen = *c.given || *c.remembered;
+        EXPECT_EQ(h.form().text("ComboBox1"), chosen ? "sim" : "ttyHDD0");
+        EXPECT_EQ(h.form().at("ComboBox2").items.size(), chosen ? 8 : 4);  // the probe ran on sim alone
+    }
+}
+
+// Closing waits for the drive's answer to the last command, so nothing is left on the line.
+TEST(Closing, TheLastBytesReachTheDriveBeforeThePortCloses) {
+    Harness h;
+    h.open();
+    h.form().userSelectText("ComboBox2", "115200");
+    h.form().userSelectText("ComboBox2", "9600");
+    h.type("/2");
+    qint64 inFlight = 0;
+    h.model->port().setTap([&](hdd::SerialPort::TapEvent e, const QByteArray&) {
+        if (e == hdd::SerialPort::TapEvent::Closed) inFlight = h.drive->nextEventUs(h.clock.nowUs());
+    });
+    h.open();                 // closes
+    EXPECT_EQ(inFlight, -1);  // the final "\r" was read, and the prompt that answers it came back
+    EXPECT_TRUE(h.wire().endsWith("/2\r"));
+    EXPECT_EQ(h.drive->baud, 9600);
+}
+
+}  // namespace

@@ -12,6 +12,12 @@ DialogForm::DialogForm(MainModel& main, const QString& formName, const QString& 
 
 void DialogForm::abort() { requestAbort(main_.dialogue()); }
 
+bool DialogForm::requestClose() {
+    if (!main_.operationRunning()) return true;
+    abort();
+    return false;
+}
+
 void DialogForm::followSpeedList(const QString& name) {
     auto copy = [this, name](const QStringList& speeds) {
         setItems(name, speeds, static_cast<int>(speeds.size()) - 1);
@@ -29,7 +35,10 @@ void DialogForm::followFamilyList(const QString& name) {
 
 Outcome DialogForm::runOperation(const std::function<Outcome()>& work) {
     setFormEnabled(false);
+    // The main window's panels stay off from the first step to the last, not only inside each step.
+    main_.setBusy(true);
     const Outcome outcome = main_.runOperation(work);
+    main_.setBusy(false);
     setFormEnabled(true);
     return outcome;
 }

@@ -38,6 +38,9 @@ public:
     // The abort key for the dialog's operations: the main window's "中止命令" is out of reach behind
     // the modal dialog, so the dialog's view carries a key of its own, live while it works.
     void abort();
+    // Esc or the dialog's close button. While an operation runs they act as the abort key and the
+    // dialog stays open until the operation has ended (false); otherwise the dialog closes (true).
+    bool requestClose();
 
     // Runs when the main window's key is pressed, before the dialog is shown.
     std::function<void()> aboutToShow;
@@ -52,7 +55,7 @@ public:
     // of the main window so the window knows one is running and hears its outcome.
     Outcome runOperation(const std::function<Outcome()>& work);
     template <class F>
-        requires std::is_void_v<std::invoke_result_t<F>>
+    requires std::is_void_v<std::invoke_result_t<F>>
     void runOperation(F&& work) {
         runOperation(std::function<Outcome()>([&work] {
             work();
@@ -64,8 +67,9 @@ public:
     Control& addKey(const QString& name, const QString& caption, std::function<Outcome()> work,
                     const QString& box = QString());
     template <class F>
-        requires std::is_void_v<std::invoke_result_t<F>>
-    Control& addKey(const QString& name, const QString& caption, F work, const QString& box = QString()) {
+    requires std::is_void_v<std::invoke_result_t<F>> Control& addKey(const QString& name,
+                                                                     const QString& caption, F work,
+                                                                     const QString& box = QString()) {
         return addKey(name, caption, std::function<Outcome()>([work] {
                           work();
                           return Outcome::done();
