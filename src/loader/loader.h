@@ -112,6 +112,12 @@ struct LoadRequest {
 // Why the request cannot start (the message box), or empty. Reads no file.
 QString checkLoad(const LoadRequest& r);
 
+// Why a field the request sends cannot go to the drive (a warning naming the field), or empty:
+// the APP buffer must be hexadecimal (at most eight digits), a ticked module's block size a decimal
+// number from 1 to 65535, the TABLE sector count hexadecimal, and the speed one the link knows.
+// Empty fields are left to checkLoad. Reads no file.
+QString loadFieldRefusal(const LoadRequest& r);
+
 // The load key, one operation: checks the request (its information box: refused as input, or by
 // the check when a ticked file cannot be taken), reads the ticked files (a module the download
 // cannot carry fails before anything is sent), then runs the ticked modules in order APP, CERT,
