@@ -310,9 +310,9 @@ QString checkLoad(const LoadRequest& r) {
         if (!c.ticked) continue;
         if (m == Module::App) {
             if (r.buffer.trimmed().isEmpty()) return kNoBuffer;
-            if (!blockSize(r.appBlockSize)) return kNoBlockSize;
+            if (r.appBlockSize.trimmed().isEmpty()) return kNoBlockSize;
         }
-        if (m == Module::Cert && !blockSize(r.certBlockSize)) return kNoBlockSize;
+        if (m == Module::Cert && r.certBlockSize.trimmed().isEmpty()) return kNoBlockSize;
         const QString name = moduleName(m);
         if (c.file.trimmed().isEmpty()) return QStringLiteral("请指定%1模块文件！").arg(name);
         if (!fileExists(c.file)) return QStringLiteral("指定的%1模块文件不存在！").arg(name);
@@ -349,13 +349,40 @@ QString checkAgainstSums(const LoadRequest& r) {
     return {};
 }
 
+QString loadFieldRefusal(const LoadRequest& r) {
+    auto invalid = [](const QString& field, const QString& text, const QString& rule) {
+        return QStringLiteral("%1“%2”无效：%3").arg(field, text, rule);
+    };
+    const QString decimal = QStringLiteral("应为1至65535的十进制数！");
+    if (r.app.ticked) {
+        const QString buffer = r.buffer.trimmed();
+        if (!buffer.isEmpty() && (buffer.size() > 8 || !parseHex(buffer)))
+            return invalid(QStringLiteral("缓冲区"), r.buffer, QStringLiteral("应为十六进制数！"));
+        if (!r.appBlockSize.trimmed().isEmpty() && !blockSize(r.appBlockSize))
+            return invalid(QStringLiteral("APP数据块大小"), r.appBlockSize, decimal);
+    }
+    if (r.cert.ticked && !r.certBlockSize.trimmed().isEmpty() && !blockSize(r.certBlockSize))
+        return invalid(QStringLiteral("CERT数据块大小"), r.certBlockSize, decimal);
+    if (r.table.ticked && !r.tableSectors.trimmed().isEmpty() && !parseHex(r.tableSectors.trimmed()))
+        return invalid(QStringLiteral("TABLE扇区数"), r.tableSectors, QStringLiteral("应为十六进制数！"));
+    const QString speed = r.speed.trimmed();
+    bool known = speed.isEmpty();
+    for (const LinkSpeed& s : linkSpeeds()) known = known || speed == QString::number(s.baud);
+    if (!known) return invalid(QStringLiteral("加载速率"), r.speed, QStringLiteral("不是可用的速率！"));
+    return {};
+}
+
 Outcome LoadModules(Dialogue& d, const LoadRequest& r, QString* tableSectors) {
     d.CaptureBuffer.clear();
     if (const QString why = checkLoad(r); !why.isEmpty()) {
         d.host().information(why);
         return Outcome::refused(Outcome::By::Input, why);
     }
-    if (const QString why = checkAgainstSums(r); !why.isEmpty()) {
+    // A field that would put garbage into a command stops the load before the drive is restarted, and
+    // a module that is not what its backup's SHA256SUMS lists is never sent.
+    QString refusal = loadFieldRefusal(r);
+    if (refusal.isEmpty()) refusal = checkAgainstSums(r);
+    if (const QString why = refusal; !why.isEmpty()) {
         d.host().warning(why);
         return Outcome::refused(Outcome::By::Check, why);
     }

@@ -120,6 +120,12 @@ inline const QString kModuleAltered = QStringLiteral("模块文件与SHA256SUMS�
 inline const QString kModuleMissing = QStringLiteral("SHA256SUMS中的模块文件不存在：%1");
 inline const QString kSumsUnreadable = QStringLiteral("无法读取%1：%2");
 
+// Why a field the request sends cannot go to the drive (a warning naming the field), or empty:
+// the APP buffer must be hexadecimal (at most eight digits), a ticked module's block size a decimal
+// number from 1 to 65535, the TABLE sector count hexadecimal, and the speed one the link knows.
+// Empty fields are left to checkLoad. Reads no file.
+QString loadFieldRefusal(const LoadRequest& r);
+
 // The load key, one operation: checks the request (its information box: refused as input, or by
 // the check when a ticked file cannot be taken), reads the ticked files (a module the download
 // cannot carry fails before anything is sent), then runs the ticked modules in order APP, CERT,

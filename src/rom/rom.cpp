@@ -256,44 +256,69 @@ Outcome ReadROM1(Dialogue& d, const QString& fileName) {
     return outcome;
 }
 
+namespace {
+
+// Why a buffer write of fileName through bufferEntry cannot start (the box's text), or empty; the
+// image it would download goes to `image`.
+QString bufferWriteRefusal(const QByteArray& bufferEntry, const QString& fileName, QByteArray* image) {
+    if (!hexArg(bufferEntry)) return kBadNumber;
+    const auto bytes = loadFile(fileName);
+    if (!bytes) return kCannotOpen;
+    if (image) *image = *bytes;
+    return downloadRefusal(bytes->size(), kBlockBytes);
+}
+
+Outcome refuseBufferWrite(Dialogue& d, const QString& refusal) {
+    d.addLine(kWritingRom);
+    d.host().information(refusal);
+    d.appendResult(kFailed);
+    return Outcome::failed(refusal);
+}
+
+// Why a command write of fileName cannot start (its console line), or empty.
+QString commandWriteRefusal(const QString& fileName, QByteArray* image) {
+    const auto bytes = loadFile(fileName);
+    if (!bytes) return kRomUnreadable;
+    if (bytes->size() < kRomSize) return kRomTooSmall;
+    if (image) *image = *bytes;
+    return {};
+}
+
+Outcome refuseCommandWrite(Dialogue& d, const QString& refusal) {
+    d.addLine(refusal);
+    return Outcome::failed(refusal);
+}
+
+}  // namespace
+
 Outcome WriteBios(Dialogue& d, const QByteArray& bufferEntry, const QString& fileName) {
-    Host& host = d.host();
     d.CaptureBuffer.clear();
     d.ReceiveMode.clear();
     d.LastPrompt.clear();
 
     // Everything is checked before the drive is told anything, so a refused file leaves it as it was.
-    const auto entry = hexArg(bufferEntry);
-    std::optional<QByteArray> image;
-    QString refusal;
-    if (!entry)
-        refusal = kBadNumber;
-    else if (!(image = loadFile(fileName)))
-        refusal = kCannotOpen;
-    else
-        refusal = downloadRefusal(image->size(), kBlockBytes);
-    if (!refusal.isEmpty()) {
-        d.addLine(kWritingRom);
-        host.information(refusal);
-        d.appendResult(kFailed);
-        return Outcome::failed(refusal);
-    }
+    QByteArray image;
+    if (const QString refusal = bufferWriteRefusal(bufferEntry, fileName, &image); !refusal.isEmpty())
+        return refuseBufferWrite(d, refusal);
 
     bool ok = true;
-    bool programming = false;  // "e3" went out: from here on the steps run to their end
+    // Once "e5" went out the chain runs to its end whatever the abort key says: cut in half it
+    // would leave the ROM switched on or write-enabled. An abort pressed meanwhile is reported
+    // after it.
+    bool chain = false;
     if (!d.AbortRequested) {
         d.addLine(kWritingRom);
         FreshFCommandLine(d);
-        d.SendString("d" + hexText(*entry) + ",0\r");
+        d.SendString("d" + hexText(*hexArg(bufferEntry)) + ",0\r");
         d.PumpWait(50);
-        ok = SendImage(d, *image, kBlockBytes);
+        ok = SendImage(d, image, kBlockBytes);
         if (ok && !d.AbortRequested) {
             d.SendString("/\r");
             ok = d.WaitHD(1500);
             for (const char* step :
                  {"e5\r", "/F\r", "e9\r", "/F\r", "e3,200,1,0\r", "/F\r", "e6\r", "/F\r"}) {
-                if (!ok || (d.AbortRequested && !programming)) break;
-                programming = programming || QByteArrayView(step).startsWith("e3");
+                if (!ok || (d.AbortRequested && !chain)) break;
+                chain = true;
                 d.SendString(step);
                 ok = d.WaitHD(1500);
             }
@@ -301,8 +326,7 @@ Outcome WriteBios(Dialogue& d, const QByteArray& bufferEntry, const QString& fil
     }
     d.PumpWait(100);
 
-    // An abort that came once the ROM was being programmed stopped nothing: the outcome stands.
-    const bool aborted = d.AbortRequested && !programming;
+    const bool aborted = d.AbortRequested;
     if (aborted)
         d.addLine(kAborted);
     else
@@ -316,15 +340,9 @@ Outcome WriteBios1(Dialogue& d, const QString& fileName) {
     d.ReceiveMode.clear();
     d.LastPrompt.clear();
 
-    const auto image = loadFile(fileName);
-    if (!image) {
-        d.addLine(kRomUnreadable);
-        return Outcome::failed(kRomUnreadable);
-    }
-    if (image->size() < kRomSize) {
-        d.addLine(kRomTooSmall);
-        return Outcome::failed(kRomTooSmall);
-    }
+    QByteArray image;
+    if (const QString refusal = commandWriteRefusal(fileName, &image); !refusal.isEmpty())
+        return refuseCommandWrite(d, refusal);
     // Only the ROM's 65536 bytes are written; a longer file's tail is not.
     host.setProgressMax(kRomSize);
     host.setProgress(0);
@@ -339,7 +357,7 @@ Outcome WriteBios1(Dialogue& d, const QString& fileName) {
     d.SendString("e9\r");
     d.PumpWait(50);
     for (int a = 0; a < kRomSize; ++a) {
-        const auto byte = static_cast<unsigned char>(image->at(a));
+        const auto byte = static_cast<unsigned char>(image.at(a));
         d.SendString("e1," + hexText(static_cast<quint64>(a)) + "," + hexText(byte) + ",0\r");
         if (!d.WaitHD(1500) || d.AbortRequested) {
             ok = false;
@@ -362,17 +380,29 @@ Outcome WriteBios1(Dialogue& d, const QString& fileName) {
 
 Outcome TransferRom(Dialogue& d, RomMethod method, const QString& file, const QString& bufferEntry,
                     const QString& speed) {
-    Operation op(d);
-    // The ROM commands live at F level; the switch says on the console how it went.
-    if (!ToF(d)) return Outcome::failed(QStringLiteral("转换至F级失败！"));
+    // The fields are checked before the drive is restarted for a transfer that cannot run.
     const bool read = method == RomMethod::BufferRead || method == RomMethod::CommandRead;
     const QString path = file.trimmed();
     if (path.isEmpty()) {
-        op.endInUserMode();
         const QString why = read ? kNoRomReadFile : kNoRomWriteFile;
         d.host().information(why);
         return Outcome::refused(Outcome::By::Input, why);
     }
+    if (read) {
+        if (const QString reason = cannotCreateReason(path); !reason.isEmpty()) {
+            const QString why = cannotCreateMessage(path, reason);
+            d.host().warning(why);
+            return Outcome::refused(Outcome::By::Check, why);
+        }
+    } else if (method == RomMethod::BufferWrite) {
+        const QString why = bufferWriteRefusal(bufferEntry.trimmed().toLatin1(), path, nullptr);
+        if (!why.isEmpty()) return refuseBufferWrite(d, why);
+    } else if (const QString why = commandWriteRefusal(path, nullptr); !why.isEmpty()) {
+        return refuseCommandWrite(d, why);
+    }
+    Operation op(d);
+    // The ROM commands live at F level; the switch says on the console how it went.
+    if (!ToF(d)) return Outcome::failed(QStringLiteral("转换至F级失败！"));
     d.ReceiveMode.clear();
     d.LastPrompt.clear();
     op.raiseSpeed(speed);

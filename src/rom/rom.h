@@ -72,15 +72,18 @@ Outcome ReadRom(Dialogue& d, const QString& fileName);
 Outcome ReadROM1(Dialogue& d, const QString& fileName);
 // Buffer write of fileName through the download entry bufferEntry (hexadecimal text, "400" or
 // "800"). Done when every step was confirmed; a file the download refuses fails before anything is
-// sent; an abort counts only until the ROM is being programmed.
+// sent. Once "e5" went out the programming chain runs to its end whatever the abort key says; an
+// abort pressed before or during it makes the outcome aborted ("被用户中止！" after the chain).
 Outcome WriteBios(Dialogue& d, const QByteArray& bufferEntry, const QString& fileName);
 // Command write of the first 65536 bytes of fileName, one "e1" per byte. Done when all were taken;
 // failed on "读入ROM文件出错…" (nothing sent) or a byte without its prompt.
 Outcome WriteBios1(Dialogue& d, const QString& fileName);
 
-// The transfer keys of the serial ROM dialog, each a whole operation: the drive to F level (a
-// failed switch fails the key), the file checked for presence (its information box, refused as
-// input, nothing more sent), the link raised to `speed` (a speed list text), the transfer, and the
+// The transfer keys of the serial ROM dialog, each a whole operation. Before the drive is touched
+// the file is checked: present (its information box, refused as input), a read's folder able to
+// take it (a warning naming the path, refused by the check), a write's file readable and of a length
+// its method takes (the method's own refusal, failed). Then the drive to F level (a failed switch
+// fails the key), the link raised to `speed` (a speed list text), the transfer, and the
 // link back at F level. `file` is the file to read into or to write; `bufferEntry` the buffer
 // write's entry ("400" or "800"), used by BufferWrite only.
 enum class RomMethod { BufferRead, CommandRead, BufferWrite, CommandWrite };

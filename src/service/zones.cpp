@@ -1,7 +1,10 @@
 #include "zones.h"
 
+#include <utility>
+
 #include "address.h"
 #include "dialogue.h"
+#include "host.h"
 #include "identity.h"
 #include "monitor.h"
 #include "operation.h"
@@ -267,6 +270,14 @@ Outcome CutZones(Dialogue& d, const QString& head, const QString& zone) {
     if (h.isEmpty() || z.isEmpty()) return refusedInput(d, QStringLiteral("请指定磁头号和段号！"));
     if (h == QLatin1String("FF") && z == QLatin1String("FF"))
         return refusedInput(d, QStringLiteral("磁头号和段号不能同时为FF！"));
+    // Both select rows of the drive's table by their two hexadecimal digits.
+    for (const auto& [field, text] :
+         {std::pair{QStringLiteral("磁头号"), h}, std::pair{QStringLiteral("段号"), z}}) {
+        if (text.size() <= 2 && parseHex(text)) continue;
+        const QString why = QStringLiteral("%1“%2”无效：应为一至两位十六进制数！").arg(field, text);
+        d.host().warning(why);
+        return Outcome::refused(Outcome::By::Check, why);
+    }
     return zoneKey(d, [&] { return cutZones(d, h, z); });
 }
 

@@ -1,6 +1,7 @@
 #include "transfer_ops.h"
 
 #include <QFileInfo>
+#include <initializer_list>
 
 #include "dialogue.h"
 #include "download.h"
@@ -25,10 +26,21 @@ Outcome notAtT() { return Outcome::refused(Outcome::By::Drive, kNotAtT); }
 
 QByteArray latin1(const QString& text) { return text.trimmed().toLatin1(); }
 
+// Numbers that are given but not hexadecimal are refused before the link is raised for them.
+Outcome checkHexFields(Host& host, std::initializer_list<QByteArray> fields) {
+    for (const QByteArray& f : fields) {
+        if (!trimmed(f).isEmpty() && !hexArg(f)) {
+            host.information(kBadNumber);
+            return Outcome::refused(Outcome::By::Check, kBadNumber);
+        }
+    }
+    return Outcome::done();
+}
+
 }  // namespace
 
 Outcome checkBufferRange(Host& host, const QByteArray& start, const QByteArray& count, bool read) {
-    if (!trimmed(start).isEmpty() && !trimmed(count).isEmpty()) return Outcome::done();
+    if (!trimmed(start).isEmpty() && !trimmed(count).isEmpty()) return checkHexFields(host, {start, count});
     return refuseInput(host, read ? QStringLiteral("请指定要读取的缓冲区开始位置及长度！")
                                   : QStringLiteral("请指定要写入的缓冲区开始位置及长度！"));
 }
@@ -87,7 +99,15 @@ Outcome SendFileToDrive(Dialogue& d, const QString& file, const QString& blockSi
 Outcome checkTrackSpan(Host& host, const TrackSpan& span, bool read) {
     const bool given = !trimmed(span.track).isEmpty() && !trimmed(span.start).isEmpty() &&
                        !trimmed(span.count).isEmpty() && (!read || !trimmed(span.head).isEmpty());
-    if (given) return Outcome::done();
+    // A write may name several tracks, separated by commas; each must be a number.
+    if (given) {
+        const QList<QByteArray> tracks =
+            read ? QList<QByteArray>{span.track} : trimmed(span.track).split(',');
+        for (const QByteArray& t : tracks)
+            if (Outcome o = checkHexFields(host, {trimmed(t).isEmpty() ? QByteArray("?") : t}); !o.isDone())
+                return o;
+        return checkHexFields(host, {span.head, span.start, span.count});
+    }
     return refuseInput(host,
                        read ? QStringLiteral("请指定要读取的磁道、磁头、起始扇区和扇区数(十六进制数据)！")
                             : QStringLiteral("请指定要写入的磁道、起始扇区和扇区数(十六进制数据)！"));

@@ -27,7 +27,8 @@ class Host;
 // --- the buffer ---
 
 // Refuses (Input) with "请指定要读取的缓冲区开始位置及长度！" (or the write key's message) when the
-// first block or the count is blank; done otherwise.
+// first block or the count is blank; refuses (Check) with "参数错误：请输入有效的十六进制数！" when one
+// is not hexadecimal; done otherwise.
 Outcome checkBufferRange(Host& host, const QByteArray& start, const QByteArray& count, bool read);
 
 // Reads count buffer blocks from start into file at the speed speedText names, then back at the
@@ -57,7 +58,8 @@ struct TrackSpan {
 };
 
 // Refuses (Input) with "请指定要读取的磁道、磁头、起始扇区和扇区数(十六进制数据)！" when a field is
-// blank; the write's message for a write, whose head may be blank.
+// blank (the write's message for a write, whose head may be blank); refuses (Check) with
+// "参数错误：请输入有效的十六进制数！" when a given field is not hexadecimal.
 Outcome checkTrackSpan(Host& host, const TrackSpan& span, bool read);
 
 // The track reads and writes need the T level and the buffers: `buffers` gives those known, the

@@ -339,3 +339,42 @@ TEST_F(LoaderTest, AModuleThatDiffersFromTheFoldersSumsIsNotSent) {
 }
 
 }  // namespace
+
+namespace {
+
+// A field the load would put into a command is checked before the drive is restarted: a warning
+// naming it, and not a byte on the wire. Pasted text goes through the field's key filter.
+TEST_F(LoaderTest, ABadFieldIsRefusedBeforeAnyByte) {
+    const QString folder = moduleFolder();
+    form().userClick("CheckBox1");
+    form().userSetText("ComboBox1", "6x0zz");
+    EXPECT_EQ(form().text("ComboBox1"), "60");
+    const QList<std::pair<std::function<void(hdd::LoadRequest&)>, const char*>> rows = {
+        {[](auto& r) { r.buffer = "6x0zz"; }, "缓冲区“6x0zz”无效：应为十六进制数！"},
+        {[](auto& r) { r.appBlockSize = "20A0"; }, "APP数据块大小“20A0”无效：应为1至65535的十进制数！"},
+        {[](auto& r) { r.certBlockSize = "70000"; }, "CERT数据块大小“70000”无效：应为1至65535的十进制数！"},
+        {[](auto& r) { r.tableSectors = "1g"; }, "TABLE扇区数“1g”无效：应为十六进制数！"},
+        {[](auto& r) { r.speed = "12345"; }, "加载速率“12345”无效：不是可用的速率！"},
+    };
+    for (const auto& [bad, message] : rows) {
+        hdd::LoadRequest r{{true, folder + "/APP.BIN"},
+                           {true, folder + "/CERT.BIN"},
+                           {true, folder + "/Table.BIN"},
+                           {},
+                           {},
+                           "60",
+                           "2048",
+                           "4096",
+                           "2",
+                           "921600"};
+        bad(r);
+        h.clearWire();
+        h.frontend.shown.clear();
+        const hdd::Outcome o = hdd::LoadModules(h.dlg(), r);
+        EXPECT_EQ(o.by, hdd::Outcome::By::Check) << message;
+        EXPECT_EQ(h.frontend.shown, QStringList{"warning: " + QString::fromUtf8(message)});
+        EXPECT_EQ(h.wire(), "") << message;
+    }
+}
+
+}  // namespace

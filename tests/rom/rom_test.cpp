@@ -90,7 +90,7 @@ TEST(RomDialog, PickersAndEmptyFields) {
     }
     EXPECT_EQ(h.frontend.shown, QStringList{"message: ROM模块文件长度不能大于512MB！"});
 
-    // Empty fields are reported once the drive is at F, and nothing more is sent.
+    // Empty fields are reported before the drive is touched.
     form3(h).setText("Edit1", QString());
     for (const char* key : {"Button2", "Button3", "Button6", "Button4"}) {
         h.frontend.shown.clear();
@@ -99,7 +99,7 @@ TEST(RomDialog, PickersAndEmptyFields) {
         const bool read = key == QLatin1String("Button2") || key == QLatin1String("Button3");
         EXPECT_EQ(h.frontend.shown.value(0),
                   read ? "message: 请指定读取后保存的文件！" : "message: 请选择要写入的ROM文件！");
-        EXPECT_TRUE(h.wire().contains("/\r\x1aZ")) << key;  // the switch to F ended
+        EXPECT_EQ(h.wire(), "") << key;  // checked before the switch to F
         EXPECT_FALSE(h.wire().contains("b0921")) << key;
         EXPECT_EQ(h.dlg().ReceiveMode, hdd::kUserCmd);
     }
@@ -432,6 +432,50 @@ TEST(RomCli, BufferReadWritesTheRomFileAndADeclinedHandOverFails) {
         err.contains("question: 读取ROM数据有误，是否使用指令方法读取? -> no\n正在读取ROM.........失败！\n"))
         << qPrintable(err);
     EXPECT_FALSE(QFile::exists(dir.filePath("no.bin")));
+}
+
+}  // namespace
+
+namespace {
+
+// A read into a folder that cannot take its file is refused before the switch to F.
+TEST(RomDialog, AReadIntoAMissingFolderSendsNothing) {
+    for (const char* key : {"Button2", "Button3"}) {
+        Harness h;
+        h.open();
+        const QString path = h.programDir.filePath("no/such/folder/rom.bin");
+        runKey(h, key, path);
+        EXPECT_EQ(h.wire(), "") << key;
+        EXPECT_EQ(h.frontend.shown,
+                  QStringList{"warning: " + hdd::kCannotCreate + " " + path + ": No such file or directory"});
+        EXPECT_EQ(h.model->lastOutcome().by, hdd::Outcome::By::Check);
+    }
+}
+
+// An abort pressed once "e5" went out lets the programming chain run to its end, and is reported after
+// it; one pressed before "e5" stops the write there.
+TEST(RomWrite, TheProgrammingChainIsNeverCutInHalf) {
+    QTemporaryDir dir;
+    const QByteArray image = pattern(0x10000, 7);
+    writeFile(dir.filePath("w.bin"), image);
+    // The abort is pressed once the wire ends with the first `k` bytes of the chain ("/\r" and no step:
+    // before "e5").
+    for (const qsizetype k : {2, 5, 8, 11, 14, 25, 28, 31, 34}) {
+        SCOPED_TRACE(k);
+        const bool started = k > 2;
+        const QByteArray at = kProgramSteps.left(k);
+        const auto h = runFresh("Button6", dir.filePath("w.bin"), [&at](Harness& hh) {
+            abortWhen(hh, [&hh, at] {
+                const QByteArray w = hh.wire();
+                return w.endsWith(at) && occurrences(w, "\xcc\x33") == 2 * 128 + 1;
+            });
+        });
+        EXPECT_EQ(rom(*h).bytes, started ? image : hddsim::romImage(1));
+        EXPECT_EQ(h->wire().contains(kProgramSteps), started) << show(h->wire().right(60));
+        EXPECT_TRUE(h->wire().endsWith((started ? kProgramSteps : QByteArray("/\r")) + kClosing));
+        EXPECT_EQ(lastWords(*h), "被用户中止！");
+        EXPECT_EQ(h->model->lastOutcome().status, hdd::Outcome::Status::Aborted);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "dump.h"
+#include "transfer_ops.h"
 #include "transfer_support.h"
 
 using namespace hddtest;
@@ -153,6 +154,36 @@ TEST(BufferReadKey, TheAbortKeyStaysUsableAndTheNextReadStartsAfresh) {
     EXPECT_FALSE(h.dlg().AbortRequested);
     h.press("Button78");
     EXPECT_EQ(readAll(dir.filePath("b.bin")), blocks(h, 0x800, 4));
+}
+
+}  // namespace
+
+namespace {
+
+// A number that is not hexadecimal is refused before the link is raised or the drive asked anything.
+TEST(FieldChecks, NotHexadecimalSendsNothing) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("f.bin");
+    writeFile(file, QByteArray(512, 'x'));
+    hdd::BufferFields buffers{"800", "80", "800", "80"};
+    const QList<std::function<hdd::Outcome(hdd::Dialogue&)>> keys = {
+        [&](auto& d) { return hdd::ReadBufferToFile(d, "8g0", "1", file, "921600"); },
+        [&](auto& d) { return hdd::WriteBufferFromFile(d, "800", "1 2", file, "921600"); },
+        [&](auto& d) {
+            return hdd::ReadTrackToFile(d, {"1", "0", "x", "1"}, buffers, file, "921600");
+        },
+        [&](auto& d) {
+            return hdd::WriteTrackFromFile(d, {"1,,2", "", "0", "1"}, buffers, file, "921600");
+        },
+    };
+    for (const auto& key : keys) {
+        Harness h;
+        h.open();
+        h.clearWire();
+        EXPECT_EQ(key(h.dlg()).reason, hdd::kBadNumber);
+        EXPECT_EQ(h.frontend.shown, QStringList{"message: " + hdd::kBadNumber});
+        EXPECT_EQ(h.wire(), "");
+    }
 }
 
 }  // namespace

@@ -232,7 +232,16 @@ bool FormModel::userSetText(const QString& name, const QString& text) {
     if (!c) return false;
     if (!isEffectivelyEnabled(name) || c->readOnly) return true;
     if (c->kind == ControlKind::Combo && !c->editable) return userSelectText(name, text);
-    const QString t = c->maxLength > 0 ? text.left(c->maxLength) : text;
+    // A pasted text goes through the field's key filter as typed keys would: what the filter
+    // swallows is dropped, what it changes is changed.
+    QString filtered;
+    for (QChar ch : text) {
+        const auto k = filterKey(c->filter, ch);
+        if (k && (k->unicode() >= 0x20 || c->filter == KeyFilter::Any)) filtered += *k;
+    }
+    const QString t = c->maxLength > 0 ? filtered.left(c->maxLength) : filtered;
+    // The view shows what the field took, not what was pasted.
+    if (t != text && t == c->text) emit changed(name);
     if (c->kind == ControlKind::Combo) {
         c->currentIndex = static_cast<int>(c->items.indexOf(t));
         c->text = QString();  // setText below emits the change

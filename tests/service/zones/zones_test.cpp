@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "address.h"
 #include "cli_runner.h"
@@ -188,9 +189,17 @@ TEST_F(Zones, MissingInputIsRefusedBeforeAnythingIsSent) {
         EXPECT_EQ(cut(c.head, c.zone), "");
         EXPECT_EQ(h.frontend.shown, QStringList{QStringLiteral("message: ") + QString::fromUtf8(c.message)});
     }
+    for (const auto& [head, zone, message] :
+         {std::tuple{"1G", "03", "磁头号“1G”无效：应为一至两位十六进制数！"},
+          std::tuple{"01", "103", "段号“103”无效：应为一至两位十六进制数！"}}) {
+        h.form().setText("Edit25", head);  // past the key filters, as the CLI's --prefill puts them
+        h.form().setText("Edit24", zone);
+        EXPECT_EQ(press("Button23"), "");
+        EXPECT_EQ(h.frontend.shown, QStringList{QStringLiteral("warning: ") + QString::fromUtf8(message)});
+    }
     for (const auto& [lba, message] :
          {std::pair{"", "请指定LBA值！"}, std::pair{"12a", "请输入有效的数字！"}}) {
-        h.form().userSetText("Edit26", lba);  // pasted text passes the key filter
+        h.form().setText("Edit26", lba);  // a text the key filter would not let in (the CLI's --prefill)
         EXPECT_EQ(press("Button70"), "");
         EXPECT_EQ(h.frontend.shown, QStringList{QStringLiteral("message: ") + message});
     }
