@@ -76,8 +76,42 @@ Outcome transfer(Dialogue& d, const ModuleTransfer& t, const AddressSet& a, bool
     return WriteTrack(d, p.tracks, p.head, p.start, p.count, latin1(b.wr), latin1(b.wrSize), t.file, t.speed);
 }
 
+// An address field typed by the user that is no hexadecimal number (APP may list its copies with
+// ","), named as the window labels it; empty when every filled field reads.
+QString badAddressField(const AddressSet& a) {
+    const std::pair<const char*, const QString*> fields[] = {
+        {"RD:", &a.buffers.rd},
+        {"RD 扇区数:", &a.buffers.rdSize},
+        {"WR:", &a.buffers.wr},
+        {"WR 扇区数:", &a.buffers.wrSize},
+        {"保留区 地址:", &a.reserve.first},
+        {"保留区 -", &a.reserve.last},
+        {"扇/道:", &a.reserve.spt},
+        {"APP:", &a.modules.app},
+        {"CERT0:", &a.modules.cert0},
+        {"ATA:", &a.modules.ata},
+        {"Ven:", &a.modules.ven},
+        {"CERT1:", &a.cert1},
+        {"磁头:", &a.cert1Head},
+        {"TABLE:", &a.table},
+    };
+    for (const auto& [label, text] : fields) {
+        for (const QString& part : text->split(',')) {
+            if (!text->trimmed().isEmpty() && !hexArg(part.trimmed().toLatin1()))
+                return QStringLiteral("%1 %2").arg(QString::fromUtf8(label), *text);
+        }
+    }
+    return {};
+}
+
 Outcome run(Dialogue& d, const ModuleTransfer& t, AddressSet& a, bool read) {
     if (t.file.isEmpty()) return Outcome::refused(Outcome::By::Input, kNoFileChosen);
+    // A typed address that cannot be read is refused before the drive is asked anything.
+    if (const QString bad = badAddressField(a); !bad.isEmpty()) {
+        const QString why = kBadNumber + "\n" + bad;
+        d.host().warning(why);
+        return Outcome::refused(Outcome::By::Check, why);
+    }
     if (read) {
         if (Outcome o = checkSaveTarget(d.host(), t.file); !o.isDone()) return o;
     }

@@ -86,6 +86,19 @@ protected:
     }
 };
 
+// A typed module address that is no number is refused by name before anything goes to the drive.
+TEST_F(ModuleKeys, ATypedAddressThatIsNoNumberSendsNothing) {
+    h.form().setText("Edit6", "2B6,zz");
+    h.frontend.files << file("APP.trc");
+    h.clearWire();
+    h.press("Button51");
+    EXPECT_TRUE(h.wire().isEmpty()) << h.wire().toStdString();
+    ASSERT_FALSE(h.frontend.shown.isEmpty());
+    EXPECT_TRUE(h.frontend.shown.last().startsWith("warning: ")) << qPrintable(h.frontend.shown.last());
+    EXPECT_TRUE(h.frontend.shown.last().endsWith("APP: 2B6,zz")) << qPrintable(h.frontend.shown.last());
+    EXPECT_EQ(h.model->lastOutcome().by, hdd::Outcome::By::Check);
+}
+
 TEST_F(ModuleKeys, AppReadFromAnEmptyWindow) {
     h.frontend.files << file("APP.trc");
     h.press("Button51");
