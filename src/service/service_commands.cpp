@@ -21,7 +21,6 @@ void sendPumped(Dialogue& d, const QByteArray& bytes) {
     d.PumpWait(2);
 }
 
-
 }  // namespace
 
 Outcome SendUserBytes(Dialogue& d, const QByteArray& bytes) {

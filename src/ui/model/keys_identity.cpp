@@ -1,9 +1,9 @@
 // The drive identity keys of the main window: the serial number (typed after "#", kept with "W"
 // when "存盘" is ticked) and 48-bit addressing. They sit on the tools page beside the key of the
 // identity dialog. Neither holds the window busy.
+#include "identity.h"
 #include "keys.h"
 #include "main_model.h"
-#include "identity.h"
 
 namespace hdd {
 
