@@ -3,6 +3,7 @@
 // and the dialog through hddterm-cli.
 #include <gtest/gtest.h>
 
+#include "cli_run.h"
 #include "cli_runner.h"
 #include "loader.h"
 #include "loader_support.h"
@@ -192,25 +193,10 @@ TEST_F(LoaderTest, AFindsTheDrivesFolderAndFamily) {
     EXPECT_EQ(h.lastLine(), hdd::kAnalysing + "完成！");
 }
 
-struct CliRun {
-    int status = -1;
-    QString out, err;
-};
-
 CliRun runCli(const QStringList& args, const std::function<void(hddsim::Drive&)>& drive = {}) {
-    hdd::VirtualClock clock;
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    CliRun r;
-    r.status = hdd::runCli(args, o, e, clock, [&](hdd::MainModel& m) {
-        m.port().setSystemPortLister([] { return QStringList(); });
+    return runCliInProcess(args, [&](hdd::MainModel& m, hdd::Clock&) {
         if (drive) drive(hddtest::simDrive(m));
     });
-    o.flush();
-    e.flush();
-    r.out = out;
-    r.err = err;
-    return r;
 }
 
 TEST_F(LoaderTest, TheCliBootsAFolderAndReportsAFailedModule) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "backup_support.h"
+#include "cli_run.h"
 #include "cli_runner.h"
 #include "dialog_form.h"
 #include "drive.h"
@@ -111,25 +112,10 @@ TEST_F(Form6, TheStartKeyRunsTheBackupAndKeepsItsValues) {
     EXPECT_EQ(h.lastLine(), "备份完成!");
 }
 
-struct CliRun {
-    int status = -1;
-    QString out, err;
-};
-
 CliRun runCli(const QStringList& args, const std::function<void(hddsim::Drive&)>& drive = {}) {
-    hdd::VirtualClock clock;
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    CliRun r;
-    r.status = hdd::runCli(args, o, e, clock, [&](hdd::MainModel& m) {
-        m.port().setSystemPortLister([] { return QStringList(); });
+    return runCliInProcess(args, [&](hdd::MainModel& m, hdd::Clock&) {
         if (drive) drive(hddtest::simDrive(m));
     });
-    o.flush();
-    e.flush();
-    r.out = out;
-    r.err = err;
-    return r;
 }
 
 TEST(Form6Cli, ABackupFromTheCommandLineAndItsFailures) {
