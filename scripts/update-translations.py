@@ -352,9 +352,9 @@ def read_data():
     if not os.path.exists(DATA_FILE):
         return {}
     sys.dont_write_bytecode = True  # no __pycache__ beside the data file
-    spec = importlib.util.spec_from_file_location("translations_en", DATA_FILE)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("translations_en", DATA_FILE)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return dict(module.TRANSLATIONS)
 
 
