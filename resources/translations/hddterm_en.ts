@@ -12,12 +12,24 @@
         <translation>&quot;FF&quot; for all zones</translation>
     </message>
     <message>
+        <source>%1“%2”无效：%3</source>
+        <translation>%1 &quot;%2&quot; is not valid: %3</translation>
+    </message>
+    <message>
+        <source>%1“%2”无效：应为一至两位十六进制数！</source>
+        <translation>%1 &quot;%2&quot; is not valid: one or two hexadecimal digits!</translation>
+    </message>
+    <message>
         <source>%1中的机型超过%2个，其后的%3个未被读取！</source>
         <translation>%1 holds more than %2 families; the %3 after them were not read!</translation>
     </message>
     <message>
         <source>%1模块：%2</source>
         <translation>%1 module: %2</translation>
+    </message>
+    <message>
+        <source>APP数据块大小</source>
+        <translation>APP block size</translation>
     </message>
     <message>
         <source>A级自修复</source>
@@ -52,6 +64,10 @@
         <translation>B-level self-calibration</translation>
     </message>
     <message>
+        <source>CERT数据块大小</source>
+        <translation>CERT block size</translation>
+    </message>
+    <message>
         <source>CMD|*.CMD|所有文件|*.*</source>
         <translation>CMD|*.CMD|All files|*.*</translation>
     </message>
@@ -80,16 +96,36 @@
         <translation>R1, R2 commands</translation>
     </message>
     <message>
+        <source>RD 扇区数:</source>
+        <translation>RD sectors:</translation>
+    </message>
+    <message>
         <source>ROM模块文件长度不能大于512MB！</source>
         <translation>The ROM file must not be larger than 512MB!</translation>
+    </message>
+    <message>
+        <source>SHA256SUMS中的模块文件不存在：%1</source>
+        <translation>Module file listed in SHA256SUMS is missing: %1</translation>
+    </message>
+    <message>
+        <source>TABLE扇区数</source>
+        <translation>TABLE sector count</translation>
     </message>
     <message>
         <source>TRC文件|*.trc|BIN文件|*.bin|所有文件|*.*</source>
         <translation>TRC files|*.trc|BIN files|*.bin|All files|*.*</translation>
     </message>
     <message>
+        <source>WR 扇区数:</source>
+        <translation>WR sectors:</translation>
+    </message>
+    <message>
         <source>上/下键：历史命令；Shift+Insert：粘贴（Ctrl+V 发给硬盘）</source>
         <translation>Up/Down: command history; Shift+Insert: paste (Ctrl+V goes to the drive)</translation>
+    </message>
+    <message>
+        <source>不是可用的速率！</source>
+        <translation>not an available speed!</translation>
     </message>
     <message>
         <source>不是机型表的文本文件，未读取！</source>
@@ -102,6 +138,10 @@
     <message>
         <source>中止正在执行的命令 (F9)</source>
         <translation>Abort the running command (F9)</translation>
+    </message>
+    <message>
+        <source>串口连接已断开！</source>
+        <translation>The port connection was lost!</translation>
     </message>
     <message>
         <source>串行ROM读写</source>
@@ -146,40 +186,16 @@
 </translation>
     </message>
     <message>
-        <source>保存文件（APP）</source>
-        <translation>Save file (APP)</translation>
-    </message>
-    <message>
-        <source>保存文件（ATA）</source>
-        <translation>Save file (ATA)</translation>
+        <source>保存文件（%1）</source>
+        <translation>Save file (%1)</translation>
     </message>
     <message>
         <source>保存文件（Buffer）</source>
         <translation>Save file (Buffer)</translation>
     </message>
     <message>
-        <source>保存文件（Cert0）</source>
-        <translation>Save file (Cert0)</translation>
-    </message>
-    <message>
-        <source>保存文件（Cert1）</source>
-        <translation>Save file (Cert1)</translation>
-    </message>
-    <message>
         <source>保存文件（ID）</source>
         <translation>Save file (ID)</translation>
-    </message>
-    <message>
-        <source>保存文件（Table）</source>
-        <translation>Save file (Table)</translation>
-    </message>
-    <message>
-        <source>保存文件（Vendor）</source>
-        <translation>Save file (Vendor)</translation>
-    </message>
-    <message>
-        <source>保存文件（保留区）</source>
-        <translation>Save file (reserve area)</translation>
     </message>
     <message>
         <source>保存文件（指定磁道）</source>
@@ -208,6 +224,14 @@
     <message>
         <source>保留区</source>
         <translation>Reserve area</translation>
+    </message>
+    <message>
+        <source>保留区 -</source>
+        <translation>Reserve area -</translation>
+    </message>
+    <message>
+        <source>保留区 地址:</source>
+        <translation>Reserve area address:</translation>
     </message>
     <message>
         <source>保留区地址</source>
@@ -334,12 +358,24 @@
         <translation>Load</translation>
     </message>
     <message>
+        <source>加载速率</source>
+        <translation>Load speed</translation>
+    </message>
+    <message>
         <source>加载速率:</source>
         <translation>Load speed:</translation>
     </message>
     <message>
         <source>十六进制</source>
         <translation>Hex</translation>
+    </message>
+    <message>
+        <source>参数“%1”不是十六进制数</source>
+        <translation>Argument &quot;%1&quot; is not a hexadecimal number</translation>
+    </message>
+    <message>
+        <source>参数“%1”不是十进制数</source>
+        <translation>Argument &quot;%1&quot; is not a decimal number</translation>
     </message>
     <message>
         <source>参数错误：请输入有效的十六进制数！</source>
@@ -478,6 +514,14 @@
         <translation>Common</translation>
     </message>
     <message>
+        <source>应为1至65535的十进制数！</source>
+        <translation>a decimal number from 1 to 65535!</translation>
+    </message>
+    <message>
+        <source>应为十六进制数！</source>
+        <translation>a hexadecimal number!</translation>
+    </message>
+    <message>
         <source>开始备份</source>
         <translation>Start backup</translation>
     </message>
@@ -530,36 +574,12 @@
         <translation>Open file</translation>
     </message>
     <message>
-        <source>打开文件（APP）</source>
-        <translation>Open file (APP)</translation>
-    </message>
-    <message>
-        <source>打开文件（ATA）</source>
-        <translation>Open file (ATA)</translation>
+        <source>打开文件（%1）</source>
+        <translation>Open file (%1)</translation>
     </message>
     <message>
         <source>打开文件（Buffer）</source>
         <translation>Open file (Buffer)</translation>
-    </message>
-    <message>
-        <source>打开文件（Cert0）</source>
-        <translation>Open file (Cert0)</translation>
-    </message>
-    <message>
-        <source>打开文件（Cert1）</source>
-        <translation>Open file (Cert1)</translation>
-    </message>
-    <message>
-        <source>打开文件（Table）</source>
-        <translation>Open file (Table)</translation>
-    </message>
-    <message>
-        <source>打开文件（Vendor）</source>
-        <translation>Open file (Vendor)</translation>
-    </message>
-    <message>
-        <source>打开文件（保留区）</source>
-        <translation>Open file (reserve area)</translation>
     </message>
     <message>
         <source>打开文件（指定磁道）</source>
@@ -648,6 +668,10 @@ into the program folder %1 and it is shown here.</translation>
         <translation>Block size:</translation>
     </message>
     <message>
+        <source>数据块大小“%1”无效</source>
+        <translation>Block size &quot;%1&quot; is not valid</translation>
+    </message>
+    <message>
         <source>文件</source>
         <translation>Files</translation>
     </message>
@@ -670,6 +694,10 @@ into the program folder %1 and it is shown here.</translation>
     <message>
         <source>文件太大：一次最多发送%1个数据块（%2字节）！</source>
         <translation>File too large: at most %1 blocks (%2 bytes) can be sent at a time!</translation>
+    </message>
+    <message>
+        <source>文件夹“%1”不存在</source>
+        <translation>Folder &quot;%1&quot; does not exist</translation>
     </message>
     <message>
         <source>文件长度必须是%1的倍数！</source>
@@ -698,6 +726,26 @@ into the program folder %1 and it is shown here.</translation>
     <message>
         <source>无法识别的段位信息：</source>
         <translation>Unrecognised zone table: </translation>
+    </message>
+    <message>
+        <source>无法读取%1：%2</source>
+        <translation>Cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>无法读取文件“%1”（%2）</source>
+        <translation>Cannot read file &quot;%1&quot; (%2)</translation>
+    </message>
+    <message>
+        <source>未完成的备份保存在：%1</source>
+        <translation>The unfinished backup is kept in: %1</translation>
+    </message>
+    <message>
+        <source>未知的命令“%1”</source>
+        <translation>Unknown command &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>未连接</source>
+        <translation>not connected</translation>
     </message>
     <message>
         <source>查看AGE</source>
@@ -742,6 +790,10 @@ into the program folder %1 and it is shown here.</translation>
     <message>
         <source>模块地址</source>
         <translation>Module addresses</translation>
+    </message>
+    <message>
+        <source>模块文件与SHA256SUMS不符：%1</source>
+        <translation>Module file does not match SHA256SUMS: %1</translation>
     </message>
     <message>
         <source>模块文件长度不能大于127KB！</source>
@@ -884,6 +936,10 @@ into the program folder %1 and it is shown here.</translation>
         <translation>The zone table is not loaded!</translation>
     </message>
     <message>
+        <source>段号</source>
+        <translation>Zone</translation>
+    </message>
+    <message>
         <source>波特率</source>
         <translation>Baud rate</translation>
     </message>
@@ -1024,6 +1080,10 @@ into the program folder %1 and it is shown here.</translation>
         <translation>Head:</translation>
     </message>
     <message>
+        <source>磁头号</source>
+        <translation>Head</translation>
+    </message>
+    <message>
         <source>磁头号和段号不能同时为FF！</source>
         <translation>Head and zone cannot both be FF!</translation>
     </message>
@@ -1056,6 +1116,10 @@ into the program folder %1 and it is shown here.</translation>
         <translation>Levels and repair</translation>
     </message>
     <message>
+        <source>缓冲区</source>
+        <translation>Buffer</translation>
+    </message>
+    <message>
         <source>缓冲区:</source>
         <translation>Buffer:</translation>
     </message>
@@ -1078,6 +1142,10 @@ into the program folder %1 and it is shown here.</translation>
     <message>
         <source>缓冲区读取</source>
         <translation>Read via buffer</translation>
+    </message>
+    <message>
+        <source>缺少参数</source>
+        <translation>Missing argument</translation>
     </message>
     <message>
         <source>缺陷表管理</source>
@@ -1312,6 +1380,14 @@ into the program folder %1 and it is shown here.</translation>
         <translation>Going to F level...........</translation>
     </message>
     <message>
+        <source>转换至F级...........失败！</source>
+        <translation>Switching to F level...........Failed!</translation>
+    </message>
+    <message>
+        <source>转换至F级失败！</source>
+        <translation>Switch to F level failed!</translation>
+    </message>
+    <message>
         <source>转至1级失败！</source>
         <translation>Going to level 1 failed!</translation>
     </message>
@@ -1364,24 +1440,20 @@ into the program folder %1 and it is shown here.</translation>
         <translation>Reload</translation>
     </message>
     <message>
+        <source>错误: %1，此行未执行：%2</source>
+        <translation>Error: %1, line not run: %2</translation>
+    </message>
+    <message>
         <source>错误: 串口连接已断开！</source>
         <translation>Error: the serial connection is lost!</translation>
     </message>
     <message>
-        <source>错误: 参数“%1”不是十六进制数，此行未执行：%2</source>
-        <translation>Error: parameter “%1” is not a hexadecimal number, line not run: %2</translation>
+        <source>错误: 第%1行 %2：%3</source>
+        <translation>Error: line %1 %2: %3</translation>
     </message>
     <message>
-        <source>错误: 参数“%1”不是十进制数，此行未执行：%2</source>
-        <translation>Error: parameter “%1” is not a decimal number, line not run: %2</translation>
-    </message>
-    <message>
-        <source>错误: 数据块大小“%1”无效，此行未执行：%2</source>
-        <translation>Error: block size “%1” is not valid, line not run: %2</translation>
-    </message>
-    <message>
-        <source>错误: 缺少参数，此行未执行：%1</source>
-        <translation>Error: a parameter is missing, line not run: %1</translation>
+        <source>错误: 第%1行 %2：执行失败</source>
+        <translation>Error: line %1 %2: failed</translation>
     </message>
     <message>
         <source>错误: 请先切换至T级！</source>
