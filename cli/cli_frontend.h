@@ -19,10 +19,26 @@ public:
         : err_(err), files_(std::move(files)), yes_(yes) {}
 
     void message(MessageKind kind, const QString& text, const QString&) override {
-        before();
-        err_ << (kind == MessageKind::Warning ? "warning: " : "message: ") << text << "\n";
-        err_.flush();
         if (kind == MessageKind::Warning) sawWarning = true;
+        const QString line = (kind == MessageKind::Warning ? "warning: " : "message: ") + text + '\n';
+        if (holding_) {
+            held_ += line;
+            return;
+        }
+        before();
+        err_ << line;
+        err_.flush();
+    }
+    // While the port is being opened the window's messages wait, so that the precise reason of a
+    // failure can be printed before the window's own words.
+    void holdMessages() { holding_ = true; }
+    void releaseMessages() {
+        holding_ = false;
+        if (held_.isEmpty()) return;
+        before();
+        err_ << held_;
+        err_.flush();
+        held_.clear();
     }
     bool question(const QString& text, const QString&) override {
         before();
@@ -57,6 +73,8 @@ private:
     QTextStream& err_;
     QStringList files_;
     bool yes_;
+    bool holding_ = false;
+    QString held_;
 };
 
 }  // namespace hdd

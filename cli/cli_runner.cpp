@@ -170,14 +170,19 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
         return status;
     };
 
-    model.startUp(opt.port);
-    // The probe of the chosen port already showed the window's message: add why, once.
-    if (model.port().lastError() != PortError::None) {
+    // A port that cannot be opened is told by its precise reason first, then by the window's message.
+    const auto portFailed = [&] {
         printer.flush(true);
         err << kCliSelf << "cannot open " << opt.port << ": "
             << portErrorReason(model.port().lastError(), opt.port) << "\n";
+        err.flush();
+        frontend.releaseMessages();
         return finish(2);
-    }
+    };
+    frontend.holdMessages();
+    model.startUp(opt.port);
+    if (model.port().lastError() != PortError::None) return portFailed();
+    frontend.releaseMessages();
     if (!opt.baud.isEmpty() && !model.form().userSelectText("ComboBox2", opt.baud)) {
         printer.flush(true);
         err << kCliSelf << "baud " << opt.baud << " is not offered for this port\n";
@@ -197,13 +202,10 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
         if (!note.isEmpty()) err << kCliSelf << note << "\n";
     }
     if (interrupted) return finish(0);
+    frontend.holdMessages();
     model.form().userClick("btnSwitch");
-    if (!model.isOpen()) {
-        printer.flush(true);
-        err << kCliSelf << "cannot open " << opt.port << ": "
-            << portErrorReason(model.port().lastError(), opt.port) << "\n";
-        return finish(2);
-    }
+    if (!model.isOpen()) return portFailed();
+    frontend.releaseMessages();
 
     frontend.sawWarning = false;
     // The run is judged by the outcomes of the operations it starts from here on.

@@ -335,8 +335,10 @@ TEST(CliPort, AMissingPortIsReportedOnceWithItsReason) {
     const CliOutcome r = cli({"--port", "/dev/hddterm-no-such-port", "run", "GET:edRx"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err.count("选择的端口正在被使用或不存在！"), 1) << qPrintable(r.err);
-    EXPECT_TRUE(r.err.endsWith("hddterm-cli: cannot open /dev/hddterm-no-such-port: does not exist\n"))
-        << qPrintable(r.err);
+    // The precise reason first, then the window's own message.
+    const QString reason = "hddterm-cli: cannot open /dev/hddterm-no-such-port: does not exist\n";
+    EXPECT_EQ(r.err.count(reason), 1) << qPrintable(r.err);
+    EXPECT_LT(r.err.indexOf(reason), r.err.indexOf("选择的端口正在被使用或不存在！")) << qPrintable(r.err);
 }
 
 }  // namespace
