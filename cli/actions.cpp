@@ -3,6 +3,14 @@
 #include <QRegularExpression>
 #include <optional>
 
+#include "form1_controls.h"
+#include "form2_controls.h"
+#include "form3_controls.h"
+#include "form4_controls.h"
+#include "form5_controls.h"
+#include "form6_controls.h"
+#include "form7_controls.h"
+#include "main_form_controls.h"
 #include "main_model.h"
 
 namespace hdd {
@@ -233,7 +241,8 @@ QString parseAction(MainModel& m, const QString& text, Action& a) {
     return QStringLiteral("unknown action %1 (actions: KEY SET: CMD: KEYS: ENTER: WAIT: GET:)").arg(verb);
 }
 
-const QStringList kFormNames = {"FrmMain", "Form1", "Form2", "Form3", "Form4", "Form5", "Form6", "Form7"};
+const QStringList kFormNames = {mainform::kName, form1::kName, form2::kName, form3::kName,
+                                form4::kName,    form5::kName, form6::kName, form7::kName};
 
 // `keys [FORM]`: every control, one per line: name as actions take it, caption, kind, form.
 int listKeys(MainModel& m, const QString& only, QTextStream& out, QTextStream& err) {

@@ -8,10 +8,13 @@
 #include "cli_runner.h"
 #include "clock.h"
 #include "console_printer.h"
+#include "control_path.h"
 #include "dialog_form.h"
 #include "exchange.h"
 #include "form4.h"
+#include "form4_controls.h"
 #include "interrupts.h"
+#include "main_form_controls.h"
 #include "main_model.h"
 #include "progress_line.h"
 #include "script_file.h"
@@ -81,10 +84,10 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
     QString scriptBody;
     ScriptVerb script(opt, out, err);
     if (verb == "script") {
-        auto* form4 = dynamic_cast<DialogForm*>(model.formByName(QStringLiteral("Form4")));
-        const Control* key = model.form().find(QStringLiteral("Button77"));
-        if (!form4 || !form4->built || !key || !key->visible || !form4->find("Memo1") ||
-            !form4->find("Button9")) {
+        auto* scripts = dynamic_cast<DialogForm*>(model.formByName(form4::kName));
+        const Control* key = model.form().find(mainform::kScriptKey);
+        if (!scripts || !scripts->built || !key || !key->visible || !scripts->find(form4::kScriptMemo) ||
+            !scripts->find(form4::kRunKey)) {
             err << kCliSelf << "script: the command-script dialog (Form4) is not part of this build\n";
             return 2;
         }
@@ -98,9 +101,11 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
         scriptBody = *text;
         if (const int status = script.check(rest[1], scriptBody); status >= 0) return status;
         script.listen(model);
-        actions = {Action{"Button77", Verb::Key, "Button77", {}, 0, {}},
-                   Action{"SET:Form4.Memo1=" + rest[1], Verb::Set, "Form4.Memo1", scriptBody, 0, {}},
-                   Action{"Form4.Button9", Verb::Key, "Form4.Button9", {}, 0, {}}};
+        const QString memo = controlOf(form4::kName, form4::kScriptMemo);
+        const QString run = controlOf(form4::kName, form4::kRunKey);
+        actions = {Action{mainform::kScriptKey, Verb::Key, mainform::kScriptKey, {}, 0, {}},
+                   Action{"SET:" + memo + "=" + rest[1], Verb::Set, memo, scriptBody, 0, {}},
+                   Action{run, Verb::Key, run, {}, 0, {}}};
     } else {
         for (const QString& text : plan.verb.isEmpty() ? rest.mid(1) : plan.actions) {
             Action a;
@@ -183,7 +188,7 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
     model.startUp(opt.port);
     if (model.port().lastError() != PortError::None) return portFailed();
     frontend.releaseMessages();
-    if (!opt.baud.isEmpty() && !model.form().userSelectText("ComboBox2", opt.baud)) {
+    if (!opt.baud.isEmpty() && !model.form().userSelectText(mainform::kBaudList, opt.baud)) {
         printer.flush(true);
         err << kCliSelf << "baud " << opt.baud << " is not offered for this port\n";
         return finish(2);
@@ -222,7 +227,7 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
     });
     int status = 0;
     const qint64 startUs = clock.nowUs();
-    const QString startSpeed = model.form().text("ComboBox2");
+    const QString startSpeed = model.form().text(mainform::kBaudList);
     bool speedFromSet = false;  // the baud selection was last changed by a SET:ComboBox2 action
     QString speedAfterSet;
     // `send`: each line as the command line sends it, the drive's answer (the console lines it
@@ -250,9 +255,9 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
                     printer.flush(false);
                     err << kCliSelf << note << "\n";
                 }
-                if (why.isEmpty() && t.form == &model.form() && t.name == "ComboBox2") {
+                if (why.isEmpty() && t.form == &model.form() && t.name == mainform::kBaudList) {
                     speedFromSet = true;
-                    speedAfterSet = model.form().text("ComboBox2");
+                    speedAfterSet = model.form().text(mainform::kBaudList);
                 }
                 break;
             }
@@ -286,8 +291,8 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
                 if (why.isEmpty()) t.form->userClick(t.name);
                 break;
         }
-        if (!(a.verb == Verb::Set && t.name == "ComboBox2") && speedFromSet &&
-            model.form().text("ComboBox2") != speedAfterSet)
+        if (!(a.verb == Verb::Set && t.name == mainform::kBaudList) && speedFromSet &&
+            model.form().text(mainform::kBaudList) != speedAfterSet)
             speedFromSet = false;  // an operation set the speed since: it is left as it ended it
         if (!why.isEmpty()) {
             printer.flush(true);
@@ -302,8 +307,9 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
         poller = 0;
         d.AbortRequested = false;
     }
-    if (!opt.keepSpeed && speedFromSet && model.isOpen() && model.form().text("ComboBox2") != startSpeed)
-        model.form().userSelectText("ComboBox2", startSpeed);
+    if (!opt.keepSpeed && speedFromSet && model.isOpen() &&
+        model.form().text(mainform::kBaudList) != startSpeed)
+        model.form().userSelectText(mainform::kBaudList, startSpeed);
     if (model.isOpen()) model.form().userClick("btnSwitch");
     printer.flush(true);
     if (frontend.sawWarning) verdict.warningShown();

@@ -9,13 +9,22 @@
 #include <QRegularExpression>
 #include <functional>
 
+#include "control_path.h"
+#include "form2_controls.h"
+#include "form3_controls.h"
+#include "form6_controls.h"
+#include "main_form_controls.h"
+
 namespace hdd {
+
+using namespace mainform;
 
 namespace {
 
 struct Option {
-    const char* name;   // "--entry"
-    const char* field;  // the field it fills ("Edit19"), or empty for options the verb reads itself
+    const char* name;  // "--entry"
+    const char*
+        field;  // the field it fills (an edit of the main window), or empty for options the verb reads itself
     enum Base { Hex, Dec, Text } base;
     bool required;
 };
@@ -45,11 +54,11 @@ struct ModuleKeys {
 };
 const QList<ModuleKeys>& moduleKeys() {
     static const QList<ModuleKeys> keys = {
-        {"APP", "Button51", "Button52"},   {"ATA", "Button15", "Button20"},
-        {"CERT", "Button1", "Button21"},   {"CERT0", "Button1", "Button21"},
-        {"CERT1", "Button92", "Button93"}, {"TABLE", "Button26", "Button27"},
-        {"VENDOR", "Button3", "Button22"}, {"VEN", "Button3", "Button22"},
-        {"ID", "Button82", "Button83"},    {"RESERVE", "Button57", "Button58"},
+        {"APP", kAppReadKey, kAppWriteKey},          {"ATA", kAtaReadKey, kAtaWriteKey},
+        {"CERT", kCert0ReadKey, kCert0WriteKey},     {"CERT0", kCert0ReadKey, kCert0WriteKey},
+        {"CERT1", kCert1ReadKey, kCert1WriteKey},    {"TABLE", kTableReadKey, kTableWriteKey},
+        {"VENDOR", kVendorReadKey, kVendorWriteKey}, {"VEN", kVendorReadKey, kVendorWriteKey},
+        {"ID", kIdSectorReadKey, kIdSectorWriteKey}, {"RESERVE", kReserveReadKey, kReserveWriteKey},
     };
     return keys;
 }
@@ -73,8 +82,13 @@ QString pickModules(const QString& list, const QList<std::pair<QString, QString>
     return {};
 }
 
+// The action that sets a control: "SET:Form6.ComboBox7=…".
+QString setOf(const QString& control, const QString& value) {
+    return QStringLiteral("SET:%1=%2").arg(control, value);
+}
+
 QString speedSet(const QHash<QString, QString>& o, const QString& control) {
-    return o.contains("--speed") ? QStringLiteral("SET:%1=%2").arg(control, o["--speed"]) : QString();
+    return o.contains("--speed") ? setOf(control, o["--speed"]) : QString();
 }
 
 const QList<VerbRow>& verbTable() {
@@ -82,54 +96,54 @@ const QList<VerbRow>& verbTable() {
     static const QList<VerbRow> rows = {
         {"buffer read",
          "FILE",
-         {{"--entry", "Edit19", O::Hex, true},
-          {"--sectors", "Edit20", O::Hex, true},
+         {{"--entry", kBufferEntryField, O::Hex, true},
+          {"--sectors", kBufferLengthField, O::Hex, true},
           {"--speed", "", O::Dec, false}},
          "read buffer blocks into FILE (the buffer read key)",
          [](const QString& file, const QHash<QString, QString>& o, VerbPlan& p) {
              p.files << file;
-             p.actions << speedSet(o, "ComboBox7") << "Button78";
+             p.actions << speedSet(o, kTransferSpeedList) << kBufferReadKey;
              return QString();
          }},
         {"buffer write",
          "FILE",
-         {{"--entry", "Edit19", O::Hex, true},
-          {"--sectors", "Edit20", O::Hex, true},
+         {{"--entry", kBufferEntryField, O::Hex, true},
+          {"--sectors", kBufferLengthField, O::Hex, true},
           {"--speed", "", O::Dec, false}},
          "write FILE into buffer memory (the buffer write key)",
          [](const QString& file, const QHash<QString, QString>& o, VerbPlan& p) {
              p.files << file;
-             p.actions << speedSet(o, "ComboBox7") << "Button79";
+             p.actions << speedSet(o, kTransferSpeedList) << kBufferWriteKey;
              return QString();
          }},
         {"track read",
          "FILE",
-         {{"--track", "Edit10", O::Hex, true},
-          {"--head", "Edit14", O::Hex, true},
-          {"--buffer", "Edit1", O::Hex, true},
-          {"--buffer-length", "Edit15", O::Hex, true},
-          {"--start", "Edit11", O::Hex, true},
-          {"--count", "Edit12", O::Hex, true},
+         {{"--track", kTrackField, O::Hex, true},
+          {"--head", kTrackHeadField, O::Hex, true},
+          {"--buffer", kReadBufferField, O::Hex, true},
+          {"--buffer-length", kReadSectorsField, O::Hex, true},
+          {"--start", kTrackStartField, O::Hex, true},
+          {"--count", kTrackCountField, O::Hex, true},
           {"--speed", "", O::Dec, false}},
          "read sectors of a system-area track into FILE (\"读指定磁道\")",
          [](const QString& file, const QHash<QString, QString>& o, VerbPlan& p) {
              p.files << file;
-             p.actions << speedSet(o, "ComboBox7") << "Button18";
+             p.actions << speedSet(o, kTransferSpeedList) << kTrackReadKey;
              return QString();
          }},
         {"track write",
          "FILE",
-         {{"--track", "Edit10", O::Hex, true},
-          {"--head", "Edit14", O::Hex, true},
-          {"--buffer", "Edit2", O::Hex, true},
-          {"--buffer-length", "Edit16", O::Hex, true},
-          {"--start", "Edit11", O::Hex, true},
-          {"--count", "Edit12", O::Hex, true},
+         {{"--track", kTrackField, O::Hex, true},
+          {"--head", kTrackHeadField, O::Hex, true},
+          {"--buffer", kWriteBufferField, O::Hex, true},
+          {"--buffer-length", kWriteSectorsField, O::Hex, true},
+          {"--start", kTrackStartField, O::Hex, true},
+          {"--count", kTrackCountField, O::Hex, true},
           {"--speed", "", O::Dec, false}},
          "write FILE into sectors of a system-area track (\"写指定磁道\")",
          [](const QString& file, const QHash<QString, QString>& o, VerbPlan& p) {
              p.files << file;
-             p.actions << speedSet(o, "ComboBox7") << "Button19";
+             p.actions << speedSet(o, kTransferSpeedList) << kTrackWriteKey;
              return QString();
          }},
         {"module read",
@@ -150,9 +164,10 @@ const QList<VerbRow>& verbTable() {
              const QString by = o.value("--by", "buffer");
              if (by != "buffer" && by != "commands") return QStringLiteral("--by takes buffer or commands");
              p.files << file;
-             p.actions << "Button76"
-                       << "Form3.Button51" << speedSet(o, "Form3.ComboBox2")
-                       << (by == "buffer" ? "Form3.Button2" : "Form3.Button3");
+             p.actions << kRomKey << controlOf(form3::kName, form3::kReadFilePicker)
+                       << speedSet(o, controlOf(form3::kName, form3::kSpeedList))
+                       << (by == "buffer" ? controlOf(form3::kName, form3::kBufferReadKey)
+                                          : controlOf(form3::kName, form3::kCommandReadKey));
              return QString();
          }},
         {"rom write",
@@ -163,10 +178,12 @@ const QList<VerbRow>& verbTable() {
              const QString by = o.value("--by", "buffer");
              if (by != "buffer" && by != "commands") return QStringLiteral("--by takes buffer or commands");
              p.files << file;
-             p.actions << "Button76"
-                       << "Form3.Button1" << speedSet(o, "Form3.ComboBox2");
-             if (o.contains("--entry")) p.actions << "SET:Form3.ComboBox3=" + o["--entry"];
-             p.actions << (by == "buffer" ? "Form3.Button6" : "Form3.Button4");
+             p.actions << kRomKey << controlOf(form3::kName, form3::kWriteFilePicker)
+                       << speedSet(o, controlOf(form3::kName, form3::kSpeedList));
+             if (o.contains("--entry"))
+                 p.actions << setOf(controlOf(form3::kName, form3::kEntryList), o["--entry"]);
+             p.actions << (by == "buffer" ? controlOf(form3::kName, form3::kBufferWriteKey)
+                                          : controlOf(form3::kName, form3::kCommandWriteKey));
              return QString();
          }},
         {"backup",
@@ -176,25 +193,24 @@ const QList<VerbRow>& verbTable() {
          "                    gets its own subfolder; --only app,cert,table,ata,vendor; prints the folder",
          [](const QString& folder, const QHash<QString, QString>& o, VerbPlan& p) {
              p.files << folder;
-             p.actions << "Button86"
-                       << "Form6.Button51";
+             p.actions << kBackupKey << controlOf(form6::kName, form6::kFolderPicker);
              if (o.contains("--family"))
-                 p.actions << "SET:Form6.ComboBox7=" + o["--family"];
+                 p.actions << setOf(controlOf(form6::kName, form6::kFamilyList), o["--family"]);
              else
-                 p.actions << "Form6.Button2";
-             p.actions << speedSet(o, "Form6.ComboBox2");
+                 p.actions << controlOf(form6::kName, form6::kIdentifyKey);
+             p.actions << speedSet(o, controlOf(form6::kName, form6::kSpeedList));
              if (o.contains("--only")) {
                  const QString why = pickModules(o["--only"],
-                                                 {{"app", "CheckBox1"},
-                                                  {"cert", "CheckBox2"},
-                                                  {"table", "CheckBox3"},
-                                                  {"ata", "CheckBox4"},
-                                                  {"vendor", "CheckBox5"}},
-                                                 "Form6", p);
+                                                 {{"app", form6::kAppCheck},
+                                                  {"cert", form6::kCertCheck},
+                                                  {"table", form6::kTableCheck},
+                                                  {"ata", form6::kAtaCheck},
+                                                  {"vendor", form6::kVendorCheck}},
+                                                 form6::kName, p);
                  if (!why.isEmpty()) return why;
              }
-             p.actions << "Form6.Button7";
-             p.resultField = "Form6.Edit1";
+             p.actions << controlOf(form6::kName, form6::kStartKey);
+             p.resultField = controlOf(form6::kName, form6::kFolderField);
              return QString();
          }},
         {"boot",
@@ -207,25 +223,26 @@ const QList<VerbRow>& verbTable() {
          "                    --save saves each module to the disk once it runs",
          [](const QString& folder, const QHash<QString, QString>& o, VerbPlan& p) {
              p.files << folder;
-             p.actions << "Button53"
-                       << "Form2.Button7";
-             if (o.contains("--family")) p.actions << "SET:Form2.ComboBox7=" + o["--family"];
-             p.actions << speedSet(o, "Form2.ComboBox2");
+             p.actions << kBootKey << controlOf(form2::kName, form2::kFolderPicker);
+             if (o.contains("--family"))
+                 p.actions << setOf(controlOf(form2::kName, form2::kFamilyList), o["--family"]);
+             p.actions << speedSet(o, controlOf(form2::kName, form2::kSpeedList));
              if (o.contains("--only")) {
                  const QString why = pickModules(o["--only"],
-                                                 {{"app", "CheckBox1"},
-                                                  {"cert", "CheckBox2"},
-                                                  {"table", "CheckBox3"},
-                                                  {"ata0", "CheckBox4"},
-                                                  {"ata1", "CheckBox6"}},
-                                                 "Form2", p);
+                                                 {{"app", form2::kAppCheck},
+                                                  {"cert", form2::kCertCheck},
+                                                  {"table", form2::kTableCheck},
+                                                  {"ata0", form2::kAta0Check},
+                                                  {"ata1", form2::kAta1Check}},
+                                                 form2::kName, p);
                  if (!why.isEmpty()) return why;
              }
              if (o.contains("--save")) {
-                 for (const char* box : {"CheckBox10", "CheckBox9", "CheckBox8", "CheckBox5"})
-                     p.actions << QStringLiteral("SET:Form2.%1=1").arg(box);
+                 for (const char* box : {form2::kAppSaveCheck, form2::kCertSaveCheck, form2::kTableSaveCheck,
+                                         form2::kAtaSaveCheck})
+                     p.actions << setOf(controlOf(form2::kName, box), QStringLiteral("1"));
              }
-             p.actions << "Form2.Button6";
+             p.actions << controlOf(form2::kName, form2::kLoadKey);
              return QString();
          }},
     };

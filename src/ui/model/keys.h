@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "form_model.h"
+#include "main_form_controls.h"
 #include "outcome.h"
 
 namespace hdd {
@@ -15,12 +16,13 @@ struct AddressSet;
 
 // A key of the main window whose work runs as an operation of the window and tells its outcome.
 Control& addKey(MainModel& m, const QString& name, const QString& caption, const QString& box,
-                std::function<Outcome(MainModel&)> work, const QString& panel = QStringLiteral("Panel2"));
+                std::function<Outcome(MainModel&)> work,
+                const QString& panel = QLatin1String(mainform::kOperationsPanel));
 // Work that does not tell its outcome counts as done.
 template <class F>
 requires std::is_void_v<std::invoke_result_t<F, MainModel&>> Control& addKey(
     MainModel& m, const QString& name, const QString& caption, const QString& box, F work,
-    const QString& panel = QStringLiteral("Panel2")) {
+    const QString& panel = QLatin1String(mainform::kOperationsPanel)) {
     return addKey(m, name, caption, box, std::function<Outcome(MainModel&)>([work](MainModel& mm) {
                       work(mm);
                       return Outcome::done();
@@ -29,7 +31,8 @@ requires std::is_void_v<std::invoke_result_t<F, MainModel&>> Control& addKey(
 }
 // A hexadecimal entry field with its label.
 Control& addField(FormModel& f, const QString& name, const QString& label, const QString& box,
-                  KeyFilter filter = KeyFilter::Hex, const QString& panel = QStringLiteral("Panel2"));
+                  KeyFilter filter = KeyFilter::Hex,
+                  const QString& panel = QLatin1String(mainform::kOperationsPanel));
 
 void installServiceKeys(MainModel& m);   // monitor levels, link speed and the service keys
 void installBufferKeys(MainModel& m);    // buffer read and write, file send

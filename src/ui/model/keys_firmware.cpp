@@ -3,20 +3,23 @@
 #include "discovery.h"
 #include "family_table.h"
 #include "keys.h"
+#include "main_form_controls.h"
 #include "main_model.h"
 #include "module_transfer.h"
 
 namespace hdd {
 
+using namespace mainform;
+
 namespace {
 
-const QString kOps = QStringLiteral("Panel2");
+const QString kOps = QLatin1String(kOperationsPanel);
 const QString kTrackFilter = QStringLiteral("TRC文件|*.trc|BIN文件|*.bin|所有文件|*.*");
 const QString kBinFilter = QStringLiteral("BIN文件|*.bin|TRC文件|*.trc|所有文件|*.*");
 
 // The controls that follow the analysis: the CERT1 fields and keys, the TABLE field and keys.
-const QStringList kCert1Controls = {"Edit22", "Edit23", "Button92", "Button93"};
-const QStringList kTableControls = {"Edit13", "Button26", "Button27"};
+const QStringList kCert1Controls = {kCert1Field, kCert1HeadField, kCert1ReadKey, kCert1WriteKey};
+const QStringList kTableControls = {kTableField, kTableReadKey, kTableWriteKey};
 
 QString text(MainModel& m, const QString& name) { return m.form().text(name); }
 
@@ -54,7 +57,7 @@ Outcome moduleAddressKey(MainModel& m) {
 
 Outcome analysisKey(MainModel& m) {
     return withAddresses(m, [&m](AddressSet& a) {
-        return AnalyseFirmware(m.dialogue(), m.form().at("ComboBox3").items, m.ext<FamilyTable>(), a);
+        return AnalyseFirmware(m.dialogue(), m.form().at(kFamilyList).items, m.ext<FamilyTable>(), a);
     });
 }
 
@@ -80,7 +83,7 @@ Outcome runModuleKey(MainModel& m, const ModuleKey& k) {
                               idSector ? QStringLiteral("*.bin") : QStringLiteral("*.trc")};
     const ModuleTransfer t{k.module,
                            k.read ? m.frontend().saveFileName(request) : m.frontend().openFileName(request),
-                           m.form().text("ComboBox7")};
+                           m.form().text(kTransferSpeedList)};
     return withAddresses(m, [&](AddressSet& a) {
         return k.read ? ReadModule(m.dialogue(), t, a) : WriteModule(m.dialogue(), t, a);
     });
@@ -90,38 +93,39 @@ std::function<QString(MainModel&)> named(const QString& name) {
     return [name](MainModel&) { return name; };
 }
 
-QString cert1FileName(MainModel& m) { return "Cert_" + m.form().text("Edit23").trimmed() + ".trc"; }
+QString cert1FileName(MainModel& m) { return "Cert_" + m.form().text(kCert1HeadField).trimmed() + ".trc"; }
 
 }  // namespace
 
 AddressSet addressFields(MainModel& m) {
     AddressSet a;
-    a.buffers = {text(m, "Edit1"), text(m, "Edit15"), text(m, "Edit2"), text(m, "Edit16")};
-    a.reserve = {text(m, "Edit3"), text(m, "Edit4"), text(m, "Edit5")};
-    a.modules = {text(m, "Edit6"), text(m, "Edit8"), text(m, "Edit7"), text(m, "Edit9")};
-    a.cert1 = text(m, "Edit22");
-    a.cert1Head = text(m, "Edit23");
-    a.table = text(m, "Edit13");
-    a.cert1Keys = enabled(m, "Button92");
-    a.tableKeys = enabled(m, "Button26");
+    a.buffers = {text(m, kReadBufferField), text(m, kReadSectorsField), text(m, kWriteBufferField),
+                 text(m, kWriteSectorsField)};
+    a.reserve = {text(m, kReserveStartField), text(m, kReserveEndField), text(m, kSectorsPerTrackField)};
+    a.modules = {text(m, kAppField), text(m, kCert0Field), text(m, kAtaField), text(m, kVendorField)};
+    a.cert1 = text(m, kCert1Field);
+    a.cert1Head = text(m, kCert1HeadField);
+    a.table = text(m, kTableField);
+    a.cert1Keys = enabled(m, kCert1ReadKey);
+    a.tableKeys = enabled(m, kTableReadKey);
     return a;
 }
 
 void setAddressFields(MainModel& m, const AddressSet& a) {
-    setText(m, "Edit1", a.buffers.rd);
-    setText(m, "Edit15", a.buffers.rdSize);
-    setText(m, "Edit2", a.buffers.wr);
-    setText(m, "Edit16", a.buffers.wrSize);
-    setText(m, "Edit3", a.reserve.first);
-    setText(m, "Edit4", a.reserve.last);
-    setText(m, "Edit5", a.reserve.spt);
-    setText(m, "Edit6", a.modules.app);
-    setText(m, "Edit8", a.modules.cert0);
-    setText(m, "Edit7", a.modules.ata);
-    setText(m, "Edit9", a.modules.ven);
-    setText(m, "Edit22", a.cert1);
-    setText(m, "Edit23", a.cert1Head);
-    setText(m, "Edit13", a.table);
+    setText(m, kReadBufferField, a.buffers.rd);
+    setText(m, kReadSectorsField, a.buffers.rdSize);
+    setText(m, kWriteBufferField, a.buffers.wr);
+    setText(m, kWriteSectorsField, a.buffers.wrSize);
+    setText(m, kReserveStartField, a.reserve.first);
+    setText(m, kReserveEndField, a.reserve.last);
+    setText(m, kSectorsPerTrackField, a.reserve.spt);
+    setText(m, kAppField, a.modules.app);
+    setText(m, kCert0Field, a.modules.cert0);
+    setText(m, kAtaField, a.modules.ata);
+    setText(m, kVendorField, a.modules.ven);
+    setText(m, kCert1Field, a.cert1);
+    setText(m, kCert1HeadField, a.cert1Head);
+    setText(m, kTableField, a.table);
     setEnabled(m, kCert1Controls, a.cert1Keys);
     setEnabled(m, kTableControls, a.tableKeys);
 }
@@ -130,7 +134,7 @@ void LoadFamilyTable(MainModel& m) {
     QString error;
     FamilyTable& table = m.ext<FamilyTable>();
     table = loadFamilyTableFile(m.familyTableFolder(), &error);
-    m.form().setItems("ComboBox3", table.names(), table.count > 0 ? 0 : -1);
+    m.form().setItems(kFamilyList, table.names(), table.count > 0 ? 0 : -1);
     if (!error.isEmpty()) m.warning(error);
     if (table.dropped > 0) {
         m.warning(QStringLiteral("%1中的机型超过%2个，其后的%3个未被读取！")
@@ -155,7 +159,7 @@ bool GetFirwAddress(MainModel& m) {
 void installFirmwareKeys(MainModel& m) {
     FormModel& f = m.form();
 
-    Control& families = f.add("ComboBox3", ControlKind::Combo, kOps);
+    Control& families = f.add(kFamilyList, ControlKind::Combo, kOps);
     families.visible = false;
 
     // Each module's read and write keys sit below its field.
@@ -171,48 +175,50 @@ void installFirmwareKeys(MainModel& m) {
     };
 
     const QString reserve = QStringLiteral("保留区");
-    addField(f, "Edit3", QStringLiteral("地址:"), reserve);
-    addField(f, "Edit4", QStringLiteral("-"), reserve);
-    addField(f, "Edit5", QStringLiteral("扇/道:"), reserve);
-    addKey(m, "Button14", QStringLiteral("保留区地址"), reserve, reserveAddressKey);
-    keys(Module::Reserve, reserve, "Button57", "Button58", QStringLiteral("保留区"), named("Reserve.trc"));
+    addField(f, kReserveStartField, QStringLiteral("地址:"), reserve);
+    addField(f, kReserveEndField, QStringLiteral("-"), reserve);
+    addField(f, kSectorsPerTrackField, QStringLiteral("扇/道:"), reserve);
+    addKey(m, kReserveKey, QStringLiteral("保留区地址"), reserve, reserveAddressKey);
+    keys(Module::Reserve, reserve, kReserveReadKey, kReserveWriteKey, QStringLiteral("保留区"),
+         named("Reserve.trc"));
 
     const QString appAta = QStringLiteral("APP / ATA");
-    addField(f, "Edit6", QStringLiteral("APP:"), appAta, KeyFilter::HexComma);
-    keys(Module::App, appAta, "Button51", "Button52", QStringLiteral("APP"), named("APP.trc"));
-    addField(f, "Edit7", QStringLiteral("ATA:"), appAta);
-    keys(Module::Ata, appAta, "Button15", "Button20", QStringLiteral("ATA"), named("ATA.trc"));
+    addField(f, kAppField, QStringLiteral("APP:"), appAta, KeyFilter::HexComma);
+    keys(Module::App, appAta, kAppReadKey, kAppWriteKey, QStringLiteral("APP"), named("APP.trc"));
+    addField(f, kAtaField, QStringLiteral("ATA:"), appAta);
+    keys(Module::Ata, appAta, kAtaReadKey, kAtaWriteKey, QStringLiteral("ATA"), named("ATA.trc"));
 
     const QString cert = QStringLiteral("CERT");
-    addField(f, "Edit8", QStringLiteral("CERT0:"), cert);
-    keys(Module::Cert0, cert, "Button1", "Button21", QStringLiteral("Cert0"), named("Cert_0.trc"));
-    addField(f, "Edit22", QStringLiteral("CERT1:"), cert);
-    addField(f, "Edit23", QStringLiteral("磁头:"), cert);
-    keys(Module::Cert1, cert, "Button92", "Button93", QStringLiteral("Cert1"), cert1FileName);
+    addField(f, kCert0Field, QStringLiteral("CERT0:"), cert);
+    keys(Module::Cert0, cert, kCert0ReadKey, kCert0WriteKey, QStringLiteral("Cert0"), named("Cert_0.trc"));
+    addField(f, kCert1Field, QStringLiteral("CERT1:"), cert);
+    addField(f, kCert1HeadField, QStringLiteral("磁头:"), cert);
+    keys(Module::Cert1, cert, kCert1ReadKey, kCert1WriteKey, QStringLiteral("Cert1"), cert1FileName);
 
     const QString tableVen = QStringLiteral("TABLE / Ven");
-    addField(f, "Edit13", QStringLiteral("TABLE:"), tableVen);
-    keys(Module::Table, tableVen, "Button26", "Button27", QStringLiteral("Table"), named("TABLE.trc"));
-    addField(f, "Edit9", QStringLiteral("Ven:"), tableVen);
-    keys(Module::Vendor, tableVen, "Button3", "Button22", QStringLiteral("Vendor"), named("Vendor.trc"));
+    addField(f, kTableField, QStringLiteral("TABLE:"), tableVen);
+    keys(Module::Table, tableVen, kTableReadKey, kTableWriteKey, QStringLiteral("Table"), named("TABLE.trc"));
+    addField(f, kVendorField, QStringLiteral("Ven:"), tableVen);
+    keys(Module::Vendor, tableVen, kVendorReadKey, kVendorWriteKey, QStringLiteral("Vendor"),
+         named("Vendor.trc"));
 
     const QString modules = QStringLiteral("模块地址");
     Control& id = f.add("LabelHddId", ControlKind::Label, kOps);
     id.text = QStringLiteral("HDD ID扇区");
     id.box = modules;
-    moduleKey("Button82", modules,
+    moduleKey(kIdSectorReadKey, modules,
               {Module::IdSector, true, QStringLiteral("保存文件（ID）"), named("ID.BIN")});
-    moduleKey("Button83", modules,
+    moduleKey(kIdSectorWriteKey, modules,
               {Module::IdSector, false, QStringLiteral("选择写入文件（HDD ID扇区）"), named("ID.BIN")});
     Control& spacer = f.add("LabelModuleKeys", ControlKind::Label, kOps);
     spacer.box = modules;
     spacer.visible = false;
-    addKey(m, "Button17", QStringLiteral("模块地址"), modules, moduleAddressKey).hint =
+    addKey(m, kModuleAddressKey, QStringLiteral("模块地址"), modules, moduleAddressKey).hint =
         QStringLiteral("使用y指令获取模块地址");
-    addKey(m, "Button91", QStringLiteral("A"), modules, analysisKey).hint =
+    addKey(m, kAnalysisKey, QStringLiteral("A"), modules, analysisKey).hint =
         QStringLiteral("分析固件版本并计算模块地址");
-    addKey(m, "Button4", QStringLiteral("清空地址"), modules, clearAddressesKey);
-    addKey(m, "Button96", QStringLiteral("保存APP.CERT"), modules, saveAppCertKey);
+    addKey(m, kClearAddressesKey, QStringLiteral("清空地址"), modules, clearAddressesKey);
+    addKey(m, kSaveAppCertKey, QStringLiteral("保存APP.CERT"), modules, saveAppCertKey);
 
     for (const QStringList& group : {kCert1Controls, kTableControls}) {
         for (const QString& n : group) f.at(n).enabled = false;

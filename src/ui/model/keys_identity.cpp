@@ -3,26 +3,29 @@
 // identity dialog. Neither holds the window busy.
 #include "identity.h"
 #include "keys.h"
+#include "main_form_controls.h"
 #include "main_model.h"
 
 namespace hdd {
+
+using namespace mainform;
 
 void installIdentityKeys(MainModel& m) {
     FormModel& f = m.form();
     f.setCurrentPage(QStringLiteral("工具"));
     const QString box = QStringLiteral("硬盘ID");
     // An ATA serial number holds at most 20 characters.
-    addField(f, "Edit17", "SN:", box, KeyFilter::Serial).maxLength = 20;
-    Control& save = f.add("CheckBox3", ControlKind::Check, QStringLiteral("Panel2"));
+    addField(f, kSerialField, "SN:", box, KeyFilter::Serial).maxLength = 20;
+    Control& save = f.add(kSaveSerialCheck, ControlKind::Check, QLatin1String(kOperationsPanel));
     save.caption = QStringLiteral("存盘");
     save.box = box;
-    addKey(m, "Button55", "写入SN", box, [](MainModel& mm) {
-        QString serial = mm.form().text("Edit17");
-        const Outcome o = WriteSerialNumber(mm.dialogue(), serial, mm.form().checked("CheckBox3"));
-        mm.form().setText("Edit17", serial);
+    addKey(m, kWriteSerialKey, "写入SN", box, [](MainModel& mm) {
+        QString serial = mm.form().text(kSerialField);
+        const Outcome o = WriteSerialNumber(mm.dialogue(), serial, mm.form().checked(kSaveSerialCheck));
+        mm.form().setText(kSerialField, serial);
         return o;
     });
-    addKey(m, "Button85", "打开LBA48", box, [](MainModel& mm) { return OpenLba48(mm.dialogue()); });
+    addKey(m, kLba48Key, "打开LBA48", box, [](MainModel& mm) { return OpenLba48(mm.dialogue()); });
 }
 
 }  // namespace hdd

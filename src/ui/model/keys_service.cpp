@@ -1,15 +1,18 @@
 // The monitor keys of the main window: control characters, single-character commands, level
 // changes, defect lists, SMART and health, self-calibration and self-repair, motor, stepping.
 #include "keys.h"
+#include "main_form_controls.h"
 #include "main_model.h"
 #include "service_commands.h"
 
 namespace hdd {
 
+using namespace mainform;
+
 namespace {
 
-const QString kOps = QStringLiteral("Panel2");
-const QString kRight = QStringLiteral("Panel6");
+const QString kOps = QLatin1String(kOperationsPanel);
+const QString kRight = QLatin1String(kRightPanel);
 
 const QString kBoxControl = QStringLiteral("控制字符");
 const QString kBoxMonitor = QStringLiteral("监控命令");
@@ -40,90 +43,93 @@ void addServiceKey(MainModel& m, const QString& panel, const QString& name, cons
 void installServiceKeys(MainModel& m) {
     // Plain keys: "usercmd", then the bytes; nothing else.
     const PlainKey plain[] = {
-        {"Button12", "^Z", "", kBoxControl, "\x1a"},
-        {"Button2", "^R", "从硬盘加载Cert", kBoxControl, "\x12"},
-        {"Button7", "^T", "", kBoxControl, "\x14"},
-        {"Button32", "^U", "", kBoxControl, "\x15"},
-        {"Button33", "^D", "", kBoxControl, "\x04"},
-        {"Button34", "^E", "", kBoxControl, "\x05"},
-        {"Button35", "^L", "", kBoxControl, "\x0c"},
-        {"Button36", "^A", "", kBoxControl, "\x01"},
-        {"Button37", "^O", "", kBoxControl, "\x0f"},
-        {"Button38", "^C", "", kBoxControl, "\x03"},
-        {"Button48", "Esc", "", kBoxControl, "\x1b"},
-        {"Button29", "复位固件", "", kBoxControl, "\x03"},
-        {"Button9", "认盘", "", kBoxControl, "\x01\r"},
-        {"Button28", "找盘信息", "", kBoxControl, "\x14\r"},
-        {"Button25", "CR", "", kBoxControl, "\r"},
-        {"Button11", "查看AGE", "", kBoxMonitor, ";\r"},
-        {"Button30", "查看PGM", "", kBoxMonitor, ".\r"},
-        {"Button40", "?", "", kBoxMonitor, "?\r"},
-        {"Button42", "`", "", kBoxMonitor, "`\r"},
-        {"Button45", ":", "", kBoxMonitor, ":\r"},
-        {"Button46", "^", "", kBoxMonitor, "^\r"},
-        {"Button41", ".", "", kBoxMonitor, "."},
-        {"Button43", "'", "", kBoxMonitor, "'"},
-        {"Button44", ";", "", kBoxMonitor, ";"},
-        {"Button47", "!", "", kBoxMonitor, "!"},
+        {kCtrlZKey, "^Z", "", kBoxControl, "\x1a"},
+        {kCtrlRKey, "^R", "从硬盘加载Cert", kBoxControl, "\x12"},
+        {kCtrlTKey, "^T", "", kBoxControl, "\x14"},
+        {kCtrlUKey, "^U", "", kBoxControl, "\x15"},
+        {kCtrlDKey, "^D", "", kBoxControl, "\x04"},
+        {kCtrlEKey, "^E", "", kBoxControl, "\x05"},
+        {kCtrlLKey, "^L", "", kBoxControl, "\x0c"},
+        {kCtrlAKey, "^A", "", kBoxControl, "\x01"},
+        {kCtrlOKey, "^O", "", kBoxControl, "\x0f"},
+        {kCtrlCKey, "^C", "", kBoxControl, "\x03"},
+        {kEscKey, "Esc", "", kBoxControl, "\x1b"},
+        {kResetFirmwareKey, "复位固件", "", kBoxControl, "\x03"},
+        {kIdentifyKey, "认盘", "", kBoxControl, "\x01\r"},
+        {kFindDriveInfoKey, "找盘信息", "", kBoxControl, "\x14\r"},
+        {kCrKey, "CR", "", kBoxControl, "\r"},
+        {kShowAgeKey, "查看AGE", "", kBoxMonitor, ";\r"},
+        {kShowPgmKey, "查看PGM", "", kBoxMonitor, ".\r"},
+        {kQuestionMarkKey, "?", "", kBoxMonitor, "?\r"},
+        {kBacktickKey, "`", "", kBoxMonitor, "`\r"},
+        {kColonKey, ":", "", kBoxMonitor, ":\r"},
+        {kCaretKey, "^", "", kBoxMonitor, "^\r"},
+        {kDotKey, ".", "", kBoxMonitor, "."},
+        {kQuoteKey, "'", "", kBoxMonitor, "'"},
+        {kSemicolonKey, ";", "", kBoxMonitor, ";"},
+        {kBangKey, "!", "", kBoxMonitor, "!"},
     };
     for (const PlainKey& k : plain) {
         addServiceKey(
             m, kOps, k.name, QString::fromUtf8(k.caption), k.box,
             [bytes = k.bytes](Dialogue& d) { return SendUserBytes(d, bytes); }, QString::fromUtf8(k.hint));
     }
-    addServiceKey(m, kOps, "Button39", "%", kBoxMonitor, SendPercent);
-    addServiceKey(m, kOps, "Button31", "校准记录", kBoxMonitor, ShowCalibrationRecord, "查看校准记录");
+    addServiceKey(m, kOps, kPercentKey, "%", kBoxMonitor, SendPercent);
+    addServiceKey(m, kOps, kCalibrationLogKey, "校准记录", kBoxMonitor, ShowCalibrationRecord,
+                  "查看校准记录");
 
     // Levels.
-    addServiceKey(m, kOps, "Button8", "/T", kBoxLevel, BackToT);
-    addServiceKey(m, kOps, "Button49", "/1", kBoxLevel, [](Dialogue& d) { return ForceLevel(d, '1'); });
-    addServiceKey(m, kOps, "Button50", "/2", kBoxLevel, [](Dialogue& d) { return ForceLevel(d, '2'); });
-    addServiceKey(m, kOps, "Button24", "转F级", kBoxLevel, ToFKey);
-    addServiceKey(m, kOps, "Button10", "切换到50", kBoxLevel, Switch50);
+    addServiceKey(m, kOps, kSlashTKey, "/T", kBoxLevel, BackToT);
+    addServiceKey(m, kOps, kSlash1Key, "/1", kBoxLevel, [](Dialogue& d) { return ForceLevel(d, '1'); });
+    addServiceKey(m, kOps, kSlash2Key, "/2", kBoxLevel, [](Dialogue& d) { return ForceLevel(d, '2'); });
+    addServiceKey(m, kOps, kToFLevelKey, "转F级", kBoxLevel, ToFKey);
+    addServiceKey(m, kOps, kTo50Key, "切换到50", kBoxLevel, Switch50);
 
     // SMART, health and the other repairs.
-    addServiceKey(m, kOps, "Button54", "清SMART", kBoxRepair, ClearSmart);
-    addServiceKey(m, kOps, "Button68", "清健康值", kBoxRepair, ClearHealth, "健康值清0");
-    addServiceKey(m, kOps, "Button72", "强制读写", kBoxRepair, ForcedReadWrite);
-    addServiceKey(m, kOps, "Button74", "R1、R2命令", kBoxRepair, R1R2Key);
+    addServiceKey(m, kOps, kClearSmartKey, "清SMART", kBoxRepair, ClearSmart);
+    addServiceKey(m, kOps, kClearHealthKey, "清健康值", kBoxRepair, ClearHealth, "健康值清0");
+    addServiceKey(m, kOps, kForcedReadWriteKey, "强制读写", kBoxRepair, ForcedReadWrite);
+    addServiceKey(m, kOps, kR1R2Key, "R1、R2命令", kBoxRepair, R1R2Key);
 
     // Self-calibration and self-repair runs.
     addServiceKey(
-        m, kOps, "Button88", "启动自校准", kBoxCalibration,
+        m, kOps, kStartSelfCalibrationKey, "启动自校准", kBoxCalibration,
         [](Dialogue& d) { return StartSelfRun(d, "N2,,22\r"); }, "A级自校准");
     addServiceKey(
-        m, kOps, "Button60", "扩展自校准", kBoxCalibration,
+        m, kOps, kExtendedSelfCalibrationKey, "扩展自校准", kBoxCalibration,
         [](Dialogue& d) { return StartSelfRun(d, "N2,AA,22\r"); }, "B级自校准");
     addServiceKey(
-        m, kOps, "Button80", "A级自修复", kBoxCalibration,
+        m, kOps, kALevelRepairKey, "A级自修复", kBoxCalibration,
         [](Dialogue& d) { return StartSelfRun(d, "N4,,22\r"); }, "A级自修复(扫描硬盘并把坏道加到G表)");
     addServiceKey(
-        m, kOps, "Button73", "B级自修复", kBoxCalibration,
+        m, kOps, kBLevelRepairKey, "B级自修复", kBoxCalibration,
         [](Dialogue& d) { return StartSelfRun(d, "N3,,22\r"); }, "B级自修复(扫描硬盘并把坏道加到P表)");
-    addServiceKey(m, kOps, "Button61", "停止自校准", kBoxCalibration, StopSelfCalibration);
-    addServiceKey(m, kOps, "Button59", "校准流程", kBoxCalibration, CalibrationFlow, "查看校准流程");
+    addServiceKey(m, kOps, kStopSelfCalibrationKey, "停止自校准", kBoxCalibration, StopSelfCalibration);
+    addServiceKey(m, kOps, kCalibrationFlowKey, "校准流程", kBoxCalibration, CalibrationFlow, "查看校准流程");
 
     // Motor and stepping.
-    addServiceKey(m, kOps, "Button71", "电机停转", kBoxMotor, MotorStop);
-    addServiceKey(m, kOps, "Button75", "电机启动", kBoxMotor, MotorStart);
-    addServiceKey(m, kOps, "Button89", "010", kBoxMotor, [](Dialogue& d) { return StepUntil(d, "0 1 0"); });
-    addServiceKey(m, kOps, "Button90", "000", kBoxMotor, [](Dialogue& d) { return StepUntil(d, "0 0 0"); });
+    addServiceKey(m, kOps, kSpinDownKey, "电机停转", kBoxMotor, MotorStop);
+    addServiceKey(m, kOps, kSpinUpKey, "电机启动", kBoxMotor, MotorStart);
+    addServiceKey(m, kOps, kCommand010Key, "010", kBoxMotor,
+                  [](Dialogue& d) { return StepUntil(d, "0 1 0"); });
+    addServiceKey(m, kOps, kCommand000Key, "000", kBoxMotor,
+                  [](Dialogue& d) { return StepUntil(d, "0 0 0"); });
 
     // Defect lists.
-    addServiceKey(m, kRight, "Button66", "查看P表", kBoxDefects,
+    addServiceKey(m, kRight, kShowPListKey, "查看P表", kBoxDefects,
                   [](Dialogue& d) { return DefectListCommand(d, "V1\r"); });
-    addServiceKey(m, kRight, "Button69", "查看G表", kBoxDefects,
+    addServiceKey(m, kRight, kShowGListKey, "查看G表", kBoxDefects,
                   [](Dialogue& d) { return DefectListCommand(d, "V4\r"); });
-    addServiceKey(m, kRight, "Button64", "清空P表", kBoxDefects, [](Dialogue& d) {
+    addServiceKey(m, kRight, kClearPListKey, "清空P表", kBoxDefects, [](Dialogue& d) {
         return ConfirmedDefectListCommand(d, QStringLiteral("确认清空P表吗?"), "i1,1,22\r");
     });
     // The G list is cleared at once: technicians press it as part of a repair routine.
-    addServiceKey(m, kRight, "Button65", "清空G表", kBoxDefects,
+    addServiceKey(m, kRight, kClearGListKey, "清空G表", kBoxDefects,
                   [](Dialogue& d) { return DefectListCommand(d, "i4,1,22\r"); });
     // The T list key is hidden; last, so that it leaves no hole among the others.
-    addServiceKey(m, kRight, "Button67", "查看T表", kBoxDefects,
+    addServiceKey(m, kRight, kShowTListKey, "查看T表", kBoxDefects,
                   [](Dialogue& d) { return DefectListCommand(d, "V2\r"); });
-    m.form().at("Button67").visible = false;
+    m.form().at(kShowTListKey).visible = false;
 }
 
 }  // namespace hdd

@@ -2,14 +2,17 @@
 // keys that read and write any system-area track the user names ("读指定磁道", "写指定磁道").
 #include "discovery.h"
 #include "keys.h"
+#include "main_form_controls.h"
 #include "main_model.h"
 #include "transfer_ops.h"
 
 namespace hdd {
 
+using namespace mainform;
+
 namespace {
 
-const QString kOps = QStringLiteral("Panel2");
+const QString kOps = QLatin1String(kOperationsPanel);
 const QString kTrackFilter = QStringLiteral("TRC文件|*.trc|BIN文件|*.bin|所有文件|*.*");
 
 QByteArray field(MainModel& m, const QString& name) { return m.form().text(name).trimmed().toLatin1(); }
@@ -27,13 +30,15 @@ Outcome bufferAddressKey(MainModel& m) {
 }
 
 TrackSpan trackSpan(MainModel& m) {
-    return {field(m, "Edit10"), field(m, "Edit14"), field(m, "Edit11"), field(m, "Edit12")};
+    return {field(m, kTrackField), field(m, kTrackHeadField), field(m, kTrackStartField),
+            field(m, kTrackCountField)};
 }
 
 FileRequest trackFile(MainModel& m, bool read) {
-    const QString name = QStringLiteral("Track%1_%2_%3_%4.trc")
-                             .arg(m.form().text("Edit10").trimmed(), m.form().text("Edit14").trimmed(),
-                                  m.form().text("Edit11").trimmed(), m.form().text("Edit12").trimmed());
+    const QString name =
+        QStringLiteral("Track%1_%2_%3_%4.trc")
+            .arg(m.form().text(kTrackField).trimmed(), m.form().text(kTrackHeadField).trimmed(),
+                 m.form().text(kTrackStartField).trimmed(), m.form().text(kTrackCountField).trimmed());
     return {read ? QStringLiteral("保存文件（指定磁道）") : QStringLiteral("打开文件（指定磁道）"), name,
             kTrackFilter, QStringLiteral("*.trc")};
 }
@@ -44,7 +49,7 @@ Outcome readTrackKey(MainModel& m) {
     // A cancelled dialog goes on too: the read gives the drive its carriage return all the same.
     const QString file = m.frontend().saveFileName(trackFile(m, true));
     return withBuffers(m, [&](BufferFields& b) {
-        return ReadTrackToFile(m.dialogue(), span, b, file, m.form().text("ComboBox7"));
+        return ReadTrackToFile(m.dialogue(), span, b, file, m.form().text(kTransferSpeedList));
     });
 }
 
@@ -53,7 +58,7 @@ Outcome writeTrackKey(MainModel& m) {
     if (Outcome o = checkTrackSpan(m, span, false); !o.isDone()) return o;
     const QString file = m.frontend().openFileName(trackFile(m, false));
     return withBuffers(m, [&](BufferFields& b) {
-        return WriteTrackFromFile(m.dialogue(), span, b, file, m.form().text("ComboBox7"));
+        return WriteTrackFromFile(m.dialogue(), span, b, file, m.form().text(kTransferSpeedList));
     });
 }
 
@@ -66,19 +71,19 @@ bool GetBufferAddress(MainModel& m) {
 void installTrackKeys(MainModel& m) {
     FormModel& f = m.form();
     const QString buffers = QStringLiteral("缓冲区地址");
-    addField(f, "Edit1", QStringLiteral("RD:"), buffers);
-    addField(f, "Edit15", QStringLiteral("扇区数:"), buffers).sameRow = true;
-    addField(f, "Edit2", QStringLiteral("WR:"), buffers);
-    addField(f, "Edit16", QStringLiteral("扇区数:"), buffers).sameRow = true;
-    addKey(m, "Button13", QStringLiteral("缓冲区地址"), buffers, bufferAddressKey);
+    addField(f, kReadBufferField, QStringLiteral("RD:"), buffers);
+    addField(f, kReadSectorsField, QStringLiteral("扇区数:"), buffers).sameRow = true;
+    addField(f, kWriteBufferField, QStringLiteral("WR:"), buffers);
+    addField(f, kWriteSectorsField, QStringLiteral("扇区数:"), buffers).sameRow = true;
+    addKey(m, kBufferAddressKey, QStringLiteral("缓冲区地址"), buffers, bufferAddressKey);
 
     const QString track = QStringLiteral("指定磁道");
-    addField(f, "Edit10", QStringLiteral("磁道:"), track);
-    addField(f, "Edit14", QStringLiteral("磁头:"), track);
-    addField(f, "Edit11", QStringLiteral("起始扇区:"), track);
-    addField(f, "Edit12", QStringLiteral("扇区数:"), track);
-    addKey(m, "Button18", QStringLiteral("读指定磁道"), track, readTrackKey);
-    addKey(m, "Button19", QStringLiteral("写指定磁道"), track, writeTrackKey);
+    addField(f, kTrackField, QStringLiteral("磁道:"), track);
+    addField(f, kTrackHeadField, QStringLiteral("磁头:"), track);
+    addField(f, kTrackStartField, QStringLiteral("起始扇区:"), track);
+    addField(f, kTrackCountField, QStringLiteral("扇区数:"), track);
+    addKey(m, kTrackReadKey, QStringLiteral("读指定磁道"), track, readTrackKey);
+    addKey(m, kTrackWriteKey, QStringLiteral("写指定磁道"), track, writeTrackKey);
 }
 
 }  // namespace hdd

@@ -9,10 +9,13 @@
 #include "dialog_form.h"
 #include "family_table.h"
 #include "keys.h"
+#include "main_form_controls.h"
 #include "terminal.h"
 #include "transfer.h"
 
 namespace hdd {
+
+using namespace mainform;
 
 namespace {
 const QString kWebAddress = QStringLiteral("www.hddterm.example");
@@ -97,8 +100,8 @@ void MainModel::startUp(const QString& chosenPort) {
 
     dialogue_.resetCounters();
     listPortsAtStartUp(chosenPort);
-    form_.setEnabled("Panel2", false);
-    form_.setEnabled("Panel6", false);
+    form_.setEnabled(kOperationsPanel, false);
+    form_.setEnabled(kRightPanel, false);
     startTerminal(dialogue_);
     for (const auto& step : startUpSteps_) step();
     watchPorts();
@@ -125,18 +128,18 @@ void MainModel::onSwitch() {
     switchPressed(dialogue_);
     if (!isOpen()) {
         bool ok = false;
-        const int baud = form_.text("ComboBox2").toInt(&ok);
+        const int baud = form_.text(kBaudList).toInt(&ok);
         if (!ok) {
             warning(QStringLiteral("波特率设定有误\r 请重新输入"), QStringLiteral("警告"));
             return;
         }
-        const QString name = form_.text("ComboBox1");
+        const QString name = form_.text(kPortList);
         if (name.isEmpty() || !port_.OpenComPort(name, baud)) {
             // With no port to open the window stays closed rather than pretending to be open.
             information(kPortMissing);
             return;
         }
-        port_.SetControlLines(form_.checked("CheckBox1"));
+        port_.SetControlLines(form_.checked(kBoardPowerCheck));
         portOpened(dialogue_);
         setOpenState(true);
         requestFocus(QStringLiteral("CMD"));
@@ -148,15 +151,15 @@ void MainModel::onSwitch() {
 
 void MainModel::setOpenState(bool open) {
     form_.setCaption("btnSwitch", open ? kCloseCaption : kOpenCaption);
-    form_.setEnabled("ComboBox1", !open);
-    form_.setEnabled("Panel2", open);
-    form_.setEnabled("Panel6", open);
+    form_.setEnabled(kPortList, !open);
+    form_.setEnabled(kOperationsPanel, open);
+    form_.setEnabled(kRightPanel, open);
     form_.setVisible("ImageOff", !open);
     form_.setVisible("ImageOn", open);
     refreshStatus();
     // Nobody should mistake the simulated drive for a real one.
     const QString caption =
-        open && form_.text("ComboBox1") == kSimPort ? baseCaption_ + " - " + portTitle() : baseCaption_;
+        open && form_.text(kPortList) == kSimPort ? baseCaption_ + " - " + portTitle() : baseCaption_;
     if (caption != caption_) {
         caption_ = caption;
         emit captionChanged(caption_);
@@ -164,7 +167,7 @@ void MainModel::setOpenState(bool open) {
 }
 
 void MainModel::onPortLost(PortError) {
-    lostPort_ = form_.text("ComboBox1");
+    lostPort_ = form_.text(kPortList);
     portLost(dialogue_);
     setOpenState(false);
     if (options_.portPollMs > 0) hotplugDelay_.start();  // the pulled port leaves the list
@@ -179,7 +182,7 @@ void MainModel::closeWindow() {
 }
 
 const QList<MainModel::FunctionKey>& MainModel::functionKeys() {
-    static const QList<FunctionKey> keys = {{5, "btnSwitch"}, {8, "Button6"}, {9, "Button16"}};
+    static const QList<FunctionKey> keys = {{5, "btnSwitch"}, {8, kClearConsoleKey}, {9, kAbortKey}};
     return keys;
 }
 
@@ -194,7 +197,7 @@ void MainModel::refreshStatus() {
     } else {
         form_.setText(
             "edStatus",
-            QStringLiteral(" STATUS: %1 Opened %2 None 8 1").arg(portTitle(), form_.text("ComboBox2")));
+            QStringLiteral(" STATUS: %1 Opened %2 None 8 1").arg(portTitle(), form_.text(kBaudList)));
     }
 }
 

@@ -3,11 +3,14 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 
+#include "main_form_controls.h"
 #include "main_model.h"
 #include "monitor.h"
 #include "terminal.h"
 
 namespace hdd {
+
+using namespace mainform;
 
 namespace {
 const QString kSimDetails = QStringLiteral("模拟硬盘");
@@ -15,7 +18,7 @@ const QString kMissingDetails = QStringLiteral("未连接");
 }  // namespace
 
 QString MainModel::portTitle() const {
-    const QString name = form_.text("ComboBox1");
+    const QString name = form_.text(kPortList);
     return name == kSimPort ? QStringLiteral("模拟硬盘 (%1)").arg(name) : name;
 }
 
@@ -24,7 +27,7 @@ void MainModel::readPortDetails() {
 }
 
 void MainModel::listPortsAtStartUp(const QString& chosen) {
-    form_.setItems("ComboBox2", baseSpeedTexts(), 0);
+    form_.setItems(kBaudList, baseSpeedTexts(), 0);
     QStringList ports;
     port_.EnumComPorts(ports);
     readPortDetails();
@@ -46,7 +49,7 @@ void MainModel::listPortsAtStartUp(const QString& chosen) {
             probe = true;
         }
     }
-    form_.setItems("ComboBox1", ports, selected, portLabels(ports));
+    form_.setItems(kPortList, ports, selected, portLabels(ports));
     if (!chosen.isEmpty()) {
         choosePort(chosen);
         return;
@@ -96,7 +99,7 @@ void MainModel::refreshPorts() {
     }
     // A port lost while open stays selected, marked missing, so that the open key opens that device
     // again once it is back and never another one.
-    const Control& c = form_.at("ComboBox1");
+    const Control& c = form_.at(kPortList);
     const QString current = c.currentText();
     const bool wasMissing = missingPorts_.contains(current);
     missingPorts_.clear();
@@ -109,7 +112,7 @@ void MainModel::refreshPorts() {
     int index = static_cast<int>(names.indexOf(current));
     const bool kept = index >= 0;
     if (!kept) index = names.isEmpty() ? -1 : 0;
-    form_.setItems("ComboBox1", names, index, labels);
+    form_.setItems(kPortList, names, index, labels);
     if (kept && wasMissing && missingPorts_.isEmpty()) {
         probePortSpeeds(false);  // the lost port is back: its speeds are learnt again
     } else if (!kept && index >= 0) {
@@ -120,13 +123,13 @@ void MainModel::refreshPorts() {
 void MainModel::listSpeedsOfUnchosenPort() {
     // Opening a port can reset what hangs on it: a port nobody chose is only probed when it is no
     // device (the simulated drive); a device gets the base speeds until the user picks it.
-    if (port_.isRegistered(form_.text("ComboBox1"))) {
+    if (port_.isRegistered(form_.text(kPortList))) {
         probePortSpeeds(false);
         return;
     }
     const QStringList speeds = baseSpeedTexts();
-    form_.setItems("ComboBox2", speeds, 0);
-    form_.setItems("ComboBox7", speeds, static_cast<int>(speeds.size()) - 1);
+    form_.setItems(kBaudList, speeds, 0);
+    form_.setItems(kTransferSpeedList, speeds, static_cast<int>(speeds.size()) - 1);
     emit speedListsChanged(speeds);
 }
 
@@ -137,32 +140,32 @@ QStringList MainModel::probeSpeeds(const QString& portName, bool report) {
 }
 
 void MainModel::choosePort(const QString& name) {
-    Control& c = form_.at("ComboBox1");
+    Control& c = form_.at(kPortList);
     int i = static_cast<int>(c.items.indexOf(name));
     if (i < 0) {
         QStringList items = c.items;
         items << name;
         if (!extraPorts_.contains(name)) extraPorts_ << name;
-        form_.setItems("ComboBox1", items, c.currentIndex, portLabels(items));
+        form_.setItems(kPortList, items, c.currentIndex, portLabels(items));
         i = static_cast<int>(items.size()) - 1;
     }
     if (c.currentIndex == i) {
         onPortChanged();  // the same port again still runs its probe, as a fresh choice would
     } else {
-        form_.userSelect("ComboBox1", i);
+        form_.userSelect(kPortList, i);
     }
 }
 
 void MainModel::onPortChanged() {
-    if (form_.text("ComboBox1") != lostPort_) lostPort_.clear();  // another port was chosen
+    if (form_.text(kPortList) != lostPort_) lostPort_.clear();  // another port was chosen
     probePortSpeeds(true);
 }
 
 void MainModel::probePortSpeeds(bool report) {
-    form_.setItems("ComboBox2", baseSpeedTexts(), 0);
-    const QStringList speeds = probeSpeeds(form_.text("ComboBox1"), report);
-    form_.setItems("ComboBox2", speeds, 0);
-    form_.setItems("ComboBox7", speeds, static_cast<int>(speeds.size()) - 1);
+    form_.setItems(kBaudList, baseSpeedTexts(), 0);
+    const QStringList speeds = probeSpeeds(form_.text(kPortList), report);
+    form_.setItems(kBaudList, speeds, 0);
+    form_.setItems(kTransferSpeedList, speeds, static_cast<int>(speeds.size()) - 1);
     emit speedListsChanged(speeds);
 }
 

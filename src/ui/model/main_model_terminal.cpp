@@ -1,11 +1,14 @@
 // The terminal's fields: the command line (Enter, control keys, its history and paste), the
 // send-byte field and the baud list. What goes to the drive is sent by src/dialogue/terminal.h;
 // the window keeps the fields and the history.
+#include "main_form_controls.h"
 #include "main_model.h"
 #include "monitor.h"
 #include "terminal.h"
 
 namespace hdd {
+
+using namespace mainform;
 
 bool MainModel::onCmdKey(QChar key) { return sendControlKey(dialogue_, key); }
 
@@ -34,22 +37,22 @@ void MainModel::pasteIntoCommandLine(const QString& clip) {
 }
 
 void MainModel::onSendByte() {
-    const Outcome o = sendByte(dialogue_, form_.text("Edit21"), form_.checked("RadioButton2"));
+    const Outcome o = sendByte(dialogue_, form_.text(kSendByteField), form_.checked(kHexOption));
     if (!o.isDone()) {
         information(o.reason);
         return;
     }
-    form_.setText("Edit21", QString());
+    form_.setText(kSendByteField, QString());
 }
 
 void MainModel::onBaudChanged() {
     if (!isOpen()) return;
     form_.setEnabled("btnSwitch", false);
-    const QString speed = form_.text("ComboBox2");
+    const QString speed = form_.text(kBaudList);
     runOperation([this, &speed] { return changeLinkSpeed(dialogue_, speed); });
     form_.setEnabled("btnSwitch", true);
 }
 
-bool MainModel::AdSpeed() { return AdMySpeed(dialogue_, form_.text("ComboBox7")); }
+bool MainModel::AdSpeed() { return AdMySpeed(dialogue_, form_.text(kTransferSpeedList)); }
 
 }  // namespace hdd

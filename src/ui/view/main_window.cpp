@@ -16,8 +16,11 @@
 #include <QScrollArea>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include "main_form_controls.h"
 
 namespace hdd {
+
+using namespace mainform;
 
 namespace {
 
@@ -25,7 +28,7 @@ namespace {
 // zone with the cut key, the zone information keys, the LBA conversion. They carry no group name,
 // so the generic placement leaves them to this.
 void placeZoneTools(FormBinder& b, const FormModel& f, QWidget* panel) {
-    if (!f.find("Button23")) return;
+    if (!f.find(kCutZoneKey)) return;
     auto* g = new QGroupBox(QStringLiteral("段位信息"), panel);
     auto* grid = new QGridLayout(g);
     grid->setContentsMargins(4, 2, 4, 2);
@@ -34,9 +37,10 @@ void placeZoneTools(FormBinder& b, const FormModel& f, QWidget* panel) {
     const struct {
         const char* name;
         int row, labelCol, labelSpan, col, span;
-    } cells[] = {{"Edit25", 0, 0, 1, 1, 1},    {"Edit24", 0, 2, 1, 3, 1},    {"Button23", 0, -1, 0, 4, 2},
-                 {"Button94", 1, -1, 0, 0, 2}, {"Button95", 1, -1, 0, 2, 2}, {"Button81", 1, -1, 0, 4, 2},
-                 {"Edit26", 2, 0, 2, 2, 2},    {"Button70", 2, -1, 0, 4, 2}};
+    } cells[] = {{kCutHeadField, 0, 0, 1, 1, 1},  {kCutZoneField, 0, 2, 1, 3, 1},
+                 {kCutZoneKey, 0, -1, 0, 4, 2},   {kReloadZonesKey, 1, -1, 0, 0, 2},
+                 {kSaveZonesKey, 1, -1, 0, 2, 2}, {kShowZonesKey, 1, -1, 0, 4, 2},
+                 {kKbaField, 2, 0, 2, 2, 2},      {kConvertKey, 2, -1, 0, 4, 2}};
     for (const auto& c : cells) {
         const Control* control = f.find(QString::fromLatin1(c.name));
         if (!control) continue;
@@ -70,33 +74,33 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     auto* topRow = new QHBoxLayout;
     topRow->setContentsMargins(0, 0, 6, 0);
     outer->addLayout(topRow);
-    QWidget* top = binder_.create("Panel3", this);
+    QWidget* top = binder_.create(kTopBar, this);
     topRow->addWidget(top, 1);
     auto* tl = new QHBoxLayout(top);
     tl->setContentsMargins(4, 4, 4, 4);
     tl->setSpacing(4);
     tl->addWidget(new QLabel(QStringLiteral("端口"), top));
-    auto* ports = static_cast<QComboBox*>(binder_.create("ComboBox1", top));
+    auto* ports = static_cast<QComboBox*>(binder_.create(kPortList, top));
     ports->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     ports->setMinimumContentsLength(7);
     ports->installEventFilter(this);  // opening the list reads it again
     tl->addWidget(ports);
     tl->addWidget(new QLabel(QStringLiteral("波特率"), top));
-    tl->addWidget(binder_.create("ComboBox2", top));
+    tl->addWidget(binder_.create(kBaudList, top));
     tl->addWidget(binder_.create("btnSwitch", top));
     tl->addWidget(binder_.create("ImageOn", top));
     tl->addWidget(binder_.create("ImageOff", top));
     tl->addSpacing(8);
     tl->addWidget(new QLabel(QStringLiteral("接收区"), top));
-    tl->addWidget(binder_.create("Button6", top));
-    tl->addWidget(binder_.create("CheckBox2", top));
+    tl->addWidget(binder_.create(kClearConsoleKey, top));
+    tl->addWidget(binder_.create(kAutoClearCheck, top));
     tl->addWidget(binder_.create("CheckBoxFast", top));
     tl->addWidget(binder_.create("CheckBoxHex", top));
     tl->addStretch();
-    QWidget* abort = binder_.create("Button16", this);
+    QWidget* abort = binder_.create(kAbortKey, this);
     abort->setStyleSheet("QPushButton{color:#b00;font-weight:bold;}");
     topRow->addWidget(abort);
-    topRow->addWidget(binder_.create("CheckBox1", this));
+    topRow->addWidget(binder_.create(kBoardPowerCheck, this));
 
     // The console, and the defect-list area beside it.
     auto* middle = new QHBoxLayout;
@@ -115,7 +119,7 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     heading->setAlignment(Qt::AlignCenter);
     heading->setStyleSheet("font-weight:bold;");
     rightColumn->addWidget(heading);
-    QWidget* right = binder_.create("Panel6", this);
+    QWidget* right = binder_.create(kRightPanel, this);
     right->setFixedWidth(242);
     auto* rl = new QVBoxLayout(right);
     rl->setContentsMargins(0, 0, 0, 0);
@@ -124,12 +128,12 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     // The dialog keys that stay usable while the panels are off.
     auto* dialogKeys = new QHBoxLayout;
     dialogKeys->setSpacing(4);
-    for (const char* name : {"Button56", "Button87"}) {
+    for (const char* name : {kBuildFileKey, kHeadSerialsKey}) {
         if (model_.form().find(name)) dialogKeys->addWidget(binder_.create(name, this), 1);
     }
     rightColumn->addLayout(dialogKeys);
 
-    QWidget* ops = binder_.create("Panel2", this);
+    QWidget* ops = binder_.create(kOperationsPanel, this);
     ops->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);  // the console grows, not this
     outer->addWidget(ops);
     auto* ol = new QVBoxLayout(ops);
@@ -145,26 +149,26 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     cmdRow->addWidget(cmd, 1);
     cmdRow->addSpacing(10);
     cmdRow->addWidget(new QLabel(QStringLiteral("发送字节"), ops));
-    QWidget* sendByte = binder_.create("Edit21", ops);
+    QWidget* sendByte = binder_.create(kSendByteField, ops);
     sendByte->setFixedWidth(48);
     cmdRow->addWidget(sendByte);
-    cmdRow->addWidget(binder_.create("RadioButton1", ops));
-    cmdRow->addWidget(binder_.create("RadioButton2", ops));
+    cmdRow->addWidget(binder_.create(kDecimalOption, ops));
+    cmdRow->addWidget(binder_.create(kHexOption, ops));
     cmdRow->addSpacing(10);
     cmdRow->addWidget(new QLabel(QStringLiteral("读写速率:"), ops));
-    cmdRow->addWidget(binder_.create("ComboBox7", ops));
+    cmdRow->addWidget(binder_.create(kTransferSpeedList, ops));
     ol->addLayout(cmdRow);
     // The operation keys, one page per subsystem.
     pages_ = new QTabWidget(ops);
     pages_->setObjectName("opsPages");
     pages_->setDocumentMode(true);
     ol->addWidget(pages_, 1);
-    ol->addWidget(binder_.create("ProgressBar1", ops));
+    ol->addWidget(binder_.create(kProgressBar, ops));
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(binder_.create("edStatus", ops), 3);
     statusRow->addWidget(binder_.create("edRx", ops), 1);
     statusRow->addWidget(binder_.create("edTx", ops), 1);
-    statusRow->addWidget(binder_.create("Button5", ops));
+    statusRow->addWidget(binder_.create(kResetCountersKey, ops));
     ol->addLayout(statusRow);
 
     placeControls();
@@ -191,7 +195,7 @@ void MainWindow::installFunctionKeys() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::MouseButtonPress)
         return QWidget::eventFilter(watched, event);
-    if (watched == binder_.widget("ComboBox1")) {
+    if (watched == binder_.widget(kPortList)) {
         auto* ports = static_cast<QComboBox*>(watched);
         bool opening = event->type() == QEvent::MouseButtonPress;
         if (event->type() == QEvent::KeyPress) {
@@ -268,7 +272,7 @@ QWidget* MainWindow::pageFor(const QString& page) {
 QWidget* MainWindow::boxFor(const Control& c) {
     const QString key = c.panel + "/" + c.page + "/" + c.box;
     if (QWidget* w = boxes_.value(key)) return w;
-    QWidget* host = c.panel == "Panel6" ? binder_.widget(c.panel) : pageFor(c.page);
+    QWidget* host = c.panel == kRightPanel ? binder_.widget(c.panel) : pageFor(c.page);
     auto* g = new QGroupBox(c.box, host);
     auto* grid = new QGridLayout(g);
     grid->setContentsMargins(4, 2, 4, 2);

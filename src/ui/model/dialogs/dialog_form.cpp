@@ -1,9 +1,19 @@
 #include "dialog_form.h"
 
+#include "form1_controls.h"
+#include "form2_controls.h"
+#include "form3_controls.h"
+#include "form4_controls.h"
+#include "form5_controls.h"
+#include "form6_controls.h"
+#include "form7_controls.h"
+#include "main_form_controls.h"
 #include "main_model.h"
 #include "terminal.h"
 
 namespace hdd {
+
+using namespace mainform;
 
 DialogForm::DialogForm(MainModel& main, const QString& formName, const QString& title)
     : FormModel(formName), main_(main) {
@@ -22,13 +32,13 @@ void DialogForm::followSpeedList(const QString& name) {
     auto copy = [this, name](const QStringList& speeds) {
         setItems(name, speeds, static_cast<int>(speeds.size()) - 1);
     };
-    copy(main_.form().at("ComboBox7").items);
+    copy(main_.form().at(kTransferSpeedList).items);
     connect(&main_, &MainModel::speedListsChanged, this, copy);
 }
 
 void DialogForm::followFamilyList(const QString& name) {
     main_.onStartUp([this, name] {
-        const Control& families = main_.form().at("ComboBox3");
+        const Control& families = main_.form().at(kFamilyList);
         setItems(name, families.items, families.items.isEmpty() ? -1 : 0);
     });
 }
@@ -63,13 +73,13 @@ Control& DialogForm::addEdit(const QString& name, const QString& label, KeyFilte
 
 const QList<DialogKey>& dialogKeys() {
     static const QList<DialogKey> keys = {
-        {"Form1", "Button56", "创建文件", 180, 200, true},
-        {"Form2", "Button53", "F级引导", 105, 300, false},
-        {"Form3", "Button76", "读写串行ROM", 140, 300, false},
-        {"Form4", "Button77", "命令脚本", 120, 292, false},
-        {"Form5", "Button84", "HDD ID 编辑", 350, 300, false},
-        {"Form6", "Button86", "备份固件", 120, 310, false},
-        {"Form7", "Button87", "磁头序列号表", -1, -1, true},
+        {form1::kName, kBuildFileKey, "创建文件", 180, 200, true},
+        {form2::kName, kBootKey, "F级引导", 105, 300, false},
+        {form3::kName, kRomKey, "读写串行ROM", 140, 300, false},
+        {form4::kName, kScriptKey, "命令脚本", 120, 292, false},
+        {form5::kName, kIdEditKey, "HDD ID 编辑", 350, 300, false},
+        {form6::kName, kBackupKey, "备份固件", 120, 310, false},
+        {form7::kName, kHeadSerialsKey, "磁头序列号表", -1, -1, true},
     };
     return keys;
 }
@@ -83,7 +93,7 @@ void createDialogs(MainModel& m) {
         std::unique_ptr<DialogForm> form = makers[i++](m);
         DialogForm* dialog = form.get();
         Control& key = m.form().add(QString::fromUtf8(k.key), ControlKind::Button,
-                                    k.onWindow ? QString() : QStringLiteral("Panel2"));
+                                    k.onWindow ? QString() : QLatin1String(kOperationsPanel));
         key.caption = QString::fromUtf8(k.caption);
         if (!k.onWindow) key.box = QStringLiteral("功能窗口");
         key.visible = dialog->built;

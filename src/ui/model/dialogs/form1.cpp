@@ -6,11 +6,14 @@
 #include <QFileInfo>
 
 #include "dialog_form.h"
+#include "form1_controls.h"
 #include "main_model.h"
 #include "sector_file.h"
 #include "text.h"
 
 namespace hdd {
+
+using namespace form1;
 
 namespace {
 
@@ -23,8 +26,8 @@ struct Source {
     QString number;     // "1" or "2" in the messages
 };
 
-const Source kSources[] = {{"Edit1", "Edit5", "Edit3", QStringLiteral("1")},
-                           {"Edit2", "Edit4", "Edit7", QStringLiteral("2")}};
+const Source kSources[] = {{kSource1Field, kSource1StartField, kSource1CountField, QStringLiteral("1")},
+                           {kSource2Field, kSource2StartField, kSource2CountField, QStringLiteral("2")}};
 
 // A picked source is taken whole: from sector 0, all its whole sectors.
 Outcome pickSource(DialogForm& f, const Source& s) {
@@ -42,7 +45,7 @@ Outcome build(DialogForm& f) {
     auto range = [&f](const Source& s) {
         return SectorRange{f.text(s.file), f.text(s.start), f.text(s.count)};
     };
-    const Outcome outcome = MakeSectorFile(range(kSources[0]), range(kSources[1]), f.text("Edit6"));
+    const Outcome outcome = MakeSectorFile(range(kSources[0]), range(kSources[1]), f.text(kTargetField));
     // Every refusal means no file: a warning, so that scripts of the command line see it.
     if (outcome.isDone())
         m.information(kSectorFileDone);
@@ -54,12 +57,12 @@ Outcome build(DialogForm& f) {
 }  // namespace
 
 std::unique_ptr<DialogForm> makeForm1(MainModel& m) {
-    auto f = std::make_unique<DialogForm>(m, QStringLiteral("Form1"), QStringLiteral("创建文件"));
+    auto f = std::make_unique<DialogForm>(m, QLatin1String(kName), QStringLiteral("创建文件"));
     f->built = true;
     DialogForm* form = f.get();
     const QString boxes[] = {QStringLiteral("源文件1"), QStringLiteral("源文件2")};
-    const char* pickers[] = {"Button51", "Button1"};
-    const char* resets[] = {"Button4", "Button5"};
+    const char* pickers[] = {kSource1Picker, kSource2Picker};
+    const char* resets[] = {kSource1ResetKey, kSource2ResetKey};
     for (int i = 0; i < 2; ++i) {
         const Source& s = kSources[i];
         f->addEdit(s.file, QStringLiteral("源文件%1:").arg(s.number), KeyFilter::Any, boxes[i]).readOnly =
@@ -77,18 +80,18 @@ std::unique_ptr<DialogForm> makeForm1(MainModel& m) {
             boxes[i]);
     }
     const QString target = QStringLiteral("目标文件");
-    f->addEdit("Edit6", QStringLiteral("目标文件:"), KeyFilter::Any, target);
+    f->addEdit(kTargetField, QStringLiteral("目标文件:"), KeyFilter::Any, target);
     f->addKey(
-        "Button2", QStringLiteral("..."),
+        kTargetPicker, QStringLiteral("..."),
         [form] {
-            const QString name =
-                form->main().frontend().saveFileName({QString(), form->text("Edit6"), kAllFiles, QString()});
-            if (!name.isEmpty()) form->setText("Edit6", name);
+            const QString name = form->main().frontend().saveFileName(
+                {QString(), form->text(kTargetField), kAllFiles, QString()});
+            if (!name.isEmpty()) form->setText(kTargetField, name);
             return Outcome::done();
         },
         target);
     f->addKey(
-        "Button3", QStringLiteral("生成文件"), [form] { return build(*form); }, target);
+        kBuildKey, QStringLiteral("生成文件"), [form] { return build(*form); }, target);
     return f;
 }
 

@@ -6,11 +6,14 @@
 
 #include "dialog_form.h"
 #include "family_table.h"
+#include "form2_controls.h"
 #include "loader.h"
 #include "main_model.h"
 #include "transfer.h"
 
 namespace hdd {
+
+using namespace form2;
 
 namespace {
 
@@ -24,11 +27,11 @@ struct ModuleControls {
 
 const QList<ModuleControls>& moduleControls() {
     static const QList<ModuleControls> c = {
-        {Module::App, "CheckBox1", "CheckBox10", "Edit1", "Button51", {"ComboBox1", "ComboBox3"}},
-        {Module::Cert, "CheckBox2", "CheckBox9", "Edit2", "Button1", {"ComboBox4"}},
-        {Module::Table, "CheckBox3", "CheckBox8", "Edit6", "Button2", {}},
-        {Module::Ata0, "CheckBox4", "CheckBox5", "Edit4", "Button3", {}},
-        {Module::Ata1, "CheckBox6", QString(), "Edit5", "Button4", {}},
+        {Module::App, kAppCheck, kAppSaveCheck, kAppFileField, kAppPicker, {kAppBufferList, kAppBlockList}},
+        {Module::Cert, kCertCheck, kCertSaveCheck, kCertFileField, kCertPicker, {kCertBlockList}},
+        {Module::Table, kTableCheck, kTableSaveCheck, kTableFileField, kTablePicker, {}},
+        {Module::Ata0, kAta0Check, kAtaSaveCheck, kAta0FileField, kAta0Picker, {}},
+        {Module::Ata1, kAta1Check, QString(), kAta1FileField, kAta1Picker, {}},
     };
     return c;
 }
@@ -62,18 +65,18 @@ private:
     QString shownBuffer_;
 };
 
-Form2::Form2(MainModel& m) : DialogForm(m, QStringLiteral("Form2"), QStringLiteral("F级引导")) {
+Form2::Form2(MainModel& m) : DialogForm(m, QLatin1String(kName), QStringLiteral("F级引导")) {
     const QString fw = QStringLiteral("固件");
-    Control& type = add("ComboBox7", ControlKind::Combo);
+    Control& type = add(kFamilyList, ControlKind::Combo);
     type.label = QStringLiteral("固件类型:");
     type.box = fw;
     type.onChange = [this] { firmwareTypeChanged(); };
-    followFamilyList("ComboBox7");
+    followFamilyList(kFamilyList);
     addKey(
-        "Button5", "A", [this] { return identify(); }, fw)
+        kIdentifyKey, "A", [this] { return identify(); }, fw)
         .hint = QStringLiteral("分析固件版本");
-    addEdit("Edit7", QStringLiteral("固件所在位置:"), KeyFilter::Any, fw).readOnly = true;
-    Control& folder = add("Button7", ControlKind::Button);
+    addEdit(kFolderField, QStringLiteral("固件所在位置:"), KeyFilter::Any, fw).readOnly = true;
+    Control& folder = add(kFolderPicker, ControlKind::Button);
     folder.caption = "...";
     folder.box = fw;
     folder.hint = QStringLiteral("选择固件文件夹");
@@ -85,17 +88,17 @@ Form2::Form2(MainModel& m) : DialogForm(m, QStringLiteral("Form2"), QStringLiter
     addModuleBox("ATA", {Module::Ata0, Module::Ata1});
 
     const QString run = QStringLiteral("加载");
-    Control& speed = add("ComboBox2", ControlKind::Combo);
+    Control& speed = add(kSpeedList, ControlKind::Combo);
     speed.label = QStringLiteral("加载速率:");
     speed.box = run;
-    followSpeedList("ComboBox2");
+    followSpeedList(kSpeedList);
     addKey(
-        "Button6", QStringLiteral("加载"), [this] { return load(); }, run);
+        kLoadKey, QStringLiteral("加载"), [this] { return load(); }, run);
 
     // The pairing follows the buffer whether it is chosen from the list or typed.
-    shownBuffer_ = text("ComboBox1");
+    shownBuffer_ = text(kAppBufferList);
     connect(this, &FormModel::changed, this, [this](const QString& name) {
-        if (name != QLatin1String("ComboBox1") || text(name) == shownBuffer_) return;
+        if (name != QLatin1String(kAppBufferList) || text(name) == shownBuffer_) return;
         shownBuffer_ = text(name);
         bufferChanged();
     });
@@ -126,15 +129,15 @@ void Form2::addModuleBox(const QString& title, const QList<Module>& modules) {
     save.box = title;
     switch (modules.first()) {
         case Module::App:
-            combo("ComboBox1", QStringLiteral("缓冲区:"), {"60", "80"}, 0);
-            combo("ComboBox3", QStringLiteral("数据块大小:"), {"1024", "2048", "4096"}, 1);
+            combo(kAppBufferList, QStringLiteral("缓冲区:"), {"60", "80"}, 0);
+            combo(kAppBlockList, QStringLiteral("数据块大小:"), {"1024", "2048", "4096"}, 1);
             break;
         case Module::Cert:
-            combo("ComboBox4", QStringLiteral("数据块大小:"), {"2048", "4096"}, 1);
+            combo(kCertBlockList, QStringLiteral("数据块大小:"), {"2048", "4096"}, 1);
             break;
         case Module::Table: {
             // The sector count announced for TABLE: set from the file, never typed.
-            Control& count = addEdit("Edit3", QString(), KeyFilter::Hex, title);
+            Control& count = addEdit(kTableSectorsField, QString(), KeyFilter::Hex, title);
             count.visible = false;
             count.text = QStringLiteral("18");
             break;
@@ -175,7 +178,7 @@ void Form2::moduleRule(Module m) {
 }
 
 void Form2::Init1() {
-    setCurrentIndex("ComboBox7", -1);
+    setCurrentIndex(kFamilyList, -1);
     for (const ModuleControls& mc : moduleControls()) {
         setChecked(mc.box, false);
         for (const QString& c : {mc.save, mc.file, mc.picker}) {
@@ -185,8 +188,8 @@ void Form2::Init1() {
         }
         setText(mc.file, QString());
     }
-    for (const char* c : {"ComboBox1", "ComboBox3", "ComboBox4"}) setEnabled(c, false);
-    setText("Edit7", main().firmwareFolder);
+    for (const char* c : {kAppBufferList, kAppBlockList, kCertBlockList}) setEnabled(c, false);
+    setText(kFolderField, main().firmwareFolder);
 }
 
 void Form2::AutoSetFile(const QString& folder) {
@@ -200,18 +203,18 @@ void Form2::AutoSetFile(const QString& folder) {
     take(Module::Cert, f.cert);
     take(Module::Table, f.table);
     // The count goes with the file, as the picker sets it.
-    if (!f.table.isEmpty()) setText("Edit3", f.tableSectors);
+    if (!f.table.isEmpty()) setText(kTableSectorsField, f.tableSectors);
     // The interface code is filled in but left for the technician to tick.
     if (!f.ata0.isEmpty()) {
         setModule(Module::Ata0, false);
         setModule(Module::Ata1, false);
-        setText("Edit4", f.ata0);
-        setText("Edit5", f.ata1);
-        setChecked("CheckBox5", true);
+        setText(kAta0FileField, f.ata0);
+        setText(kAta1FileField, f.ata1);
+        setChecked(kAtaSaveCheck, true);
     } else if (!f.ata.isEmpty()) {
         setModule(Module::Ata0, false);
-        setText("Edit4", f.ata);
-        setChecked("CheckBox5", true);
+        setText(kAta0FileField, f.ata);
+        setChecked(kAtaSaveCheck, true);
     }
 }
 
@@ -228,7 +231,7 @@ void Form2::pick(Module m) {
         return;
     }
     setText(mc.file, file);
-    if (m == Module::Table) setText("Edit3", tableSectorCount(info.size()));
+    if (m == Module::Table) setText(kTableSectorsField, tableSectorCount(info.size()));
 }
 
 void Form2::chooseFolder() {
@@ -236,7 +239,7 @@ void Form2::chooseFolder() {
         QStringLiteral("选择固件文件夹"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
     if (chosen.trimmed().isEmpty()) return;
     const QString path = withSeparator(chosen);
-    setText("Edit7", path);
+    setText(kFolderField, path);
     AutoSetFile(path);
     const QString parent = parentFolder(path);
     if (!parent.isEmpty() && QFileInfo(parent).isDir()) main().firmwareFolder = parent;
@@ -245,32 +248,32 @@ void Form2::chooseFolder() {
 Outcome Form2::identify() {
     IdentifiedFirmware found;
     const Outcome outcome =
-        IdentifyFirmware(main().dialogue(), main().firmwareFolder, at("ComboBox7").items, found);
+        IdentifyFirmware(main().dialogue(), main().firmwareFolder, at(kFamilyList).items, found);
     // The earlier choices go; the drive's own folder, where there is one, chooses again.
     Init1();
     if (QFileInfo(found.folder).isDir()) {
-        setText("Edit7", found.folder);
+        setText(kFolderField, found.folder);
         AutoSetFile(found.folder);
     }
-    if (found.family) setCurrentIndex("ComboBox7", *found.family);
+    if (found.family) setCurrentIndex(kFamilyList, *found.family);
     firmwareTypeChanged();
     return outcome;
 }
 
 void Form2::firmwareTypeChanged() {
-    const int p = at("ComboBox7").currentIndex;
+    const int p = at(kFamilyList).currentIndex;
     const FamilyTable& table = main().ext<FamilyTable>();
     if (p < 0 || p >= table.count) return;
     if (const auto buffer = familyBuffer(table.entry(p + 1))) {
-        selectText("ComboBox1", *buffer);
+        selectText(kAppBufferList, *buffer);
         bufferChanged();
     }
 }
 
 void Form2::bufferChanged() {
-    if (const auto sizes = pairedBlockSizes(text("ComboBox1"))) {
-        selectText("ComboBox3", sizes->app);
-        selectText("ComboBox4", sizes->cert);
+    if (const auto sizes = pairedBlockSizes(text(kAppBufferList))) {
+        selectText(kAppBlockList, sizes->app);
+        selectText(kCertBlockList, sizes->cert);
     }
 }
 
@@ -280,19 +283,19 @@ Outcome Form2::load() {
         const ModuleControls& mc = controlsOf(m);
         return ModuleChoice{checked(mc.box), text(mc.file), checked(save)};
     };
-    r.app = choice(Module::App, "CheckBox10");
-    r.cert = choice(Module::Cert, "CheckBox9");
-    r.table = choice(Module::Table, "CheckBox8");
-    r.ata0 = choice(Module::Ata0, "CheckBox5");
-    r.ata1 = choice(Module::Ata1, "CheckBox5");
-    r.buffer = text("ComboBox1");
-    r.appBlockSize = text("ComboBox3");
-    r.certBlockSize = text("ComboBox4");
-    r.tableSectors = text("Edit3");
-    r.speed = text("ComboBox2");
+    r.app = choice(Module::App, kAppSaveCheck);
+    r.cert = choice(Module::Cert, kCertSaveCheck);
+    r.table = choice(Module::Table, kTableSaveCheck);
+    r.ata0 = choice(Module::Ata0, kAtaSaveCheck);
+    r.ata1 = choice(Module::Ata1, kAtaSaveCheck);
+    r.buffer = text(kAppBufferList);
+    r.appBlockSize = text(kAppBlockList);
+    r.certBlockSize = text(kCertBlockList);
+    r.tableSectors = text(kTableSectorsField);
+    r.speed = text(kSpeedList);
     QString announced;
     const Outcome outcome = LoadModules(main().dialogue(), r, &announced);
-    if (!announced.isEmpty()) setText("Edit3", announced);
+    if (!announced.isEmpty()) setText(kTableSectorsField, announced);
     return outcome;
 }
 

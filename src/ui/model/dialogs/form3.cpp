@@ -7,10 +7,14 @@
 #include <QFileInfo>
 
 #include "dialog_form.h"
+#include "form3_controls.h"
+#include "main_form_controls.h"
 #include "main_model.h"
 #include "rom.h"
 
 namespace hdd {
+
+using namespace form3;
 
 namespace {
 
@@ -21,23 +25,23 @@ constexpr qint64 kMaxRomFile = 0x80000;
 // A transfer key: its file field and the dialog's speed and entry, handed to the ROM operation.
 Outcome romKey(DialogForm& f, RomMethod method) {
     const bool read = method == RomMethod::BufferRead || method == RomMethod::CommandRead;
-    return TransferRom(f.main().dialogue(), method, f.text(read ? "Edit1" : "Edit2"), f.text("ComboBox3"),
-                       f.text("ComboBox2"));
+    return TransferRom(f.main().dialogue(), method, f.text(read ? kReadFileField : kWriteFileField),
+                       f.text(kEntryList), f.text(kSpeedList));
 }
 
 void pickReadFile(DialogForm& f) {
     const QString file =
         f.main().frontend().saveFileName({QString(), kRomName, kRomFilter, QStringLiteral("*.bin")});
-    if (!file.isEmpty()) f.setText("Edit1", file.trimmed());
+    if (!file.isEmpty()) f.setText(kReadFileField, file.trimmed());
 }
 
 void pickWriteFile(DialogForm& f) {
     const QString file =
         f.main().frontend().openFileName({QString(), kRomName, kRomFilter, QStringLiteral("*.bin")});
     if (file.isEmpty()) return;
-    f.setText("Edit2", file);
+    f.setText(kWriteFileField, file);
     if (QFileInfo(file).size() > kMaxRomFile) {
-        f.setText("Edit2", QString());
+        f.setText(kWriteFileField, QString());
         f.main().information(QStringLiteral("ROM模块文件长度不能大于512MB！"));
     }
 }
@@ -45,27 +49,27 @@ void pickWriteFile(DialogForm& f) {
 }  // namespace
 
 std::unique_ptr<DialogForm> makeForm3(MainModel& m) {
-    auto f = std::make_unique<DialogForm>(m, QStringLiteral("Form3"), QStringLiteral("串行ROM读写"));
+    auto f = std::make_unique<DialogForm>(m, QLatin1String(kName), QStringLiteral("串行ROM读写"));
     DialogForm& form = *f;
     const QString files = QStringLiteral("文件");
     const QString keys = QStringLiteral("读写");
 
-    form.addEdit("Edit1", QStringLiteral("读取:"), KeyFilter::Any, files).readOnly = true;
-    Control& pickRead = form.add("Button51", ControlKind::Button);
+    form.addEdit(kReadFileField, QStringLiteral("读取:"), KeyFilter::Any, files).readOnly = true;
+    Control& pickRead = form.add(kReadFilePicker, ControlKind::Button);
     pickRead.caption = QStringLiteral("...");
     pickRead.box = files;
     pickRead.onClick = [&form] { pickReadFile(form); };
-    form.addEdit("Edit2", QStringLiteral("写入:"), KeyFilter::Any, files).readOnly = true;
-    Control& pickWrite = form.add("Button1", ControlKind::Button);
+    form.addEdit(kWriteFileField, QStringLiteral("写入:"), KeyFilter::Any, files).readOnly = true;
+    Control& pickWrite = form.add(kWriteFilePicker, ControlKind::Button);
     pickWrite.caption = QStringLiteral("...");
     pickWrite.box = files;
     pickWrite.onClick = [&form] { pickWriteFile(form); };
 
-    Control& speed = form.add("ComboBox2", ControlKind::Combo);
+    Control& speed = form.add(kSpeedList, ControlKind::Combo);
     speed.label = QStringLiteral("读写速率:");
     speed.box = keys;
-    form.followSpeedList("ComboBox2");
-    Control& entry = form.add("ComboBox3", ControlKind::Combo);
+    form.followSpeedList(kSpeedList);
+    Control& entry = form.add(kEntryList, ControlKind::Combo);
     entry.label = QStringLiteral("入口缓冲区:");
     entry.editable = true;
     entry.filter = KeyFilter::Hex;
@@ -75,10 +79,10 @@ std::unique_ptr<DialogForm> makeForm3(MainModel& m) {
     entry.box = keys;
 
     const std::pair<const char*, RomMethod> transfers[] = {
-        {"Button2", RomMethod::BufferRead},
-        {"Button6", RomMethod::BufferWrite},
-        {"Button3", RomMethod::CommandRead},
-        {"Button4", RomMethod::CommandWrite},
+        {kBufferReadKey, RomMethod::BufferRead},
+        {kBufferWriteKey, RomMethod::BufferWrite},
+        {kCommandReadKey, RomMethod::CommandRead},
+        {kCommandWriteKey, RomMethod::CommandWrite},
     };
     const QString captions[] = {QStringLiteral("缓冲区读取"), QStringLiteral("缓冲区写入"),
                                 QStringLiteral("指令方式读取"), QStringLiteral("指令方式写入")};
@@ -89,10 +93,10 @@ std::unique_ptr<DialogForm> makeForm3(MainModel& m) {
     }
 
     // The main window's progress bar, repeated here: the dialog covers the window while it runs.
-    Control& progress = form.add("ProgressBar1", ControlKind::Progress);
-    progress.maximum = m.form().at("ProgressBar1").maximum;
+    Control& progress = form.add(kProgressBar, ControlKind::Progress);
+    progress.maximum = m.form().at(mainform::kProgressBar).maximum;
     QObject::connect(&m.form(), &FormModel::changed, &form, [&m, &form](const QString& name) {
-        if (name != QLatin1String("ProgressBar1")) return;
+        if (name != QLatin1String(mainform::kProgressBar)) return;
         const Control& main = m.form().at(name);
         form.setMaximum(name, main.maximum);
         form.setValue(name, main.value);

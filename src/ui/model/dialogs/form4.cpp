@@ -12,6 +12,8 @@
 
 #include "builtin_scripts.h"
 #include "dialog_form.h"
+#include "form4_controls.h"
+#include "main_form_controls.h"
 #include "main_model.h"
 #include "script.h"
 #include "script_check.h"
@@ -19,13 +21,11 @@
 
 namespace hdd {
 
+using namespace form4;
+
 namespace {
 
-const QString kFormName = QStringLiteral("Form4");
-const QString kEditor = QStringLiteral("Memo1");
-const QString kCurrent = QStringLiteral("Edit1");
-const QString kRun = QStringLiteral("Button9");
-const QString kStop = QStringLiteral("Button10");
+const QString kFormName = QLatin1String(kName);
 const QString kFilter = QStringLiteral("CMD|*.CMD|所有文件|*.*");
 const QString kExtension = QStringLiteral("*.cmd");
 
@@ -40,7 +40,7 @@ const QString kListener = QStringLiteral("scriptLineListener");
 // it always has, those lines included (ignored or refused as they come).
 Outcome runKey(DialogForm& f) {
     MainModel& m = f.main();
-    const QString script = f.text(kEditor);
+    const QString script = f.text(kScriptMemo);
     if (trimBlanks(script).isEmpty()) {
         const QString message = QStringLiteral("请输入要执行的命令脚本！");
         m.information(message);
@@ -48,21 +48,21 @@ Outcome runKey(DialogForm& f) {
     }
     QHash<QString, bool> enabled;
     for (const auto& c : f.controls()) {
-        if (c->name == kStop) continue;
+        if (c->name == kStopKey) continue;
         enabled.insert(c->name, c->enabled);
         f.setEnabled(c->name, false);
     }
-    f.setEnabled(kStop, true);
+    f.setEnabled(kStopKey, true);
     const QStringList lines = script.split('\n');
     for (const ScriptFinding& finding : CheckScript(lines)) m.console().addLine(findingLine(finding));
     ScriptHooks hooks;
-    hooks.showLine = [&f](const QString& line) { f.setText(kCurrent, line); };
-    hooks.portSpeed = [&m] { return m.form().text(QStringLiteral("ComboBox2")); };
+    hooks.showLine = [&f](const QString& line) { f.setText(kRunningLineField, line); };
+    hooks.portSpeed = [&m] { return m.form().text(mainform::kBaudList); };
     if (auto* l = f.findChild<LineListener*>(kListener, Qt::FindDirectChildrenOnly))
         hooks.lineEnded = l->heard;
     const Outcome outcome = RunScript(m.dialogue(), lines, hooks);
     for (auto it = enabled.cbegin(); it != enabled.cend(); ++it) f.setEnabled(it.key(), it.value());
-    f.setEnabled(kStop, false);
+    f.setEnabled(kStopKey, false);
     return outcome;
 }
 
@@ -73,7 +73,7 @@ bool loadInto(DialogForm& f, const QString& file) {
         f.main().warning(error);
         return false;
     }
-    f.setText(kEditor, *text);
+    f.setText(kScriptMemo, *text);
     return true;
 }
 
@@ -88,7 +88,7 @@ void saveKey(DialogForm& f) {
         f.main().frontend().saveFileName({QStringLiteral("保存脚本"), QString(), kFilter, kExtension});
     if (file.isEmpty()) return;
     QString error;
-    if (!saveScriptFile(file, f.text(kEditor), error)) f.main().warning(error);
+    if (!saveScriptFile(file, f.text(kScriptMemo), error)) f.main().warning(error);
 }
 
 Control& key(DialogForm& f, const QString& name, const QString& caption, std::function<void()> click,
@@ -100,42 +100,42 @@ Control& key(DialogForm& f, const QString& name, const QString& caption, std::fu
     return c;
 }
 
-DialogForm* form4(MainModel& m) { return dynamic_cast<DialogForm*>(m.formByName(kFormName)); }
+DialogForm* scriptForm(MainModel& m) { return dynamic_cast<DialogForm*>(m.formByName(kFormName)); }
 
 }  // namespace
 
 std::unique_ptr<DialogForm> makeForm4(MainModel& m) {
     auto form = std::make_unique<DialogForm>(m, kFormName, QStringLiteral("命令脚本"));
     DialogForm& f = *form;
-    Control& editor = f.add(kEditor, ControlKind::Memo);
+    Control& editor = f.add(kScriptMemo, ControlKind::Memo);
     editor.label = QStringLiteral("当前命令脚本：");
-    f.addEdit(kCurrent, QStringLiteral("正在执行命令：")).readOnly = true;
+    f.addEdit(kRunningLineField, QStringLiteral("正在执行命令：")).readOnly = true;
 
-    key(f, kRun, QStringLiteral("运行脚本"), [&f] { f.main().runOperation([&f] { return runKey(f); }); });
-    key(f, kStop, QStringLiteral("停止运行"), [&f] { f.abort(); }).enabled = false;
-    key(f, QStringLiteral("Button51"), QStringLiteral("打开脚本"), [&f] { openKey(f); });
-    key(f, QStringLiteral("Button1"), QStringLiteral("保存脚本"), [&f] { saveKey(f); });
-    key(f, QStringLiteral("Button11"), QStringLiteral("清空脚本"), [&f] { f.setText(kEditor, QString()); });
+    key(f, kRunKey, QStringLiteral("运行脚本"), [&f] { f.main().runOperation([&f] { return runKey(f); }); });
+    key(f, kStopKey, QStringLiteral("停止运行"), [&f] { f.abort(); }).enabled = false;
+    key(f, QLatin1String(kOpenKey), QStringLiteral("打开脚本"), [&f] { openKey(f); });
+    key(f, QLatin1String(kSaveKey), QStringLiteral("保存脚本"), [&f] { saveKey(f); });
+    key(f, QLatin1String(kClearKey), QStringLiteral("清空脚本"), [&f] { f.setText(kScriptMemo, QString()); });
 
     for (const BuiltinScript& s : builtinScripts()) {
-        auto fill = [&f, text = s.lines.join('\n')] { f.setText(kEditor, text); };
+        auto fill = [&f, text = s.lines.join('\n')] { f.setText(kScriptMemo, text); };
         key(f, s.key, s.caption, fill, QStringLiteral("内置脚本"));
     }
     return form;
 }
 
 bool runScriptFile(MainModel& m, const QString& file) {
-    DialogForm* f = form4(m);
-    const QString show = QStringLiteral("Button77");
+    DialogForm* f = scriptForm(m);
+    const QString show = mainform::kScriptKey;
     if (!f || !m.form().isUsable(show)) return false;
     m.form().userClick(show);
     if (!loadInto(*f, file)) return false;
-    f->userClick(kRun);
+    f->userClick(kRunKey);
     return true;
 }
 
 bool onScriptLine(MainModel& m, std::function<void(const ScriptLineResult&)> heard) {
-    DialogForm* f = form4(m);
+    DialogForm* f = scriptForm(m);
     if (!f) return false;
     auto* l = f->findChild<LineListener*>(kListener, Qt::FindDirectChildrenOnly);
     if (!l) {
@@ -151,10 +151,10 @@ int stopScriptWhen(MainModel& m, std::function<bool()> when) {
     Clock& clock = m.clock();
     auto id = std::make_shared<int>(0);
     *id = clock.addPoller([&m, &clock, when = std::move(when), id] {
-        DialogForm* f = form4(m);
-        if (!f || !f->isUsable(kStop) || !when()) return;
+        DialogForm* f = scriptForm(m);
+        if (!f || !f->isUsable(kStopKey) || !when()) return;
         clock.removePoller(*id);
-        f->userClick(kStop);
+        f->userClick(kStopKey);
     });
     // The clock may outlive the window.
     QObject::connect(&m, &QObject::destroyed, [&clock, id] { clock.removePoller(*id); });

@@ -5,13 +5,16 @@
 #include "backup.h"
 #include "dialog_form.h"
 #include "family_table.h"
+#include "form6_controls.h"
 #include "main_model.h"
 
 namespace hdd {
 
+using namespace form6;
+
 namespace {
 
-const char* const kModuleBoxes[] = {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4", "CheckBox5"};
+const char* const kModuleBoxes[] = {kAppCheck, kCertCheck, kTableCheck, kAtaCheck, kVendorCheck};
 
 QString withSeparator(QString folder) {
     folder = folder.trimmed();
@@ -22,20 +25,20 @@ QString withSeparator(QString folder) {
 Outcome startBackup(DialogForm& f) {
     MainModel& m = f.main();
     BackupRequest r;
-    const int p = f.at("ComboBox7").currentIndex;
+    const int p = f.at(kFamilyList).currentIndex;
     const FamilyTable& table = m.ext<FamilyTable>();
     if (p >= 0 && p < table.count) r.family = table.entry(p + 1);
-    r.folder = f.text("Edit1");
-    r.speed = f.text("ComboBox2");
+    r.folder = f.text(kFolderField);
+    r.speed = f.text(kSpeedList);
     bool* boxes[] = {&r.modules.app, &r.modules.cert, &r.modules.table, &r.modules.ata, &r.modules.vendor};
     for (int i = 0; i < 5; ++i) *boxes[i] = f.checked(kModuleBoxes[i]);
     BackupResult result;
     const Outcome outcome = RunBackup(m.dialogue(), r, &result);
-    if (!result.folder.isEmpty()) f.setText("Edit1", result.folder);
+    if (!result.folder.isEmpty()) f.setText(kFolderField, result.folder);
     if (result.started) {
-        f.setText("Edit3", result.readBuffer);
-        f.setText("Edit4", result.readSectors);
-        f.setText("Edit2", result.reserveStart);
+        f.setText(kReadBufferField, result.readBuffer);
+        f.setText(kReadSectorsField, result.readSectors);
+        f.setText(kReserveStartField, result.reserveStart);
     }
     return outcome;
 }
@@ -43,38 +46,38 @@ Outcome startBackup(DialogForm& f) {
 }  // namespace
 
 std::unique_ptr<DialogForm> makeForm6(MainModel& m) {
-    auto f = std::make_unique<DialogForm>(m, QStringLiteral("Form6"), QStringLiteral("备份固件"));
+    auto f = std::make_unique<DialogForm>(m, QLatin1String(kName), QStringLiteral("备份固件"));
     f->built = true;
     DialogForm* form = f.get();
     // The folder "A" names the target folder under: the program folder, then each folder chosen.
     auto base = std::make_shared<QString>();
 
-    f->addEdit("Edit1", QStringLiteral("保存位置："));
-    f->addKey("Button51", QStringLiteral("..."), [form, base] {
+    f->addEdit(kFolderField, QStringLiteral("保存位置："));
+    f->addKey(kFolderPicker, QStringLiteral("..."), [form, base] {
          MainModel& mm = form->main();
-         const QString chosen =
-             withSeparator(mm.frontend().folderName(QStringLiteral("选择目标文件夹"), form->text("Edit1")));
+         const QString chosen = withSeparator(
+             mm.frontend().folderName(QStringLiteral("选择目标文件夹"), form->text(kFolderField)));
          if (chosen.isEmpty()) return Outcome::done();
-         form->setText("Edit1", chosen);
+         form->setText(kFolderField, chosen);
          *base = chosen;
          mm.firmwareFolder = chosen;
          return Outcome::done();
      }).hint = QStringLiteral("选择固件保存位置");
 
-    f->add("ComboBox7", ControlKind::Combo).label = QStringLiteral("固件类型:");
-    f->followFamilyList("ComboBox7");
-    f->addKey("Button2", QStringLiteral("A"), [form, base] {
+    f->add(kFamilyList, ControlKind::Combo).label = QStringLiteral("固件类型:");
+    f->followFamilyList(kFamilyList);
+    f->addKey(kIdentifyKey, QStringLiteral("A"), [form, base] {
          BackupAnalysis a;
-         const Outcome outcome = AnalyseBackup(form->main().dialogue(), form->text("Edit1"), *base,
-                                               form->at("ComboBox7").items, a);
+         const Outcome outcome = AnalyseBackup(form->main().dialogue(), form->text(kFolderField), *base,
+                                               form->at(kFamilyList).items, a);
          if (!outcome.isDone()) return outcome;
-         form->setText("Edit1", a.folder);
-         if (a.family) form->setCurrentIndex("ComboBox7", *a.family);
+         form->setText(kFolderField, a.folder);
+         if (a.family) form->setCurrentIndex(kFamilyList, *a.family);
          return outcome;
      }).hint = QStringLiteral("分析固件版本");
 
-    f->add("ComboBox2", ControlKind::Combo).label = QStringLiteral("备份速率:");
-    f->followSpeedList("ComboBox2");
+    f->add(kSpeedList, ControlKind::Combo).label = QStringLiteral("备份速率:");
+    f->followSpeedList(kSpeedList);
 
     const QString modules = QStringLiteral("需备份固件：");
     const QString captions[] = {QStringLiteral("App Code"), QStringLiteral("Cert"),
@@ -87,14 +90,14 @@ std::unique_ptr<DialogForm> makeForm6(MainModel& m) {
         box.box = modules;
     }
     f->addKey(
-        "Button7", QStringLiteral("开始备份"), [form] { return startBackup(*form); }, modules);
+        kStartKey, QStringLiteral("开始备份"), [form] { return startBackup(*form); }, modules);
 
     // The run's values: the read buffer and its size in sectors, the reserve area's first cylinder.
-    for (const char* n : {"Edit3", "Edit4", "Edit2"})
+    for (const char* n : {kReadBufferField, kReadSectorsField, kReserveStartField})
         f->addEdit(n, QString(), KeyFilter::Hex).visible = false;
 
     m.onStartUp([form, base, &m] {
-        form->setText("Edit1", m.programFolder());
+        form->setText(kFolderField, m.programFolder());
         *base = m.programFolder();
     });
     return f;

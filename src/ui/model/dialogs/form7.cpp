@@ -5,11 +5,14 @@
 #include <QDir>
 
 #include "dialog_form.h"
+#include "form7_controls.h"
 #include "main_model.h"
 
 static void initHeadSnResource() { Q_INIT_RESOURCE(headsn); }
 
 namespace hdd {
+
+using namespace form7;
 
 namespace {
 
@@ -31,22 +34,22 @@ QString findPicture(const QString& folder) {
 
 std::unique_ptr<DialogForm> makeForm7(MainModel& m) {
     initHeadSnResource();
-    auto f = std::make_unique<DialogForm>(m, QStringLiteral("Form7"), QStringLiteral("磁头序列号表"));
+    auto f = std::make_unique<DialogForm>(m, QLatin1String(kName), QStringLiteral("磁头序列号表"));
     DialogForm* form = f.get();
-    f->add(QStringLiteral("Image1"), ControlKind::Image).text = kSample;
-    Control& note = f->add(QStringLiteral("Label1"), ControlKind::Label);
+    f->add(QLatin1String(kHeadMapImage), ControlKind::Image).text = kSample;
+    Control& note = f->add(QLatin1String(kHeadSerialsLabel), ControlKind::Label);
     note.box = QStringLiteral("说明");
     f->aboutToShow = [form] {
         const QString folder = QDir::toNativeSeparators(form->main().programFolder());
         const QString picture = findPicture(form->main().programFolder());
-        form->setText("Image1", picture.isEmpty() ? kSample : picture);
+        form->setText(kHeadMapImage, picture.isEmpty() ? kSample : picture);
         const QString note = picture.isEmpty()
                                  ? QStringLiteral(
                                        "把磁头序列号表图片 HEADSN.PNG（或 .JPG、.BMP）\n"
                                        "放到程序目录 %1 下，这里就会显示它。")
                                        .arg(folder)
                                  : QStringLiteral("图片：%1").arg(QDir::toNativeSeparators(picture));
-        form->setText("Label1", note);
+        form->setText(kHeadSerialsLabel, note);
     };
     m.onStartUp(f->aboutToShow);
     return f;
