@@ -65,21 +65,25 @@ void installBufferKeys(MainModel& m) {
         c.filter = KeyFilter::Hex;
         c.box = buffer;
     }
-    addKey(m, "Button78", QStringLiteral("读"), buffer, readBufferKey);
-    addKey(m, "Button79", QStringLiteral("写"), buffer, writeBufferKey);
+    addKey(m, "Button78", QStringLiteral("读"), buffer, readBufferKey).hint =
+        QStringLiteral("读出缓冲区并存为文件");
+    addKey(m, "Button79", QStringLiteral("写"), buffer, writeBufferKey).hint =
+        QStringLiteral("把文件写入缓冲区");
 
     const QString send = QStringLiteral("发送文件");
     Control& file = f.add("Edit18", ControlKind::Edit, kOps);
     file.label = QStringLiteral("发送文件:");
     file.readOnly = true;
     file.box = send;
-    addKey(m, "Button62", QStringLiteral("..."), send, pickSendFileKey);
+    addKey(m, "Button62", QStringLiteral("..."), send, pickSendFileKey).hint =
+        QStringLiteral("选择要发送的文件");
     Control& size = f.add("ComboBox6", ControlKind::Combo, kOps);
     size.label = QStringLiteral("数据块大小:");
     size.items = {"512", "1024", "2048", "4096"};
     size.currentIndex = -1;
     size.box = send;
-    addKey(m, "Button63", QStringLiteral("发送"), send, sendFileKey);
+    addKey(m, "Button63", QStringLiteral("发送"), send, sendFileKey).hint =
+        QStringLiteral("以块下载把文件发送给硬盘");
 }
 
 }  // namespace hdd

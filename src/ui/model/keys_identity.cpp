@@ -22,7 +22,9 @@ void installIdentityKeys(MainModel& m) {
         mm.form().setText("Edit17", serial);
         return o;
     });
-    addKey(m, "Button85", "打开LBA48", box, [](MainModel& mm) { return OpenLba48(mm.dialogue()); });
+    addKey(m, "Button85", "打开LBA48", box, [](MainModel& mm) { return OpenLba48(mm.dialogue()); }).hint =
+        QStringLiteral("打开硬盘的48位寻址");
+    f.at("Button55").hint = QStringLiteral("把SN栏的序列号写入硬盘");
 }
 
 }  // namespace hdd

@@ -70,15 +70,18 @@ void installTrackKeys(MainModel& m) {
     addField(f, "Edit15", QStringLiteral("扇区数:"), buffers).sameRow = true;
     addField(f, "Edit2", QStringLiteral("WR:"), buffers);
     addField(f, "Edit16", QStringLiteral("扇区数:"), buffers).sameRow = true;
-    addKey(m, "Button13", QStringLiteral("缓冲区地址"), buffers, bufferAddressKey);
+    addKey(m, "Button13", QStringLiteral("缓冲区地址"), buffers, bufferAddressKey).hint =
+        QStringLiteral("向硬盘查询读写缓冲区地址");
 
     const QString track = QStringLiteral("指定磁道");
     addField(f, "Edit10", QStringLiteral("磁道:"), track);
     addField(f, "Edit14", QStringLiteral("磁头:"), track);
     addField(f, "Edit11", QStringLiteral("起始扇区:"), track);
     addField(f, "Edit12", QStringLiteral("扇区数:"), track);
-    addKey(m, "Button18", QStringLiteral("读指定磁道"), track, readTrackKey);
-    addKey(m, "Button19", QStringLiteral("写指定磁道"), track, writeTrackKey);
+    addKey(m, "Button18", QStringLiteral("读指定磁道"), track, readTrackKey).hint =
+        QStringLiteral("读取指定磁道的扇区并存为文件");
+    addKey(m, "Button19", QStringLiteral("写指定磁道"), track, writeTrackKey).hint =
+        QStringLiteral("把文件写入指定磁道的扇区");
 }
 
 }  // namespace hdd

@@ -1,6 +1,7 @@
 // The window as the Host of every operation: message boxes and questions through the Frontend,
 // the progress bar, the panels off while an operation runs, and the speed shown after a change.
 #include "main_model.h"
+#include "progress.h"
 
 namespace hdd {
 
@@ -16,8 +17,28 @@ bool MainModel::question(const QString& text, const QString& title) {
     return frontend_.question(text, title);
 }
 
-void MainModel::setProgressMax(qint64 max) { form_.setMaximum("ProgressBar1", max); }
-void MainModel::setProgress(qint64 position) { form_.setValue("ProgressBar1", position); }
+void MainModel::setProgressMax(qint64 max) {
+    form_.setMaximum("ProgressBar1", max);
+    progressBytes_ = 0;
+    refreshProgressText();
+}
+
+void MainModel::setProgress(qint64 position) {
+    form_.setValue("ProgressBar1", position);
+    refreshProgressText();
+}
+
+void MainModel::setProgressBytes(qint64 total) {
+    progressBytes_ = qMax<qint64>(0, total);
+    refreshProgressText();
+}
+
+void MainModel::refreshProgressText() {
+    // The figures are told while an operation runs; the bar's text goes with its end.
+    const Control& bar = form_.at("ProgressBar1");
+    const ProgressFigures f = progressMeter_.update(clock_.nowUs(), bar.value, bar.maximum, progressBytes_);
+    form_.setText("ProgressBar1", operationRunning() ? progressBarText(f) : QString());
+}
 qint64 MainModel::progress() const { return form_.find("ProgressBar1")->value; }
 
 void MainModel::setBusy(bool busy) {

@@ -29,7 +29,7 @@ public:
     // Widgets for controls added after construction (keys of later subsystems) are placed here.
     void placeControls();
 
-    // Pastes the clipboard's first line at the command line's cursor.
+    // Pastes the clipboard: one line at the command line's cursor, several as the model asks.
     void pasteIntoCommandLine();
 
 protected:
