@@ -38,7 +38,7 @@ TEST(ProgressFigures, PayloadRateAndTimeLeftOnTheVirtualClock) {
         QString text;
     } rows[] = {{64, 65536, "50%  32768 / 65536 字节  16.0 KiB/s  剩余 0:02"},
                 {32, 0, "25%  剩余 0:06"},
-                {128, 512, "100%  512 / 512 字节  0.2 KiB/s  剩余 0:00"}};
+                {128, 512, "100%  512 / 512 字节  0.3 KiB/s  剩余 0:00"}};
     for (const auto& r : rows) {
         hdd::ProgressMeter m;
         m.update(1'000'000, 0, 128, r.payload);
