@@ -12,6 +12,10 @@ namespace hdd {
 
 SearchBar::SearchBar(QWidget* parent) : QWidget(parent) {
     setObjectName("searchBar");
+    later_ = new QTimer(this);
+    later_->setSingleShot(true);
+    later_->setInterval(150);
+    connect(later_, &QTimer::timeout, this, &SearchBar::refresh);
     auto* l = new QHBoxLayout(this);
     l->setContentsMargins(0, 2, 0, 0);
     l->setSpacing(4);
@@ -56,7 +60,7 @@ void SearchBar::setTarget(QPlainTextEdit* view) {
     if (view_) {
         // New console text moves the matches: find them again, keeping the place.
         connect(view_->document(), &QTextDocument::contentsChanged, this, [this] {
-            if (isVisible()) refresh();
+            if (isVisible()) later_->start();
         });
     }
     refresh();

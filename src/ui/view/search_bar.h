@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QList>
+#include <QTimer>
 #include <QWidget>
 
 class QLabel;
@@ -46,6 +47,7 @@ private:
     QLabel* count_ = nullptr;
     QList<int> matches_;
     int current_ = -1;
+    QTimer* later_ = nullptr;  // gathers the console's changes into one search
 };
 
 }  // namespace hdd

@@ -8,6 +8,7 @@
 
 #include "harness.h"
 #include "hex_traffic.h"
+#include "keys.h"
 #include "main_window.h"
 #include "progress.h"
 #include "search_bar.h"
@@ -30,6 +31,19 @@ TEST(HexRows, SixteenToARowANewRowAtEachTurnOffsetsPerDirection) {
         "00000003 >  3F                                                |?|"};
     ASSERT_EQ(t.rows().size(), want.size());
     for (int i = 0; i < want.size(); ++i) EXPECT_EQ(hdd::HexTraffic::formatRow(t.rows()[i]), want[i]);
+}
+
+TEST(KeyTips, EveryKeySaysWhatItSendsOrDoes) {
+    const struct {
+        QByteArray bytes;
+        QString text;
+    } rows[] = {{"\x14", "Ctrl-T (0x14)"}, {"\x1b", "Esc (0x1B)"}, {"?\r", "\"?\" CR"}, {"\x01\r", "Ctrl-A (0x01) CR"}};
+    for (const auto& r : rows) EXPECT_EQ(hdd::describeBytes(r.bytes), r.text);
+    Harness h;
+    EXPECT_EQ(h.form().at("Button7").hint, "发送 Ctrl-T (0x14)");
+    for (const auto& c : h.form().controls()) {
+        if (c->kind == hdd::ControlKind::Button && c->visible) EXPECT_FALSE(c->hint.isEmpty()) << qPrintable(c->name);
+    }
 }
 
 TEST(ProgressFigures, PayloadRateAndTimeLeftOnTheVirtualClock) {
