@@ -440,4 +440,7 @@ TRANSLATIONS = {
     '下一个匹配 (Enter)': 'Next match (Enter)',
     '关闭查找 (Esc)': 'Close the search (Esc)',
     '无匹配': 'No match',
+    '显示各磁头的段位信息': 'Shows the zone information of every head',
+    '把输入的LBA值转换为物理位置': 'Converts the LBA typed to a physical location',
+    '收发计数清零': 'Resets the Rx and Tx counters',
 }

@@ -83,6 +83,7 @@ void MainModel::buildControls() {
     f.add("edTx", ControlKind::Label, ops).text = "Tx:0";
     f.add("Button5", ControlKind::Button, ops).caption = "计数清零";
     f.at("Button5").onClick = [this] { dialogue_.resetCounters(); };
+    f.at("Button5").hint = "收发计数清零";
 
     f.add("Button16", ControlKind::Button).caption = "中止命令";
     f.at("Button16").onClick = [this] { requestAbort(dialogue_); };
