@@ -443,4 +443,5 @@ TRANSLATIONS = {
     '显示各磁头的段位信息': 'Shows the zone information of every head',
     '把输入的LBA值转换为物理位置': 'Converts the LBA typed to a physical location',
     '收发计数清零': 'Resets the Rx and Tx counters',
+    '只粘贴第一行': 'Paste the first line only',
 }

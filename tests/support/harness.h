@@ -43,7 +43,7 @@ public:
     void message(hdd::MessageKind kind, const QString& text, const QString&) override {
         shown << (kind == hdd::MessageKind::Warning ? "warning: " : "message: ") + text;
     }
-    int choose(const QString& text, const QString&, const QStringList&) override {
+    int choose(const QString& text, const QString&, const QStringList&, const QString&) override {
         shown << "choose: " + text.section('\n', 0, 0);
         return choices.isEmpty() ? -1 : choices.takeFirst();
     }

@@ -24,9 +24,12 @@ public:
     virtual ~Frontend() = default;
     virtual void message(MessageKind kind, const QString& text, const QString& title) = 0;
     virtual bool question(const QString& text, const QString& title) = 0;
-    // A question with several answers: the index of the one chosen, or -1 when the user cancelled.
-    // A front end that offers only Yes and No takes Yes for the first answer and No for cancel.
-    virtual int choose(const QString& text, const QString& title, const QStringList& choices) {
+    // A question with several answers: the index of the one chosen, or -1 when the user cancelled
+    // (the cancelling key reads `cancel`). A front end that offers only Yes and No takes Yes for the
+    // first answer and No for cancel.
+    virtual int choose(const QString& text, const QString& title, const QStringList& choices,
+                       const QString& cancel) {
+        (void)cancel;
         (void)choices;
         return question(text, title) ? 0 : -1;
     }

@@ -27,7 +27,8 @@ void installZoneKeys(MainModel& m) {
     });
     key("Button94", "重载", "重新加载段位信息", [](MainModel& mm) { return ReloadZones(mm.dialogue()); });
     key("Button95", "保存", "保存段位信息", [](MainModel& mm) { return SaveZones(mm.dialogue()); });
-    key("Button81", "查看段位信息", "显示各磁头的段位信息", [](MainModel& mm) { return ShowZones(mm.dialogue()); });
+    key("Button81", "查看段位信息", "显示各磁头的段位信息",
+        [](MainModel& mm) { return ShowZones(mm.dialogue()); });
     field("Edit26", "KBA->LLP", KeyFilter::Digits, 10, "输入LBA值");
     key("Button70", "转换", "把输入的LBA值转换为物理位置",
         [](MainModel& mm) { return ConvertLba(mm.dialogue(), mm.form().text("Edit26")); });

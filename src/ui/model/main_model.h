@@ -127,9 +127,9 @@ public:
     static QString commandLinePaste(const QString& clip);
     void pasteIntoCommandLine(const QString& clip);
     // A paste of several lines (Shift+Insert, "粘贴"): asks whether to send them one per prompt or
-    // to open them in the script dialog (where a line that is no script command is typed by STR/),
-    // or neither. False, with nothing done, when the text holds fewer than two lines: it is then
-    // pasted into the command line as one.
+    // to open them in the script dialog (where a line that is no script command is typed by STR/).
+    // False, with nothing done, when the text holds fewer than two lines or the question was
+    // cancelled ("只粘贴第一行"): the text is then pasted into the command line as one line.
     bool pasteSeveralLines(const QString& clip);
     // The non-blank lines of pasted text, without their outer blanks and control characters.
     static QStringList pastedLines(const QString& clip);

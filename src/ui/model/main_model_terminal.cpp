@@ -65,7 +65,7 @@ bool MainModel::pasteSeveralLines(const QString& clip) {
                              .arg(QStringList(lines.mid(0, 8)).join('\n') + (lines.size() > 8 ? "\n…" : ""));
     const QStringList choices = {QStringLiteral("逐行发送（每行等待提示符）"),
                                  QStringLiteral("在命令脚本中打开")};
-    switch (frontend_.choose(text, QStringLiteral("粘贴"), choices)) {
+    switch (frontend_.choose(text, QStringLiteral("粘贴"), choices, QStringLiteral("只粘贴第一行"))) {
         case 0:
             for (const QString& line : lines) history_.add(line);
             runOperation([this, &lines] { return SendLinesAtPrompt(dialogue_, lines); });
@@ -77,7 +77,7 @@ bool MainModel::pasteSeveralLines(const QString& clip) {
             }
             break;
         default:
-            break;
+            return false;  // the first line goes into the command line, as a paste of one line
     }
     return true;
 }

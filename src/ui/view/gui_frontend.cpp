@@ -27,12 +27,14 @@ bool GuiFrontend::question(const QString& text, const QString& title) {
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-int GuiFrontend::choose(const QString& text, const QString& title, const QStringList& choices) {
+int GuiFrontend::choose(const QString& text, const QString& title, const QStringList& choices,
+                        const QString& cancel) {
     QMessageBox box(QMessageBox::Question, title.isEmpty() ? QStringLiteral("提示") : title, text,
                     QMessageBox::NoButton, parent_);
     QList<QAbstractButton*> buttons;
     for (const QString& c : choices) buttons << box.addButton(c, QMessageBox::AcceptRole);
-    box.addButton(QMessageBox::Cancel);
+    box.setEscapeButton(cancel.isEmpty() ? box.addButton(QMessageBox::Cancel)
+                                         : box.addButton(cancel, QMessageBox::RejectRole));
     if (!buttons.isEmpty()) box.setDefaultButton(static_cast<QPushButton*>(buttons.first()));
     box.exec();
     return static_cast<int>(buttons.indexOf(box.clickedButton()));
