@@ -164,7 +164,7 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     statusRow->addWidget(binder_.create("edStatus", ops), 3);
     QWidget* saved = binder_.create("edFile", ops);
     saved->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // a long path is cut, not the row
-    statusRow->addWidget(saved, 4);
+    statusRow->addWidget(saved, 2);
     statusRow->addWidget(binder_.create("edRx", ops), 1);
     statusRow->addWidget(binder_.create("edTx", ops), 1);
     statusRow->addWidget(binder_.create("Button5", ops));

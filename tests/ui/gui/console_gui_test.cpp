@@ -1,6 +1,7 @@
 // The console as a terminal: the hexadecimal rows of the traffic, the search bar, a paste of several
 // lines, the progress figures and the status line's note of a saved file.
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -101,6 +102,10 @@ TEST(Console, TheHexViewShowsBothDirections) {
     const QString shown = w.findChild<QPlainTextEdit*>("hexView")->toPlainText();
     EXPECT_TRUE(shown.startsWith("00000000 >  2F 31 0D ")) << qPrintable(shown);
     EXPECT_TRUE(shown.contains("\n00000000 <  ")) << qPrintable(shown);
+    w.findChild<hdd::SearchBar*>("searchBar")->open();
+    w.findChild<hdd::SearchBar*>("searchBar")->field()->setText("0D");
+    QDir().mkpath(HDDTERM_TEST_OUT);
+    EXPECT_TRUE(w.grab().save(QStringLiteral(HDDTERM_TEST_OUT "/console_hex_search.png")));
 }
 
 TEST(Paste, SeveralLinesOnePerPromptIntoTheScriptOrCancelledToTheFirstLine) {
