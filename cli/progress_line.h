@@ -1,12 +1,15 @@
 // The progress line of hddterm-cli: one line of stderr, cleared and redrawn in place while an
-// operation runs, with the percentage, the bytes on the line, the speed and the time left.
+// operation runs, with the percentage, the payload bytes done, the speed and the time left.
+//
+// The bytes are the payload's (the file's) when the operation declared its size (progress.h);
+// otherwise the bytes that crossed the line since the bar started.
 #pragma once
 
 #include <QTextStream>
-#include <algorithm>
 
 #include "clock.h"
 #include "dialogue.h"
+#include "progress.h"
 
 namespace hdd {
 
@@ -17,23 +20,22 @@ public:
         : err_(err), clock_(clock), d_(d), enabled_(enabled) {}
 
     void update(qint64 value, qint64 maximum) {
-        if (!enabled_) return;
+        if (!enabled_ || (value == value_ && maximum == maximum_)) return;
         const qint64 now = clock_.nowUs();
-        if (value <= 0 || maximum != maximum_) {
-            maximum_ = maximum;
-            startUs_ = now;
-            startBytes_ = lineBytes();
-            if (value <= 0) return;
+        if (value <= 0 || maximum != maximum_) startBytes_ = lineBytes();
+        value_ = value;
+        maximum_ = maximum;
+        ProgressFigures f = meter_.update(now, value, maximum, d_.host().progressBytes());
+        if (value <= 0 || maximum <= 0 || (value < maximum && drawn_ && now - drawnUs_ < 100000)) return;
+        if (f.bytes < 0) {
+            f.bytes = lineBytes() - startBytes_;
+            const double seconds = double(now - meter_.startUs()) / 1e6;
+            if (f.secondsLeft >= 0) f.bytesPerSecond = double(f.bytes) / seconds;
         }
-        if (maximum <= 0 || (value < maximum && drawn_ && now - drawnUs_ < 100000)) return;
-        const double part = std::min(1.0, double(value) / double(maximum));
-        const double seconds = double(now - startUs_) / 1e6;
-        const qint64 bytes = lineBytes() - startBytes_;
-        QString line = QStringLiteral("%1%  %2 bytes").arg(int(part * 100), 3).arg(bytes);
-        if (seconds > 0.05) {
-            line += QStringLiteral("  %1 KiB/s").arg(double(bytes) / 1024.0 / seconds, 0, 'f', 1);
-            const qint64 left = qRound64(seconds * (1.0 - part) / part);
-            line += QStringLiteral("  %1:%2 left").arg(left / 60).arg(left % 60, 2, 10, QChar('0'));
+        QString line = QStringLiteral("%1%  %2 bytes").arg(f.percent, 3).arg(f.bytes);
+        if (f.bytesPerSecond >= 0 && f.secondsLeft >= 0) {
+            line += QStringLiteral("  %1 KiB/s").arg(f.bytesPerSecond / 1024.0, 0, 'f', 1);
+            line += QStringLiteral("  %1 left").arg(minutesSeconds(f.secondsLeft));
         }
         err_ << "\r\x1b[K" << line;
         err_.flush();
@@ -55,10 +57,11 @@ private:
     Clock& clock_;
     Dialogue& d_;
     bool enabled_;
+    ProgressMeter meter_;
     bool drawn_ = false;
     qint64 drawnUs_ = 0;
-    qint64 startUs_ = 0;
     qint64 startBytes_ = 0;
+    qint64 value_ = -1;
     qint64 maximum_ = -1;
 };
 

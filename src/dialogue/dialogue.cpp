@@ -82,13 +82,19 @@ void Dialogue::dispatch(const QByteArray& chunk) {
 }
 
 void Dialogue::SendString(const QByteArray& text) {
-    if (!shutdown_) port_.ComWriteBytes(text);
+    if (!shutdown_) {
+        port_.ComWriteBytes(text);
+        emit sent(text);
+    }
     TxTotal += static_cast<qint32>(text.size());
     emit countersChanged();
 }
 
 void Dialogue::Sendbuffer(const char* data, quint16 count) {
-    if (!shutdown_) port_.ComWriteBuffer(data, count);
+    if (!shutdown_) {
+        port_.ComWriteBuffer(data, count);
+        emit sent(QByteArray(data, count));
+    }
     TxTotal += count;
     emit countersChanged();
 }

@@ -102,6 +102,8 @@ public:
 
 signals:
     void countersChanged();
+    // Bytes handed to the port (the hexadecimal view shows them beside what came back).
+    void sent(const QByteArray& bytes);
 
 private:
     // One pulse: sleep 10 ms, then process events.

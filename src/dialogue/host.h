@@ -19,6 +19,11 @@ public:
     virtual void setProgressMax(qint64 max) = 0;
     virtual void setProgress(qint64 position) = 0;
     virtual qint64 progress() const = 0;
+    // The payload behind the progress units (the size of the file being read or written), declared
+    // after setProgressMax by the operations that know it; a new maximum forgets it. The bar's
+    // figures count value / maximum of it (progress.h).
+    virtual void setProgressBytes(qint64 total) { (void)total; }
+    virtual qint64 progressBytes() const { return 0; }
     // Disables (true) or enables (false) the three panels of the main window.
     virtual void setBusy(bool busy) = 0;
     // The port was switched to a new speed: select it in the window's baud list (this selection

@@ -136,6 +136,7 @@ Outcome ReadRom(Dialogue& d, const QString& fileName) {
     if (ok && !d.AbortRequested) {
         d.addLine(kReadingRom);
         host.setProgressMax(kRomPages);
+        host.setProgressBytes(kRomSize);
         host.setProgress(0);
         image.reserve(kRomSize);
         for (int page = 0; page < kRomPages; ++page) {
@@ -219,6 +220,7 @@ Outcome ReadROM1(Dialogue& d, const QString& fileName) {
     if (ok && !d.AbortRequested) {
         d.addLine(kReadingRom);
         host.setProgressMax(kRomSize);
+        host.setProgressBytes(kRomSize);
         host.setProgress(0);
         d.ReceiveMode = kRData;
         d.CaptureBuffer.clear();
@@ -345,6 +347,7 @@ Outcome WriteBios1(Dialogue& d, const QString& fileName) {
         return refuseCommandWrite(d, refusal);
     // Only the ROM's 65536 bytes are written; a longer file's tail is not.
     host.setProgressMax(kRomSize);
+    host.setProgressBytes(kRomSize);
     host.setProgress(0);
 
     bool ok = true;

@@ -104,6 +104,7 @@ TransferOutcome SendImage(Dialogue& d, const QByteArray& image, qint64 blockSize
     const qint64 n = image.size() / blockSize;
     auto block = [&](qint64 k) { return QByteArrayView(image).sliced(k * blockSize, blockSize); };
     host.setProgressMax(image.size());
+    host.setProgressBytes(image.size());
     host.setProgress(0);
     for (qint64 k = 1; k < n; ++k) {
         if (!SendBlock(d, block(k), static_cast<int>(k))) return Outcome::failed(kFailed);

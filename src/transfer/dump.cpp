@@ -126,6 +126,7 @@ TransferOutcome ReadBuffer(Dialogue& d, const QByteArray& startBlock, const QByt
         return Outcome::failed(target.reason);
     }
     host.setProgressMax(static_cast<qint64>(*count));
+    host.setProgressBytes(static_cast<qint64>(*count) * kBlockBytes);
     host.setProgress(0);
 
     bool ok = true;

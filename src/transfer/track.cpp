@@ -246,6 +246,7 @@ TransferOutcome ReadTrack(Dialogue& d, const QByteArray& track, const QByteArray
         failed = true;
     } else if (!d.AbortRequested) {
         host.setProgressMax(static_cast<qint64>(total));
+        host.setProgressBytes(static_cast<qint64>(total) * kBlockBytes);
         host.setProgress(0);
         quint64 sector = *hexArg(startSector);
         QByteArray sectorText = trimmed(startSector);
@@ -346,6 +347,8 @@ TransferOutcome ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QBy
             failed = true;
         } else {
             host.setProgressMax(last >= first ? static_cast<qint64>((last - first + 1) * spt) : 0);
+            host.setProgressBytes(last >= first ? static_cast<qint64>((last - first + 1) * spt) * kBlockBytes
+                                                : 0);
             host.setProgress(0);
             QByteArray trackText = trimmed(firstTrack);
             for (quint64 track = first; track <= last; ++track, trackText = hexText(track)) {
@@ -442,6 +445,7 @@ TransferOutcome WriteTrack(Dialogue& d, const QByteArray& tracks, const QByteArr
         const quint64 rem = secs % chunk;
         const QByteArrayView all(image);
         host.setProgressMax(static_cast<qint64>(n + (rem > 0 ? 1 : 0)));
+        host.setProgressBytes(static_cast<qint64>(bytes));
         host.setProgress(0);
         for (quint64 i = 0; i < n && !failed && !d.AbortRequested; ++i) {
             const auto data = all.sliced(static_cast<qsizetype>(i * chunk * kBlockBytes),
@@ -501,6 +505,8 @@ TransferOutcome WriteReserve(Dialogue& d, const QByteArray& firstTrack, const QB
             l -= secs;
         }
         host.setProgressMax(chunks);
+        host.setProgressBytes(static_cast<qint64>(
+            std::min<quint64>(quint64(file.size()), (last - first + 1) * spt * quint64(kBlockBytes))));
         host.setProgress(0);
         QByteArray trackText = trimmed(firstTrack);
         for (quint64 track = first; track <= last && left > 0 && !failed && !d.AbortRequested;

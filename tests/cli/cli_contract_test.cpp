@@ -265,6 +265,15 @@ TEST(CliProgress, ATerminalGetsOneLineRewrittenInPlace) {
     EXPECT_FALSE(r.err.contains("\x1b"));
 }
 
+TEST(CliProgress, ARomReadCountsTheBytesOfItsFile) {
+    QTemporaryDir dir;
+    hdd::CliEnv tty;
+    tty.terminal = true;
+    const CliOutcome r = cli({"rom", "read", dir.filePath("rom.bin")}, tty);
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.err.contains("100%  65536 bytes  ")) << qPrintable(r.err);
+}
+
 TEST(CliLog, EveryByteSentAndReceivedWithTimeAndDirection) {
     QTemporaryDir dir;
     const QString log = dir.filePath("line.txt");

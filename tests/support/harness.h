@@ -43,6 +43,10 @@ public:
     void message(hdd::MessageKind kind, const QString& text, const QString&) override {
         shown << (kind == hdd::MessageKind::Warning ? "warning: " : "message: ") + text;
     }
+    int choose(const QString& text, const QString&, const QStringList&, const QString&) override {
+        shown << "choose: " + text.section('\n', 0, 0);
+        return choices.isEmpty() ? -1 : choices.takeFirst();
+    }
     bool question(const QString& text, const QString&) override {
         const bool a = answers.isEmpty() ? false : answers.takeFirst();
         shown << "question: " + text + (a ? " -> yes" : " -> no");
@@ -61,6 +65,7 @@ public:
     QStringList shownForms;  // every dialog shown, as "Form3@140,300"
     QStringList shown;       // every message box and question, in order
     QList<bool> answers;     // answers to questions, in order (No when exhausted)
+    QList<int> choices;      // answers to questions with several answers (cancel when exhausted)
     QStringList files;       // answers to file dialogs, in order (cancel when exhausted)
     QList<hdd::FileRequest> requests;
 

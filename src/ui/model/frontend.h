@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace hdd {
 
@@ -23,6 +24,15 @@ public:
     virtual ~Frontend() = default;
     virtual void message(MessageKind kind, const QString& text, const QString& title) = 0;
     virtual bool question(const QString& text, const QString& title) = 0;
+    // A question with several answers: the index of the one chosen, or -1 when the user cancelled
+    // (the cancelling key reads `cancel`). A front end that offers only Yes and No takes Yes for the
+    // first answer and No for cancel.
+    virtual int choose(const QString& text, const QString& title, const QStringList& choices,
+                       const QString& cancel) {
+        (void)cancel;
+        (void)choices;
+        return question(text, title) ? 0 : -1;
+    }
     // An empty result means the user cancelled.
     virtual QString openFileName(const FileRequest& request) = 0;
     virtual QString saveFileName(const FileRequest& request) = 0;

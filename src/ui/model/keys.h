@@ -34,6 +34,12 @@ Control& addField(FormModel& f, const QString& name, const QString& label, const
                   KeyFilter filter = KeyFilter::Hex,
                   const QString& panel = QLatin1String(mainform::kOperationsPanel));
 
+// What a key's bytes are, for its tool tip: control characters as "Ctrl-T (0x14)" and "Esc (0x1B)",
+// a carriage return as "CR", text in quotes: "\"?\" CR".
+QString describeBytes(const QByteArray& bytes);
+// The tool tip of a key that sends fixed bytes: its own hint (when it has one) over "发送 …".
+QString sendsHint(const QString& hint, const QByteArray& bytes);
+
 void installServiceKeys(MainModel& m);   // monitor levels, link speed and the service keys
 void installBufferKeys(MainModel& m);    // buffer read and write, file send
 void installTrackKeys(MainModel& m);     // buffer addresses and free system-area tracks

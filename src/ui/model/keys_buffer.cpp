@@ -69,21 +69,25 @@ void installBufferKeys(MainModel& m) {
         c.filter = KeyFilter::Hex;
         c.box = buffer;
     }
-    addKey(m, kBufferReadKey, QStringLiteral("读"), buffer, readBufferKey);
-    addKey(m, kBufferWriteKey, QStringLiteral("写"), buffer, writeBufferKey);
+    addKey(m, kBufferReadKey, QStringLiteral("读"), buffer, readBufferKey).hint =
+        QStringLiteral("读出缓冲区并存为文件");
+    addKey(m, kBufferWriteKey, QStringLiteral("写"), buffer, writeBufferKey).hint =
+        QStringLiteral("把文件写入缓冲区");
 
     const QString send = QStringLiteral("发送文件");
     Control& file = f.add(kSendFileField, ControlKind::Edit, kOps);
     file.label = QStringLiteral("发送文件:");
     file.readOnly = true;
     file.box = send;
-    addKey(m, kSendFilePicker, QStringLiteral("..."), send, pickSendFileKey);
+    addKey(m, kSendFilePicker, QStringLiteral("..."), send, pickSendFileKey).hint =
+        QStringLiteral("选择要发送的文件");
     Control& size = f.add(kSendBlockSizeList, ControlKind::Combo, kOps);
     size.label = QStringLiteral("数据块大小:");
     size.items = {"512", "1024", "2048", "4096"};
     size.currentIndex = -1;
     size.box = send;
-    addKey(m, kSendFileKey, QStringLiteral("发送"), send, sendFileKey);
+    addKey(m, kSendFileKey, QStringLiteral("发送"), send, sendFileKey).hint =
+        QStringLiteral("以块下载把文件发送给硬盘");
 }
 
 }  // namespace hdd

@@ -172,6 +172,8 @@ void installFirmwareKeys(MainModel& m) {
                     const QString& what, const std::function<QString(MainModel&)>& fileName) {
         moduleKey(read, box, {module, true, QStringLiteral("保存文件（%1）").arg(what), fileName});
         moduleKey(write, box, {module, false, QStringLiteral("打开文件（%1）").arg(what), fileName});
+        m.form().at(read).hint = QStringLiteral("读取%1并存为文件").arg(what);
+        m.form().at(write).hint = QStringLiteral("把文件写入%1").arg(what);
     };
 
     const QString reserve = QStringLiteral("保留区");
@@ -217,8 +219,13 @@ void installFirmwareKeys(MainModel& m) {
         QStringLiteral("使用y指令获取模块地址");
     addKey(m, kAnalysisKey, QStringLiteral("A"), modules, analysisKey).hint =
         QStringLiteral("分析固件版本并计算模块地址");
-    addKey(m, kClearAddressesKey, QStringLiteral("清空地址"), modules, clearAddressesKey);
-    addKey(m, kSaveAppCertKey, QStringLiteral("保存APP.CERT"), modules, saveAppCertKey);
+    addKey(m, kClearAddressesKey, QStringLiteral("清空地址"), modules, clearAddressesKey).hint =
+        QStringLiteral("清空所有地址栏");
+    addKey(m, kSaveAppCertKey, QStringLiteral("保存APP.CERT"), modules, saveAppCertKey).hint =
+        QStringLiteral("保存APP与CERT模块");
+    f.at(kReserveKey).hint = QStringLiteral("向硬盘查询保留区地址");
+    f.at(kIdSectorReadKey).hint = QStringLiteral("读取%1并存为文件").arg(id.text);
+    f.at(kIdSectorWriteKey).hint = QStringLiteral("把文件写入%1").arg(id.text);
 
     for (const QStringList& group : {kCert1Controls, kTableControls}) {
         for (const QString& n : group) f.at(n).enabled = false;

@@ -25,7 +25,9 @@ void installIdentityKeys(MainModel& m) {
         mm.form().setText(kSerialField, serial);
         return o;
     });
-    addKey(m, kLba48Key, "打开LBA48", box, [](MainModel& mm) { return OpenLba48(mm.dialogue()); });
+    addKey(m, kLba48Key, "打开LBA48", box, [](MainModel& mm) { return OpenLba48(mm.dialogue()); }).hint =
+        QStringLiteral("打开硬盘的48位寻址");
+    f.at(kWriteSerialKey).hint = QStringLiteral("把SN栏的序列号写入硬盘");
 }
 
 }  // namespace hdd

@@ -72,7 +72,8 @@ void installServiceKeys(MainModel& m) {
     for (const PlainKey& k : plain) {
         addServiceKey(
             m, kOps, k.name, QString::fromUtf8(k.caption), k.box,
-            [bytes = k.bytes](Dialogue& d) { return SendUserBytes(d, bytes); }, QString::fromUtf8(k.hint));
+            [bytes = k.bytes](Dialogue& d) { return SendUserBytes(d, bytes); },
+            sendsHint(QString::fromUtf8(k.hint), k.bytes));
     }
     addServiceKey(m, kOps, kPercentKey, "%", kBoxMonitor, SendPercent);
     addServiceKey(m, kOps, kCalibrationLogKey, "校准记录", kBoxMonitor, ShowCalibrationRecord,
@@ -94,42 +95,79 @@ void installServiceKeys(MainModel& m) {
     // Self-calibration and self-repair runs.
     addServiceKey(
         m, kOps, kStartSelfCalibrationKey, "启动自校准", kBoxCalibration,
-        [](Dialogue& d) { return StartSelfRun(d, "N2,,22\r"); }, "A级自校准");
+        [](Dialogue& d) { return StartSelfRun(d, "N2,,22\r"); }, sendsHint("A级自校准", "N2,,22\r"));
     addServiceKey(
         m, kOps, kExtendedSelfCalibrationKey, "扩展自校准", kBoxCalibration,
-        [](Dialogue& d) { return StartSelfRun(d, "N2,AA,22\r"); }, "B级自校准");
+        [](Dialogue& d) { return StartSelfRun(d, "N2,AA,22\r"); }, sendsHint("B级自校准", "N2,AA,22\r"));
     addServiceKey(
         m, kOps, kALevelRepairKey, "A级自修复", kBoxCalibration,
-        [](Dialogue& d) { return StartSelfRun(d, "N4,,22\r"); }, "A级自修复(扫描硬盘并把坏道加到G表)");
+        [](Dialogue& d) { return StartSelfRun(d, "N4,,22\r"); },
+        sendsHint("A级自修复(扫描硬盘并把坏道加到G表)", "N4,,22\r"));
     addServiceKey(
         m, kOps, kBLevelRepairKey, "B级自修复", kBoxCalibration,
-        [](Dialogue& d) { return StartSelfRun(d, "N3,,22\r"); }, "B级自修复(扫描硬盘并把坏道加到P表)");
+        [](Dialogue& d) { return StartSelfRun(d, "N3,,22\r"); },
+        sendsHint("B级自修复(扫描硬盘并把坏道加到P表)", "N3,,22\r"));
     addServiceKey(m, kOps, kStopSelfCalibrationKey, "停止自校准", kBoxCalibration, StopSelfCalibration);
     addServiceKey(m, kOps, kCalibrationFlowKey, "校准流程", kBoxCalibration, CalibrationFlow, "查看校准流程");
 
     // Motor and stepping.
     addServiceKey(m, kOps, kSpinDownKey, "电机停转", kBoxMotor, MotorStop);
     addServiceKey(m, kOps, kSpinUpKey, "电机启动", kBoxMotor, MotorStart);
-    addServiceKey(m, kOps, kCommand010Key, "010", kBoxMotor,
-                  [](Dialogue& d) { return StepUntil(d, "0 1 0"); });
-    addServiceKey(m, kOps, kCommand000Key, "000", kBoxMotor,
-                  [](Dialogue& d) { return StepUntil(d, "0 0 0"); });
+    addServiceKey(
+        m, kOps, kCommand010Key, "010", kBoxMotor, [](Dialogue& d) { return StepUntil(d, "0 1 0"); },
+        QStringLiteral("发送 Ctrl-D (0x04) 最多 %1 次，直到应答中出现“%2”").arg(20).arg("0 1 0"));
+    addServiceKey(
+        m, kOps, kCommand000Key, "000", kBoxMotor, [](Dialogue& d) { return StepUntil(d, "0 0 0"); },
+        QStringLiteral("发送 Ctrl-D (0x04) 最多 %1 次，直到应答中出现“%2”").arg(20).arg("0 0 0"));
 
     // Defect lists.
-    addServiceKey(m, kRight, kShowPListKey, "查看P表", kBoxDefects,
-                  [](Dialogue& d) { return DefectListCommand(d, "V1\r"); });
-    addServiceKey(m, kRight, kShowGListKey, "查看G表", kBoxDefects,
-                  [](Dialogue& d) { return DefectListCommand(d, "V4\r"); });
-    addServiceKey(m, kRight, kClearPListKey, "清空P表", kBoxDefects, [](Dialogue& d) {
-        return ConfirmedDefectListCommand(d, QStringLiteral("确认清空P表吗?"), "i1,1,22\r");
-    });
+    addServiceKey(
+        m, kRight, kShowPListKey, "查看P表", kBoxDefects,
+        [](Dialogue& d) { return DefectListCommand(d, "V1\r"); }, sendsHint(QString(), "V1\r"));
+    addServiceKey(
+        m, kRight, kShowGListKey, "查看G表", kBoxDefects,
+        [](Dialogue& d) { return DefectListCommand(d, "V4\r"); }, sendsHint(QString(), "V4\r"));
+    addServiceKey(
+        m, kRight, kClearPListKey, "清空P表", kBoxDefects,
+        [](Dialogue& d) {
+            return ConfirmedDefectListCommand(d, QStringLiteral("确认清空P表吗?"), "i1,1,22\r");
+        },
+        sendsHint(QStringLiteral("先询问确认"), "i1,1,22\r"));
     // The G list is cleared at once: technicians press it as part of a repair routine.
-    addServiceKey(m, kRight, kClearGListKey, "清空G表", kBoxDefects,
-                  [](Dialogue& d) { return DefectListCommand(d, "i4,1,22\r"); });
+    addServiceKey(
+        m, kRight, kClearGListKey, "清空G表", kBoxDefects,
+        [](Dialogue& d) { return DefectListCommand(d, "i4,1,22\r"); }, sendsHint(QString(), "i4,1,22\r"));
     // The T list key is hidden; last, so that it leaves no hole among the others.
-    addServiceKey(m, kRight, kShowTListKey, "查看T表", kBoxDefects,
-                  [](Dialogue& d) { return DefectListCommand(d, "V2\r"); });
+    addServiceKey(
+        m, kRight, kShowTListKey, "查看T表", kBoxDefects,
+        [](Dialogue& d) { return DefectListCommand(d, "V2\r"); }, sendsHint(QString(), "V2\r"));
     m.form().at(kShowTListKey).visible = false;
+
+    // The tool tips of the keys with a dialogue of their own: what it is for and its main command.
+    const struct {
+        const char* name;
+        const char* hint;
+        QByteArray bytes;
+    } tips[] = {
+        {kPercentKey, "", "%\r"},
+        {kCalibrationLogKey, "查看校准记录",
+         "\x0c"
+         "E4E\r"},
+        {kSlashTKey, "回到T级", "/\r"},
+        {kSlash1Key, "强制转到1级", "\x1a/1\r"},
+        {kSlash2Key, "强制转到2级", "\x1a/2\r"},
+        {kTo50Key, "需T级", "N50,,22\r"},
+        {kClearSmartKey, "需T级；在1级清除SMART", "/1\rN1\r"},
+        {kClearHealthKey, "健康值清0（需T级）", "H,,22\r"},
+        {kForcedReadWriteKey, "需T级", "/1\rF\r/\r"},
+        {kStopSelfCalibrationKey, "", "\x1aN50,,22\r"},
+        {kCalibrationFlowKey, "查看校准流程（需T级）", "/c\rD\r/\r"},
+        {kSpinDownKey, "在2级停止主轴电机", "/2\rZ\r"},
+        {kSpinUpKey, "在2级启动主轴电机", "/2\rU\r"},
+    };
+    for (const auto& t : tips) m.form().at(t.name).hint = sendsHint(QString::fromUtf8(t.hint), t.bytes);
+    m.form().at(kToFLevelKey).hint = QStringLiteral("将硬盘转到F级");
+    m.form().at(kR1R2Key).hint = QStringLiteral("执行R1、R2命令");
 }
 
 }  // namespace hdd

@@ -75,15 +75,18 @@ void installTrackKeys(MainModel& m) {
     addField(f, kReadSectorsField, QStringLiteral("扇区数:"), buffers).sameRow = true;
     addField(f, kWriteBufferField, QStringLiteral("WR:"), buffers);
     addField(f, kWriteSectorsField, QStringLiteral("扇区数:"), buffers).sameRow = true;
-    addKey(m, kBufferAddressKey, QStringLiteral("缓冲区地址"), buffers, bufferAddressKey);
+    addKey(m, kBufferAddressKey, QStringLiteral("缓冲区地址"), buffers, bufferAddressKey).hint =
+        QStringLiteral("向硬盘查询读写缓冲区地址");
 
     const QString track = QStringLiteral("指定磁道");
     addField(f, kTrackField, QStringLiteral("磁道:"), track);
     addField(f, kTrackHeadField, QStringLiteral("磁头:"), track);
     addField(f, kTrackStartField, QStringLiteral("起始扇区:"), track);
     addField(f, kTrackCountField, QStringLiteral("扇区数:"), track);
-    addKey(m, kTrackReadKey, QStringLiteral("读指定磁道"), track, readTrackKey);
-    addKey(m, kTrackWriteKey, QStringLiteral("写指定磁道"), track, writeTrackKey);
+    addKey(m, kTrackReadKey, QStringLiteral("读指定磁道"), track, readTrackKey).hint =
+        QStringLiteral("读取指定磁道的扇区并存为文件");
+    addKey(m, kTrackWriteKey, QStringLiteral("写指定磁道"), track, writeTrackKey).hint =
+        QStringLiteral("把文件写入指定磁道的扇区");
 }
 
 }  // namespace hdd

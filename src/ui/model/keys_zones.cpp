@@ -31,9 +31,10 @@ void installZoneKeys(MainModel& m) {
     key(kReloadZonesKey, "重载", "重新加载段位信息",
         [](MainModel& mm) { return ReloadZones(mm.dialogue()); });
     key(kSaveZonesKey, "保存", "保存段位信息", [](MainModel& mm) { return SaveZones(mm.dialogue()); });
-    key(kShowZonesKey, "查看段位信息", "", [](MainModel& mm) { return ShowZones(mm.dialogue()); });
+    key(kShowZonesKey, "查看段位信息", "显示各磁头的段位信息",
+        [](MainModel& mm) { return ShowZones(mm.dialogue()); });
     field(kKbaField, "KBA->LLP", KeyFilter::Digits, 10, "输入LBA值");
-    key(kConvertKey, "转换", "",
+    key(kConvertKey, "转换", "把输入的LBA值转换为物理位置",
         [](MainModel& mm) { return ConvertLba(mm.dialogue(), mm.form().text(kKbaField)); });
 }
 

@@ -37,6 +37,8 @@ MainModel::MainModel(Clock& clock, Frontend& frontend, MainOptions options, QObj
     if (options_.registerPorts) options_.registerPorts(port_, clock_);
     connect(&port_, &SerialPort::portLost, this, &MainModel::onPortLost);
     connect(&port_, &SerialPort::received, this, &MainModel::onReceived);
+    connect(&dialogue_, &Dialogue::sent, this,
+            [this](const QByteArray& bytes) { hexTraffic_.add(HexTraffic::Direction::Sent, bytes); });
     portPoll_.callOnTimeout(this, &MainModel::refreshPorts);
     hotplugDelay_.setSingleShot(true);
     hotplugDelay_.setInterval(300);  // the device node settles (and gets its rights) a moment later
@@ -181,6 +183,19 @@ void MainModel::closeWindow() {
     }
 }
 
+QString MainModel::savedFilesText(const QList<WrittenFile>& files) {
+    if (files.isEmpty()) return QString();
+    const WrittenFile& last = files.last();
+    const QString name = QDir::toNativeSeparators(last.path);
+    if (files.size() == 1) return QStringLiteral("已保存 %1（%2 字节）").arg(name).arg(last.size);
+    qint64 total = 0;
+    for (const WrittenFile& f : files) total += f.size;
+    return QStringLiteral("已保存 %1 个文件（共 %2 字节），最后一个：%3")
+        .arg(files.size())
+        .arg(total)
+        .arg(name);
+}
+
 const QList<MainModel::FunctionKey>& MainModel::functionKeys() {
     static const QList<FunctionKey> keys = {{5, "btnSwitch"}, {8, kClearConsoleKey}, {9, kAbortKey}};
     return keys;
@@ -215,6 +230,8 @@ Outcome MainModel::runOperation(const std::function<Outcome()>& work) {
     if (dialogue_.portLost() && outcome.status != Outcome::Status::Failed)
         outcome = Outcome::failed(QStringLiteral("串口连接已断开！")).merge(outcome);
     if (handlerDepth_ == 0) {
+        form_.setText(kProgressBar, QString());
+        if (!outcome.files.isEmpty()) form_.setText("edFile", savedFilesText(outcome.files));
         lastOutcome_ = outcome;
         emit operationEnded(outcome);
     }

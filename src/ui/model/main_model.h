@@ -29,8 +29,10 @@
 #include "dialogue.h"
 #include "form_model.h"
 #include "frontend.h"
+#include "hex_traffic.h"
 #include "host.h"
 #include "outcome.h"
+#include "progress.h"
 #include "serial_port.h"
 
 namespace hdd {
@@ -72,6 +74,8 @@ public:
     Dialogue& dialogue() { return dialogue_; }
     SerialPort& port() { return port_; }
     Console& console() { return dialogue_.console(); }
+    // Every byte sent and received, for the console's hexadecimal view.
+    HexTraffic& hexTraffic() { return hexTraffic_; }
     Clock& clock() { return clock_; }
     Frontend& frontend() { return frontend_; }
     const QString& caption() const { return caption_; }
@@ -122,6 +126,14 @@ public:
     // (which would otherwise reach the drive as keys).
     static QString commandLinePaste(const QString& clip);
     void pasteIntoCommandLine(const QString& clip);
+    // A paste of several lines (Shift+Insert, "粘贴"): asks whether to send them one per prompt or
+    // to open them in the script dialog (where a line that is no script command is typed by STR/).
+    // False, with nothing done, when the text holds fewer than two lines or the question was
+    // cancelled ("只粘贴第一行"): the text is then pasted into the command line as one line.
+    bool pasteSeveralLines(const QString& clip);
+    // The non-blank lines of pasted text, without their outer blanks and control characters.
+    static QStringList pastedLines(const QString& clip);
+    static QString scriptOfLines(const QStringList& lines);
 
     // The console as a UTF-8 text file, written whole or not at all.
     bool saveConsoleText(const QString& path);
@@ -156,6 +168,8 @@ public:
             return Outcome::done();
         }));
     }
+    // The status line's note of what an operation saved: the file (the last of several) and its size.
+    static QString savedFilesText(const QList<WrittenFile>& files);
     // The outcome of the last operation the window ran.
     const Outcome& lastOutcome() const { return lastOutcome_; }
 
@@ -166,6 +180,8 @@ public:
     void setProgressMax(qint64 max) override;
     void setProgress(qint64 position) override;
     qint64 progress() const override;
+    void setProgressBytes(qint64 total) override;
+    qint64 progressBytes() const override { return progressBytes_; }
     void setBusy(bool busy) override;
     void hostSpeedChanged(const QString& speedText) override;
 
@@ -193,6 +209,7 @@ private:
     void requestFocus(const QString& name);
     void refreshStatus();
     void refreshCounters();
+    void refreshProgressText();
     // main_model_controls.cpp
     void buildControls();
     // main_model_ports.cpp
@@ -228,6 +245,9 @@ private:
     int busyDepth_ = 0;
     int handlerDepth_ = 0;
     Outcome lastOutcome_;
+    qint64 progressBytes_ = 0;
+    ProgressMeter progressMeter_;
+    HexTraffic hexTraffic_;
     QStringList extraPorts_;    // device paths chosen by the user that the system does not list
     QString lostPort_;          // the port that vanished while open, until another one is chosen
     QStringList missingPorts_;  // the lost port while the system does not list it

@@ -1,4 +1,5 @@
-// The console as the window shows and keeps it: the hexadecimal view and "保存为文本…".
+// The console as the window shows and keeps it: the hexadecimal views (the received bytes in the
+// console, the traffic both ways in hex_traffic.h) and "保存为文本…".
 #include <QDateTime>
 
 #include "main_model.h"
@@ -7,7 +8,10 @@
 
 namespace hdd {
 
-void MainModel::onReceived(const QByteArray& chunk) { echoReceived(dialogue_, chunk); }
+void MainModel::onReceived(const QByteArray& chunk) {
+    echoReceived(dialogue_, chunk);
+    hexTraffic_.add(HexTraffic::Direction::Received, chunk);
+}
 
 bool MainModel::saveConsoleText(const QString& path) {
     return saveFile(path, console().displayText().toUtf8());

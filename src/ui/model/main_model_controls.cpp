@@ -27,7 +27,10 @@ void MainModel::buildControls() {
     f.add("ImageOn", ControlKind::Image, top).visible = false;
     f.add("ImageOff", ControlKind::Image, top);
     f.add(kClearConsoleKey, ControlKind::Button, top).caption = "清空接收区";
-    f.at(kClearConsoleKey).onClick = [this] { console().clear(); };
+    f.at(kClearConsoleKey).onClick = [this] {
+        console().clear();
+        hexTraffic_.clear();
+    };
     f.at(kClearConsoleKey).hint = "清空接收区 (F8)";
     Control& autoClear = f.add(kAutoClearCheck, ControlKind::Check, top);
     autoClear.caption = "自动清空";
@@ -39,7 +42,7 @@ void MainModel::buildControls() {
     fast.onClick = [this] { dialogue_.setFastWaits(form_.checked("CheckBoxFast")); };
     Control& hexView = f.add("CheckBoxHex", ControlKind::Check, top);
     hexView.caption = "十六进制";
-    hexView.hint = "以十六进制显示接收到的字节（用于不输出文本的硬盘）";
+    hexView.hint = "以十六进制显示收发的字节（用于不输出文本的硬盘）";
     hexView.onClick = [this] { console().setHexDisplay(form_.checked("CheckBoxHex")); };
 
     Control& cmd = f.add("CMD", ControlKind::Edit, ops);
@@ -77,11 +80,13 @@ void MainModel::buildControls() {
     speed.hint = "设置读写磁道数据的速率";
     f.add(kProgressBar, ControlKind::Progress, ops);
     Control& status = f.add("edStatus", ControlKind::Label, ops);
-    status.text = kClosedStatus;  // the same text as after closing
+    status.text = kClosedStatus;               // the same text as after closing
+    f.add("edFile", ControlKind::Label, ops);  // the file the last operation saved
     f.add("edRx", ControlKind::Label, ops).text = "Rx:0";
     f.add("edTx", ControlKind::Label, ops).text = "Tx:0";
     f.add(kResetCountersKey, ControlKind::Button, ops).caption = "计数清零";
     f.at(kResetCountersKey).onClick = [this] { dialogue_.resetCounters(); };
+    f.at(kResetCountersKey).hint = "收发计数清零";
 
     f.add(kAbortKey, ControlKind::Button).caption = "中止命令";
     f.at(kAbortKey).onClick = [this] { requestAbort(dialogue_); };

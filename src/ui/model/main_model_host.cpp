@@ -2,6 +2,7 @@
 // the progress bar, the panels off while an operation runs, and the speed shown after a change.
 #include "main_form_controls.h"
 #include "main_model.h"
+#include "progress.h"
 
 namespace hdd {
 
@@ -19,8 +20,28 @@ bool MainModel::question(const QString& text, const QString& title) {
     return frontend_.question(text, title);
 }
 
-void MainModel::setProgressMax(qint64 max) { form_.setMaximum(kProgressBar, max); }
-void MainModel::setProgress(qint64 position) { form_.setValue(kProgressBar, position); }
+void MainModel::setProgressMax(qint64 max) {
+    form_.setMaximum(kProgressBar, max);
+    progressBytes_ = 0;
+    refreshProgressText();
+}
+
+void MainModel::setProgress(qint64 position) {
+    form_.setValue(kProgressBar, position);
+    refreshProgressText();
+}
+
+void MainModel::setProgressBytes(qint64 total) {
+    progressBytes_ = qMax<qint64>(0, total);
+    refreshProgressText();
+}
+
+void MainModel::refreshProgressText() {
+    // The figures are told while an operation runs; the bar's text goes with its end.
+    const Control& bar = form_.at(kProgressBar);
+    const ProgressFigures f = progressMeter_.update(clock_.nowUs(), bar.value, bar.maximum, progressBytes_);
+    form_.setText(kProgressBar, operationRunning() ? progressBarText(f) : QString());
+}
 qint64 MainModel::progress() const { return form_.find(kProgressBar)->value; }
 
 void MainModel::setBusy(bool busy) {

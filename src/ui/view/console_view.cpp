@@ -4,8 +4,13 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QTextBlock>
+#include <QVBoxLayout>
 
+#include "form_model.h"
+#include "hex_view.h"
+#include "search_bar.h"
 #include "text.h"
 #include "transfer.h"
 
@@ -55,6 +60,8 @@ void ConsoleView::contextMenuEvent(QContextMenuEvent* e) {
     QMenu menu(this);
     menu.addAction(QStringLiteral("复制(&C)"), this, &QPlainTextEdit::copy);
     menu.addAction(QStringLiteral("全选"), this, &QPlainTextEdit::selectAll);
+    if (onFind)
+        menu.addAction(QStringLiteral("查找…"), this, [this] { onFind(); })->setShortcut(QKeySequence::Find);
     menu.addSeparator();
     menu.addAction(QStringLiteral("清空(&D)"), this, [this] { console_.clear(); });
     menu.addAction(QStringLiteral("保存为文本…"), this, [this] {
@@ -92,6 +99,37 @@ bool ConsoleView::startTranscript(const QString& path, QString* why) {
     if (reason.isEmpty()) return true;
     if (why) *why = cannotCreateMessage(path, reason);
     return false;
+}
+
+ConsolePane::ConsolePane(ConsoleView* console, HexTraffic& traffic, FormModel& form, QWidget* parent)
+    : QWidget(parent),
+      console_(console),
+      hex_(new HexView(traffic, this)),
+      search_(new SearchBar(this)),
+      form_(form) {
+    auto* l = new QVBoxLayout(this);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->setSpacing(0);
+    stack_ = new QStackedWidget(this);
+    console_->setParent(stack_);
+    stack_->addWidget(console_);
+    stack_->addWidget(hex_);
+    l->addWidget(stack_, 1);
+    l->addWidget(search_);
+    console_->onFind = [this] { search_->open(); };
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WindowShortcut);
+    connect(find, &QShortcut::activated, search_, &SearchBar::open);
+    connect(&form_, &FormModel::changed, this, [this](const QString& name) {
+        if (name == QLatin1String("CheckBoxHex")) showView();
+    });
+    showView();
+}
+
+void ConsolePane::showView() {
+    QPlainTextEdit* view = form_.checked("CheckBoxHex") ? static_cast<QPlainTextEdit*>(hex_) : console_;
+    stack_->setCurrentWidget(view);
+    search_->setTarget(view);
 }
 
 }  // namespace hdd

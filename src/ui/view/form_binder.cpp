@@ -97,6 +97,7 @@ QWidget* FormBinder::create(const QString& name, QWidget* parent) {
         case ControlKind::Progress: {
             auto* p = new QProgressBar(parent);
             p->setTextVisible(false);
+            p->setAlignment(Qt::AlignCenter);
             w = p;
             break;
         }
@@ -194,6 +195,9 @@ void FormBinder::refresh(const QString& name) {
             const int scaledMax = static_cast<int>(qMin<qint64>(max, 1'000'000));
             p->setMaximum(scaledMax);
             p->setValue(static_cast<int>(qBound<qint64>(0, c->value, max) * scaledMax / max));
+            // The figures of the running operation (progress.h) as the bar's text.
+            p->setTextVisible(!c->text.isEmpty());
+            p->setFormat(c->text);
             break;
         }
         case ControlKind::Image: {

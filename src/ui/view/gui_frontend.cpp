@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "dialog_view.h"
 #include "form_binder.h"
@@ -24,6 +25,19 @@ void GuiFrontend::message(MessageKind kind, const QString& text, const QString& 
 bool GuiFrontend::question(const QString& text, const QString& title) {
     return QMessageBox::question(parent_, title.isEmpty() ? QStringLiteral("提示") : title, text,
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+int GuiFrontend::choose(const QString& text, const QString& title, const QStringList& choices,
+                        const QString& cancel) {
+    QMessageBox box(QMessageBox::Question, title.isEmpty() ? QStringLiteral("提示") : title, text,
+                    QMessageBox::NoButton, parent_);
+    QList<QAbstractButton*> buttons;
+    for (const QString& c : choices) buttons << box.addButton(c, QMessageBox::AcceptRole);
+    box.setEscapeButton(cancel.isEmpty() ? box.addButton(QMessageBox::Cancel)
+                                         : box.addButton(cancel, QMessageBox::RejectRole));
+    if (!buttons.isEmpty()) box.setDefaultButton(static_cast<QPushButton*>(buttons.first()));
+    box.exec();
+    return static_cast<int>(buttons.indexOf(box.clickedButton()));
 }
 
 QString GuiFrontend::startPath(const QString& title, const QString& fileName) const {

@@ -18,6 +18,8 @@ public:
     void setParent(QWidget* w) { parent_ = w; }
     void message(MessageKind kind, const QString& text, const QString& title) override;
     bool question(const QString& text, const QString& title) override;
+    int choose(const QString& text, const QString& title, const QStringList& choices,
+               const QString& cancel) override;
     QString openFileName(const FileRequest& r) override;
     QString saveFileName(const FileRequest& r) override;
     QString folderName(const QString& title, const QString& start) override;

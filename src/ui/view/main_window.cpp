@@ -111,7 +111,7 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     console_->setPort(&model_.port());
     console_->setMinimumSize(320, 160);
     console_->onSaveAsText = [this] { model_.saveConsoleAs(); };
-    middle->addWidget(console_, 1);
+    middle->addWidget(new ConsolePane(console_, model_.hexTraffic(), model_.form(), this), 1);
     auto* rightColumn = new QVBoxLayout;
     rightColumn->setSpacing(2);
     middle->addLayout(rightColumn);
@@ -166,6 +166,9 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     ol->addWidget(binder_.create(kProgressBar, ops));
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(binder_.create("edStatus", ops), 3);
+    QWidget* saved = binder_.create("edFile", ops);
+    saved->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // a long path is cut, not the row
+    statusRow->addWidget(saved, 2);
     statusRow->addWidget(binder_.create("edRx", ops), 1);
     statusRow->addWidget(binder_.create("edTx", ops), 1);
     statusRow->addWidget(binder_.create(kResetCountersKey, ops));
@@ -231,6 +234,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::pasteIntoCommandLine() {
     auto* cmd = qobject_cast<QLineEdit*>(binder_.widget("CMD"));
     if (!cmd || !model_.form().isUsable("CMD")) return;
+    if (model_.pasteSeveralLines(QGuiApplication::clipboard()->text())) return;
     const QString text = MainModel::commandLinePaste(QGuiApplication::clipboard()->text());
     if (text.isEmpty()) return;
     cmd->insert(text);

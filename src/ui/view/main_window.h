@@ -4,8 +4,9 @@
 // The window is resizable and opens at 898x633: the top bar, the console with the defect-list
 // area beside it, and the operations panel below; the console takes whatever room is added.
 // Keyboard comforts live here as thin glue over the model: Up and Down walk the command line's
-// history, Shift+Insert and the command line's menu paste, F5/F8/F9 press the open/close, clear
-// and abort keys, and opening the port list reads it again.
+// history, Shift+Insert and the command line's menu paste (several lines as the model asks),
+// Ctrl+F finds in the console, F5/F8/F9 press the open/close, clear and abort keys, and opening
+// the port list reads it again.
 #pragma once
 
 #include <QHash>
@@ -29,7 +30,7 @@ public:
     // Widgets for controls added after construction (keys of later subsystems) are placed here.
     void placeControls();
 
-    // Pastes the clipboard's first line at the command line's cursor.
+    // Pastes the clipboard: one line at the command line's cursor, several as the model asks.
     void pasteIntoCommandLine();
 
 protected:

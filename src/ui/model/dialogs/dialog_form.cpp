@@ -95,6 +95,7 @@ void createDialogs(MainModel& m) {
         Control& key = m.form().add(QString::fromUtf8(k.key), ControlKind::Button,
                                     k.onWindow ? QString() : QLatin1String(kOperationsPanel));
         key.caption = QString::fromUtf8(k.caption);
+        key.hint = QStringLiteral("打开“%1”窗口").arg(key.caption);
         if (!k.onWindow) key.box = QStringLiteral("功能窗口");
         key.visible = dialog->built;
         const int dx = k.dx, dy = k.dy;

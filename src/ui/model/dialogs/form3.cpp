@@ -100,6 +100,7 @@ std::unique_ptr<DialogForm> makeForm3(MainModel& m) {
         const Control& main = m.form().at(name);
         form.setMaximum(name, main.maximum);
         form.setValue(name, main.value);
+        form.setText(name, main.text);
     });
     return f;
 }
