@@ -5,16 +5,20 @@
 // area beside it, and the operations panel below; the console takes whatever room is added.
 // Keyboard comforts live here as thin glue over the model: Up and Down walk the command line's
 // history, Shift+Insert and the command line's menu paste, F5/F8/F9 press the open/close, clear
-// and abort keys, and opening the port list reads it again.
+// and abort keys, and opening the port list reads it again. The menu bar's language menu switches
+// the interface between Chinese and English at once.
 #pragma once
 
 #include <QHash>
+#include <QMenu>
 #include <QTabWidget>
+#include <functional>
 #include <QWidget>
 
 #include "console_view.h"
 #include "form_binder.h"
 #include "gui_frontend.h"
+#include "language.h"
 #include "main_model.h"
 
 namespace hdd {
@@ -32,6 +36,10 @@ public:
     // Pastes the clipboard's first line at the command line's cursor.
     void pasteIntoCommandLine();
 
+    // The language menu's choice: shown at once, then told (the program remembers it).
+    void switchLanguage(Language language);
+    std::function<void(Language)> onLanguageChosen;
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -45,6 +53,8 @@ private:
     // Keys of a group share one width; a group or page with nothing to show is hidden.
     void polishGroups();
     void refreshGroup(const QString& name);
+    // Every text of the window again, in the language now in force.
+    void languageChanged();
 
     MainModel& model_;
     FormBinder binder_;
@@ -53,6 +63,7 @@ private:
     QHash<QString, QString> boxOf_;  // control name -> its group's key in boxes_
     QHash<QString, QWidget*> pagesByName_;
     QTabWidget* pages_ = nullptr;
+    QMenu* languageMenu_ = nullptr;
 };
 
 }  // namespace hdd
