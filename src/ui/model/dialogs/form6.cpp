@@ -46,26 +46,24 @@ std::unique_ptr<DialogForm> makeForm6(MainModel& m) {
     auto f = std::make_unique<DialogForm>(m, QStringLiteral("Form6"), QStringLiteral("备份固件"));
     f->built = true;
     DialogForm* form = f.get();
-    // The folder "A" names the target folder under: the program folder, then each folder chosen.
-    auto base = std::make_shared<QString>();
 
     f->addEdit("Edit1", QStringLiteral("保存位置："));
-    f->addKey("Button51", QStringLiteral("..."), [form, base] {
+    f->addKey("Button51", QStringLiteral("..."), [form] {
          MainModel& mm = form->main();
          const QString chosen =
              withSeparator(mm.frontend().folderName(QStringLiteral("选择目标文件夹"), form->text("Edit1")));
          if (chosen.isEmpty()) return Outcome::done();
-         form->setText("Edit1", chosen);
-         *base = chosen;
+         mm.backupFolder = chosen;
          mm.firmwareFolder = chosen;
+         form->setText("Edit1", chosen);
          return Outcome::done();
      }).hint = QStringLiteral("选择固件保存位置");
 
     f->add("ComboBox7", ControlKind::Combo).label = QStringLiteral("固件类型:");
     f->followFamilyList("ComboBox7");
-    f->addKey("Button2", QStringLiteral("A"), [form, base] {
+    f->addKey("Button2", QStringLiteral("A"), [form] {
          BackupAnalysis a;
-         const Outcome outcome = AnalyseBackup(form->main().dialogue(), form->text("Edit1"), *base,
+         const Outcome outcome = AnalyseBackup(form->main().dialogue(), form->text("Edit1"), form->main().backupFolder,
                                                form->at("ComboBox7").items, a);
          if (!outcome.isDone()) return outcome;
          form->setText("Edit1", a.folder);
@@ -93,10 +91,7 @@ std::unique_ptr<DialogForm> makeForm6(MainModel& m) {
     for (const char* n : {"Edit3", "Edit4", "Edit2"})
         f->addEdit(n, QString(), KeyFilter::Hex).visible = false;
 
-    m.onStartUp([form, base, &m] {
-        form->setText("Edit1", m.programFolder());
-        *base = m.programFolder();
-    });
+    m.onStartUp([form, &m] { form->setText("Edit1", m.backupFolder); });
     return f;
 }
 
