@@ -132,6 +132,10 @@
         <translation>Not a family table text file, not read!</translation>
     </message>
     <message>
+        <source>中文</source>
+        <translation>Chinese</translation>
+    </message>
+    <message>
         <source>中止命令</source>
         <translation>Abort</translation>
     </message>
@@ -434,8 +438,8 @@
         <translation>Picture: %1</translation>
     </message>
     <message>
-        <source>在线客服：hddterm-support</source>
-        <translation>Online support: hddterm-support</translation>
+        <source>在线客服：</source>
+        <translation>Online support: </translation>
     </message>
     <message>
         <source>地址:</source>
@@ -506,8 +510,8 @@
         <translation>Tools</translation>
     </message>
     <message>
-        <source>工程师电话：400-000-0000</source>
-        <translation>Engineer hotline: 400-000-0000</translation>
+        <source>工程师电话：</source>
+        <translation>Engineer hotline: </translation>
     </message>
     <message>
         <source>常用</source>
@@ -1194,6 +1198,10 @@ into the program folder %1 and it is shown here.</translation>
     <message>
         <source>设置读写磁道数据的速率</source>
         <translation>Sets the speed for reading and writing track data</translation>
+    </message>
+    <message>
+        <source>语言</source>
+        <translation>Language</translation>
     </message>
     <message>
         <source>说明</source>
