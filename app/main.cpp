@@ -11,9 +11,9 @@
 #include <cstring>
 
 #include "clock.h"
+#include "language.h"
 #include "main_model.h"
 #include "main_window.h"
-#include "language.h"
 #include "settings.h"
 #include "settings_keeper.h"
 #include "sim_port.h"
@@ -76,7 +76,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "hddterm: --lang takes zh or en, not %s\n", qPrintable(langOption));
         return 2;
     }
-    hdd::setLanguage(hdd::chooseLanguage(langOption, qEnvironmentVariable("HDDTERM_LANG"), remembered.language));
+    hdd::setLanguage(
+        hdd::chooseLanguage(langOption, qEnvironmentVariable("HDDTERM_LANG"), remembered.language));
 
     hdd::RealClock clock;
     hdd::GuiFrontend frontend;

@@ -50,7 +50,8 @@ private:
     QString nextFile(const QString& title) {
         if (!files_.isEmpty()) return files_.takeFirst();
         before();
-        err_ << kCliSelf << "no --file answers the dialog \"" << displayText(title) << "\"; it is cancelled\n";
+        err_ << kCliSelf << "no --file answers the dialog \"" << displayText(title)
+             << "\"; it is cancelled\n";
         err_.flush();
         missedFile = true;
         return {};

@@ -54,7 +54,8 @@ int parseCliOptions(const QStringList& args, CliOptions& opt, QStringList& rest,
             } else {
                 opt.lang = a.mid(7);
             }
-            if (ok && !parseLanguage(opt.lang)) return cliUsage(err, "--lang takes zh or en, not " + opt.lang);
+            if (ok && !parseLanguage(opt.lang))
+                return cliUsage(err, "--lang takes zh or en, not " + opt.lang);
         } else if (a == "--keep-going") {
             opt.keepGoing = true;
         } else if (a.startsWith("--")) {

@@ -22,7 +22,7 @@ const QString kCatalogue = QStringLiteral(":/i18n/hddterm_en.qm");
 struct Pattern {
     QString source;
     QRegularExpression match;
-    QList<int> places;  // the place number of each capture, in order
+    QList<int> places;    // the place number of each capture, in order
     qsizetype fixed = 0;  // characters that are no place: the longer, the surer a match
 };
 
@@ -67,8 +67,8 @@ QStringList catalogueSources(const QByteArray& qm) {
             const qsizetype end = pos + len;
             for (qsizetype p = pos; p < end;) {
                 const uchar field = data[p++];
-                if (field == 1) continue;   // end of a message
-                if (field == 5) {           // an old field of four bytes
+                if (field == 1) continue;  // end of a message
+                if (field == 5) {          // an old field of four bytes
                     p += 4;
                     continue;
                 }
@@ -111,7 +111,8 @@ std::vector<Pattern> patternsOf(const QStringList& sources) {
         p.match = QRegularExpression(re, QRegularExpression::DotMatchesEverythingOption);
         out.push_back(std::move(p));
     }
-    std::stable_sort(out.begin(), out.end(), [](const Pattern& a, const Pattern& b) { return a.fixed > b.fixed; });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Pattern& a, const Pattern& b) { return a.fixed > b.fixed; });
     return out;
 }
 
@@ -213,8 +214,9 @@ bool setLanguage(Language language) {
             QCoreApplication::installTranslator(s.english);
         } else {
             found = false;
-            note("hddterm: this build holds no English catalogue (the Qt translation tools were missing); "
-                 "the interface stays Chinese\n");
+            note(
+                "hddterm: this build holds no English catalogue (the Qt translation tools were missing); "
+                "the interface stays Chinese\n");
         }
     } else {
         if (s.english) QCoreApplication::removeTranslator(s.english);

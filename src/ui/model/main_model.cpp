@@ -23,8 +23,8 @@ bool folderWritable(const QString& folder) {
 }  // namespace
 
 QString workFolderFor(const QString& programFolder, bool programFolderWritable, const QString& documents) {
-    QString folder = programFolderWritable || documents.isEmpty() ? programFolder
-                                                                  : documents + QStringLiteral("/hddterm");
+    QString folder =
+        programFolderWritable || documents.isEmpty() ? programFolder : documents + QStringLiteral("/hddterm");
     if (!folder.endsWith('/')) folder += '/';
     return folder;
 }

@@ -45,10 +45,11 @@ QString defaultSettingsPath() {
 }
 
 bool RememberedSettings::operator==(const RememberedSettings& o) const {
-    return port == o.port && baud == o.baud && transferBaud == o.transferBaud && firmwareFolder == o.firmwareFolder &&
-           backupFolder == o.backupFolder && firmwareType == o.firmwareType && language == o.language &&
-           windowSize == o.windowSize && windowPos == o.windowPos && hasWindowPos == o.hasWindowPos &&
-           maximized == o.maximized && pickerFolders == o.pickerFolders && dialogPlaces == o.dialogPlaces &&
+    return port == o.port && baud == o.baud && transferBaud == o.transferBaud &&
+           firmwareFolder == o.firmwareFolder && backupFolder == o.backupFolder &&
+           firmwareType == o.firmwareType && language == o.language && windowSize == o.windowSize &&
+           windowPos == o.windowPos && hasWindowPos == o.hasWindowPos && maximized == o.maximized &&
+           pickerFolders == o.pickerFolders && dialogPlaces == o.dialogPlaces &&
            banner.chat == o.banner.chat && banner.phone == o.banner.phone && banner.web == o.banner.web;
 }
 

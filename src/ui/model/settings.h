@@ -27,7 +27,8 @@ struct RememberedSettings {
     QString baud;          // ComboBox2
     QString transferBaud;  // ComboBox7
     QString firmwareFolder;
-    QString backupFolder;  // the folder the backup dialog's target was picked as (not the drive's folder under it)
+    QString backupFolder;  // the folder the backup dialog's target was picked as (not the drive's folder
+                           // under it)
     QString firmwareType;  // the family last chosen in the F-level boot or backup dialog
     QString language;      // "zh", "en", or empty: not chosen
     QSize windowSize;      // invalid: the window's own

@@ -282,7 +282,8 @@ void MainWindow::commandLineMenu(const QPoint& pos) {
     QMenu menu(cmd);
     QAction* copy = menu.addAction(displayText(QStringLiteral("复制(&C)")), cmd, &QLineEdit::copy);
     copy->setEnabled(cmd->hasSelectedText());
-    QAction* paste = menu.addAction(displayText(QStringLiteral("粘贴")), this, &MainWindow::pasteIntoCommandLine);
+    QAction* paste =
+        menu.addAction(displayText(QStringLiteral("粘贴")), this, &MainWindow::pasteIntoCommandLine);
     paste->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Insert));
     paste->setShortcutVisibleInContextMenu(true);
     paste->setEnabled(model_.form().isUsable("CMD") && !QGuiApplication::clipboard()->text().isEmpty());

@@ -12,8 +12,8 @@
 #include <QHash>
 #include <QMenu>
 #include <QTabWidget>
-#include <functional>
 #include <QWidget>
+#include <functional>
 
 #include "console_view.h"
 #include "form_binder.h"

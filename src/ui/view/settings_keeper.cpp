@@ -37,13 +37,15 @@ SettingsKeeper::SettingsKeeper(const QString& path, RememberedSettings loaded, M
         FormModel* form = model_.formByName(QString::fromLatin1(w.form));
         if (!form) continue;
         const bool typeList = form != &model_.form();
-        connect(form, &FormModel::changed, this, [this, form, typeList, names = w.names](const QString& name) {
-            if (!names.contains(name)) return;
-            // The family a dialog's list was set to is the firmware type (a list emptied is no choice).
-            if (typeList && name == QLatin1String("ComboBox7") && !form->text(name).isEmpty())
-                remembered_.firmwareType = form->text(name);
-            soon(0);
-        });
+        connect(form, &FormModel::changed, this,
+                [this, form, typeList, names = w.names](const QString& name) {
+                    if (!names.contains(name)) return;
+                    // The family a dialog's list was set to is the firmware type (a list emptied is no
+                    // choice).
+                    if (typeList && name == QLatin1String("ComboBox7") && !form->text(name).isEmpty())
+                        remembered_.firmwareType = form->text(name);
+                    soon(0);
+                });
     }
     frontend_.onRemembered = [this] { soon(0); };
     if (window_) window_->installEventFilter(this);

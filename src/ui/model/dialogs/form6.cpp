@@ -63,8 +63,8 @@ std::unique_ptr<DialogForm> makeForm6(MainModel& m) {
     f->followFamilyList("ComboBox7");
     f->addKey("Button2", QStringLiteral("A"), [form] {
          BackupAnalysis a;
-         const Outcome outcome = AnalyseBackup(form->main().dialogue(), form->text("Edit1"), form->main().backupFolder,
-                                               form->at("ComboBox7").items, a);
+         const Outcome outcome = AnalyseBackup(form->main().dialogue(), form->text("Edit1"),
+                                               form->main().backupFolder, form->at("ComboBox7").items, a);
          if (!outcome.isDone()) return outcome;
          form->setText("Edit1", a.folder);
          if (a.family) form->setCurrentIndex("ComboBox7", *a.family);
