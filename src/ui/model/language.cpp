@@ -32,6 +32,7 @@ struct State {
     QTranslator* qtChinese = nullptr;
     bool qtChineseTried = false;
     std::vector<Pattern> patterns;
+    QStringList sources;  // every catalogued text, the longest first
 };
 
 State& state() {
@@ -147,6 +148,13 @@ QString translateText(const QString& text, int depth) {
         for (int i = 0; i < p.places.size(); ++i) values.insert(p.places[i], lookUp(m.captured(i + 1)));
         return fill(lookUp(p.source), values);
     }
+    // A catalogued text with a value before or after it (a message and the file it names).
+    for (const QString& s : state().sources) {
+        if (s.size() < 2 || s.size() >= text.size()) continue;
+        const qsizetype rest = text.size() - s.size();
+        if (text.startsWith(s) && !hasIdeograph(text.right(rest))) return lookUp(s) + text.right(rest);
+        if (text.endsWith(s) && !hasIdeograph(text.left(rest))) return text.left(rest) + lookUp(s);
+    }
     for (const QString& sep : {QStringLiteral("\n"), QStringLiteral(" - ")}) {
         if (!text.contains(sep)) continue;
         QStringList parts = text.split(sep);
@@ -205,7 +213,10 @@ bool setLanguage(Language language) {
             QFile f(kCatalogue);
             if (f.open(QIODevice::ReadOnly) && t->load(kCatalogue)) {
                 s.english = t;
-                s.patterns = patternsOf(catalogueSources(f.readAll()));
+                s.sources = catalogueSources(f.readAll());
+                s.patterns = patternsOf(s.sources);
+                std::stable_sort(s.sources.begin(), s.sources.end(),
+                                 [](const QString& a, const QString& b) { return a.size() > b.size(); });
             } else {
                 delete t;
             }

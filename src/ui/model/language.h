@@ -6,8 +6,8 @@
 // the built-in catalogue (":/i18n/hddterm_en.qm", context "hddterm") while English is chosen and
 // the text itself otherwise. A text the model put together at run time from a catalogued pattern
 // ("源文件%1不存在！" with its number) is recognised by the pattern and shown as the English pattern
-// with the same values; the lines of a text, and the parts of one joined by " - ", are looked up
-// one by one.
+// with the same values; so is a catalogued text with a value (a file name) before or after it, and
+// the lines of a text and the parts of one joined by " - " are looked up one by one.
 //
 // Chinese is the default. The choice comes from --lang (zh or en), else HDDTERM_LANG, else what
 // the settings file remembers. With Chinese, Qt's own texts (file dialogs, box buttons) take Qt's

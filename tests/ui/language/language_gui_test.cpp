@@ -105,6 +105,7 @@ TEST(Language, ComposedTextsAreTranslatedByTheirPattern) {
                  {"sim - 模拟硬盘", "sim - Simulated drive"},
                  {"hddterm - 模拟硬盘 (sim)", "hddterm - Simulated drive (sim)"},
                  {"备份APP失败！\n完成！", "Backing up APP failed!\nDone!"},
+                 {"保存文件失败！\n/tmp/a.txt", "Saving the file failed!\n/tmp/a.txt"},
                  {"/路径/无关", "/路径/无关"}};
     for (const auto& c : cases)
         EXPECT_EQ(hdd::displayText(QString::fromUtf8(c.shown)), QString::fromUtf8(c.english));
