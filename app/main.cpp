@@ -58,6 +58,14 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    QStringList given;
+    for (int i = 1; i < argc; ++i) given << QString::fromLocal8Bit(argv[i]);
+    const QString langOption = hdd::languageOption(given);
+    if ((!langOption.isEmpty() && !hdd::parseLanguage(langOption)) ||
+        (langOption.isEmpty() && given.contains(QStringLiteral("--lang")))) {
+        std::fprintf(stderr, "hddterm: --lang takes zh or en\n");
+        return 2;
+    }
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("hddterm"));
@@ -71,11 +79,6 @@ int main(int argc, char** argv) {
 
     const QString settingsPath = hdd::defaultSettingsPath();
     const hdd::RememberedSettings remembered = hdd::loadSettings(settingsPath);
-    const QString langOption = hdd::languageOption(args);
-    if (!langOption.isEmpty() && !hdd::parseLanguage(langOption)) {
-        std::fprintf(stderr, "hddterm: --lang takes zh or en, not %s\n", qPrintable(langOption));
-        return 2;
-    }
     hdd::setLanguage(
         hdd::chooseLanguage(langOption, qEnvironmentVariable("HDDTERM_LANG"), remembered.language));
 
