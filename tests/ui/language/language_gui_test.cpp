@@ -70,6 +70,8 @@ TEST(Language, EnglishLeavesNoChineseOnAnyWidgetAndChineseShowsTheModelsTexts) {
             if (t.contains(kIdeograph)) chinese << t;
     EXPECT_TRUE(chinese.isEmpty()) << qPrintable(chinese.join('\n'));
     EXPECT_EQ(v.w.findChild<QMenu*>("languageMenu")->title(), "Language");
+    QDir().mkpath(HDDTERM_TEST_OUT);
+    EXPECT_TRUE(v.w.grab().save(QStringLiteral(HDDTERM_TEST_OUT "/main_window_en.png")));
 
     v.w.switchLanguage(hdd::Language::Chinese);
     for (hdd::FormModel* f : {&h.form(), h.model->formByName("Form2"), h.model->formByName("Form6")}) {
