@@ -1,6 +1,6 @@
 // The answers hddterm-cli gives in place of the window's boxes and pickers: messages and questions
-// go to stderr (questions answered by --yes/--no), file and folder pickers take the --file paths in
-// order, and a picker with no answer left is cancelled and named.
+// go to stderr (questions answered by --yes/--no) in the language of the run, file and folder
+// pickers take the --file paths in order, and a picker with no answer left is cancelled and named.
 #pragma once
 
 #include <QStringList>
@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "frontend.h"
+#include "language.h"
 
 namespace hdd {
 
@@ -20,7 +21,8 @@ public:
 
     void message(MessageKind kind, const QString& text, const QString&) override {
         if (kind == MessageKind::Warning) sawWarning = true;
-        const QString line = (kind == MessageKind::Warning ? "warning: " : "message: ") + text + '\n';
+        const QString line =
+            (kind == MessageKind::Warning ? "warning: " : "message: ") + displayText(text) + '\n';
         if (holding_) {
             held_ += line;
             return;
@@ -42,7 +44,7 @@ public:
     }
     bool question(const QString& text, const QString&) override {
         before();
-        err_ << "question: " << text << " -> " << (yes_ ? "yes" : "no") << "\n";
+        err_ << "question: " << displayText(text) << " -> " << (yes_ ? "yes" : "no") << "\n";
         err_.flush();
         return yes_;
     }
@@ -65,7 +67,8 @@ private:
     QString nextFile(const QString& title) {
         if (!files_.isEmpty()) return files_.takeFirst();
         before();
-        err_ << kCliSelf << "no --file answers the dialog \"" << title << "\"; it is cancelled\n";
+        err_ << kCliSelf << "no --file answers the dialog \"" << displayText(title)
+             << "\"; it is cancelled\n";
         err_.flush();
         missedFile = true;
         return {};

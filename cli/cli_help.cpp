@@ -52,6 +52,8 @@ const char* kHelp =
     "                    back to the speed the run started with before the port closes\n"
     "  --keep-going      script: list the lines that cannot run as written on the console and\n"
     "                    run the script anyway, as the dialog does (exit 1 at best)\n"
+    "  --lang LANG       zh (default) or en: message boxes in English (also HDDTERM_LANG=en); the\n"
+    "                    console stays as the window shows it\n"
     "  --fast            fast waits (\"快速等待\"): each wait ends as soon as the drive's answer is in\n"
     "  --help            show this help and exit\n"
     "  --version         show the version and exit\n"
@@ -75,7 +77,10 @@ const char* kHelp =
     "field); 1 an operation failed or was refused (by the drive, or by a check of a field, file or\n"
     "folder), a warning box, or a file dialog no --file answered, or a script line that failed or\n"
     "was found unable to run; 2 a usage error, a port that cannot be opened, or a script that cannot\n"
-    "run as written (without --keep-going); 130 SIGINT; 143 SIGTERM.\n";
+    "run as written (without --keep-going); 130 SIGINT; 143 SIGTERM.\n"
+    "\n"
+    "The settings file of hddterm ($XDG_CONFIG_HOME/hddterm/hddterm.ini) is not read, so runs stay\n"
+    "reproducible; only its [banner] group (chat=, phone=, web=) gives the banner's contact lines.\n";
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "cli_runner.h"
+#include "language.h"
 
 #ifndef HDDTERM_VERSION
 #define HDDTERM_VERSION "0"
@@ -47,6 +48,14 @@ int parseCliOptions(const QStringList& args, CliOptions& opt, QStringList& rest,
             opt.json = true;
         } else if (a == "--keep-speed") {
             opt.keepSpeed = true;
+        } else if (a == "--lang" || a.startsWith("--lang=")) {
+            if (a == "--lang") {
+                ok = value(opt.lang);
+            } else {
+                opt.lang = a.mid(7);
+            }
+            if (ok && !parseLanguage(opt.lang))
+                return cliUsage(err, "--lang takes zh or en, not " + opt.lang);
         } else if (a == "--keep-going") {
             opt.keepGoing = true;
         } else if (a.startsWith("--")) {

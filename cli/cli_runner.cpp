@@ -19,6 +19,7 @@
 #include "progress_line.h"
 #include "script_file.h"
 #include "script_verb.h"
+#include "settings.h"
 #include "sim_port.h"
 #include "text.h"
 #include "transcript.h"
@@ -63,8 +64,20 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, Clock& c
         return usage("wrong arguments for " + verb);
     if (verb == "verify") return runVerify(rest[1], out, err);
 
+    // The language of the message boxes, for this run only (an in-process run puts the old one back).
+    const Language language = chooseLanguage(opt.lang, qEnvironmentVariable("HDDTERM_LANG"), QString());
+    struct LanguageForRun {
+        Language before = currentLanguage();
+        explicit LanguageForRun(Language l) {
+            if (l != before) setLanguage(l);
+        }
+        ~LanguageForRun() {
+            if (currentLanguage() != before) setLanguage(before);
+        }
+    } languageForRun(language);
     CliFrontend frontend(err, opt.files, opt.yes);
     MainOptions mo;
+    mo.banner = loadBanner(defaultSettingsPath());
     mo.pinCpu = false;
     mo.registerPorts = [](SerialPort& p, Clock& c) { hddsim::SimPort::add(p, c); };
     MainModel model(clock, frontend, mo);

@@ -27,6 +27,7 @@ struct CliOptions {
     bool json = false;
     bool keepSpeed = false;
     bool keepGoing = false;  // `script`: run a script whose check found lines that cannot run
+    QString lang;            // --lang: "zh" or "en"; empty: HDDTERM_LANG, else Chinese
 };
 
 // What the runner learns from the process around it.

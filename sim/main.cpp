@@ -3,6 +3,9 @@
 //   hddsim --pty                 prints the slave device path, then serves it until killed
 //   hddsim --port /dev/ttyUSB1   serves a real port (wire it to the port hddterm uses)
 //
+// --lang is taken as hddterm and hddterm-cli take it, and ignored: what the drive says is its own
+// text, never translated.
+//
 // Fault options: --silent, --stuck-level L, --ignore-speed, --set KEY=VALUE (command settings).
 // Adapter model: --latency MS holds the drive's output and hands it over in bursts every MS
 // milliseconds, as a USB serial adapter's latency timer does (16 is the usual default, 1 the
@@ -31,7 +34,7 @@ namespace {
 
 const char* kUsage =
     "usage: hddsim (--pty | --port DEVICE) [--silent] [--stuck-level L] [--ignore-speed]\n"
-    "              [--latency MS] [--set KEY=VALUE]...\n"
+    "              [--latency MS] [--set KEY=VALUE]... [--lang zh|en]\n"
     "       hddsim --help | --version\n";
 
 const char* kHelp =
@@ -48,6 +51,7 @@ const char* kHelp =
     "  --latency MS       model a USB adapter's latency timer: the drive's output reaches the host\n"
     "                     in bursts every MS milliseconds (0, the default: at once)\n"
     "  --set KEY=VALUE    a command family's setting, decimal (restart.ms, fw.family, ...)\n"
+    "  --lang zh|en       taken for symmetry with hddterm and ignored: the drive's text is its own\n"
     "  --help             show this help and exit\n"
     "  --version          show the version and exit\n";
 
@@ -175,7 +179,11 @@ int main(int argc, char** argv) {
             drive.faults.ignoreSpeed = true;
         else if (a == "--stuck-level")
             drive.faults.stuckLevel = next().toLatin1();
-        else if (a == "--set") {
+        else if (a == "--lang") {
+            if (next().isEmpty()) return usage();
+        } else if (a.startsWith("--lang=")) {
+            continue;
+        } else if (a == "--set") {
             const QString kv = next();
             const qsizetype eq = kv.indexOf('=');
             if (eq <= 0) return usage();

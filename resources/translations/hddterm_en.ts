@@ -12,6 +12,10 @@
         <translation>&quot;FF&quot; for all zones</translation>
     </message>
     <message>
+        <source>%1 / %2 字节</source>
+        <translation>%1 / %2 bytes</translation>
+    </message>
+    <message>
         <source>%1“%2”无效：%3</source>
         <translation>%1 &quot;%2&quot; is not valid: %3</translation>
     </message>
@@ -124,12 +128,32 @@
         <translation>Up/Down: command history; Shift+Insert: paste (Ctrl+V goes to the drive)</translation>
     </message>
     <message>
+        <source>上一个</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <source>上一个匹配 (Shift+Enter)</source>
+        <translation>Previous match (Shift+Enter)</translation>
+    </message>
+    <message>
+        <source>下一个</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>下一个匹配 (Enter)</source>
+        <translation>Next match (Enter)</translation>
+    </message>
+    <message>
         <source>不是可用的速率！</source>
         <translation>not an available speed!</translation>
     </message>
     <message>
         <source>不是机型表的文本文件，未读取！</source>
         <translation>Not a family table text file, not read!</translation>
+    </message>
+    <message>
+        <source>中文</source>
+        <translation>Chinese</translation>
     </message>
     <message>
         <source>中止命令</source>
@@ -153,7 +177,15 @@
     </message>
     <message>
         <source>以十六进制显示接收到的字节（用于不输出文本的硬盘）</source>
-        <translation>Show the received bytes in hexadecimal (for drives that send no text)</translation>
+        <translation type="vanished">Show the received bytes in hexadecimal (for drives that send no text)</translation>
+    </message>
+    <message>
+        <source>以十六进制显示收发的字节（用于不输出文本的硬盘）</source>
+        <translation>Show the bytes sent and received in hexadecimal (for drives that send no text)</translation>
+    </message>
+    <message>
+        <source>以块下载把文件发送给硬盘</source>
+        <translation>Sends a file to the drive by block download</translation>
     </message>
     <message>
         <source>使用y指令获取模块地址</source>
@@ -166,6 +198,10 @@
     <message>
         <source>保存APP.CERT</source>
         <translation>Save APP.CERT</translation>
+    </message>
+    <message>
+        <source>保存APP与CERT模块</source>
+        <translation>Saves the APP and CERT modules</translation>
     </message>
     <message>
         <source>保存为文本</source>
@@ -250,6 +286,14 @@
         <translation>Reset the health value to 0</translation>
     </message>
     <message>
+        <source>健康值清0（需T级）</source>
+        <translation>Clears the health values (needs T level)</translation>
+    </message>
+    <message>
+        <source>先询问确认</source>
+        <translation>Asks for confirmation first</translation>
+    </message>
+    <message>
         <source>入口缓冲区:</source>
         <translation>Entry buffer:</translation>
     </message>
@@ -260,6 +304,10 @@
     <message>
         <source>关闭串口</source>
         <translation>Close port</translation>
+    </message>
+    <message>
+        <source>关闭查找 (Esc)</source>
+        <translation>Close the search (Esc)</translation>
     </message>
     <message>
         <source>内置脚本</source>
@@ -350,6 +398,18 @@
         <translation>Initialise ID</translation>
     </message>
     <message>
+        <source>剩余 %1</source>
+        <translation>%1 left</translation>
+    </message>
+    <message>
+        <source>剪贴板中有 %1 行命令，如何处理？
+
+%2</source>
+        <translation>The clipboard holds %1 command lines. What should be done with them?
+
+%2</translation>
+    </message>
+    <message>
         <source>功能窗口</source>
         <translation>Tool windows</translation>
     </message>
@@ -390,6 +450,14 @@
         <translation>Send</translation>
     </message>
     <message>
+        <source>发送 %1</source>
+        <translation>Sends %1</translation>
+    </message>
+    <message>
+        <source>发送 Ctrl-D (0x04) 最多 %1 次，直到应答中出现“%2”</source>
+        <translation>Sends Ctrl-D (0x04) up to %1 times, until the answer shows &quot;%2&quot;</translation>
+    </message>
+    <message>
         <source>发送字节</source>
         <translation>Send byte</translation>
     </message>
@@ -402,6 +470,18 @@
         <translation>File to send:</translation>
     </message>
     <message>
+        <source>只粘贴第一行</source>
+        <translation>Paste the first line only</translation>
+    </message>
+    <message>
+        <source>向硬盘查询保留区地址</source>
+        <translation>Asks the drive for the reserve-area address</translation>
+    </message>
+    <message>
+        <source>向硬盘查询读写缓冲区地址</source>
+        <translation>Asks the drive for the read and write buffer addresses</translation>
+    </message>
+    <message>
         <source>启动自校准</source>
         <translation>Start self-cal</translation>
     </message>
@@ -412,6 +492,10 @@
     <message>
         <source>命令行</source>
         <translation>Command line</translation>
+    </message>
+    <message>
+        <source>回到T级</source>
+        <translation>Back to T level</translation>
     </message>
     <message>
         <source>固件</source>
@@ -434,8 +518,20 @@
         <translation>Picture: %1</translation>
     </message>
     <message>
-        <source>在线客服：hddterm-support</source>
-        <translation>Online support: hddterm-support</translation>
+        <source>在2级停止主轴电机</source>
+        <translation>Stops the spindle motor at level 2</translation>
+    </message>
+    <message>
+        <source>在2级启动主轴电机</source>
+        <translation>Starts the spindle motor at level 2</translation>
+    </message>
+    <message>
+        <source>在命令脚本中打开</source>
+        <translation>Open in the command script</translation>
+    </message>
+    <message>
+        <source>在线客服：</source>
+        <translation>Online support: </translation>
     </message>
     <message>
         <source>地址:</source>
@@ -498,6 +594,10 @@
         <translation>Capacity:</translation>
     </message>
     <message>
+        <source>将硬盘转到F级</source>
+        <translation>Takes the drive to F level</translation>
+    </message>
+    <message>
         <source>小板供电</source>
         <translation>Adapter power</translation>
     </message>
@@ -506,8 +606,16 @@
         <translation>Tools</translation>
     </message>
     <message>
-        <source>工程师电话：400-000-0000</source>
-        <translation>Engineer hotline: 400-000-0000</translation>
+        <source>工程师电话：</source>
+        <translation>Engineer hotline: </translation>
+    </message>
+    <message>
+        <source>已保存 %1 个文件（共 %2 字节），最后一个：%3</source>
+        <translation>Saved %1 files (%2 bytes in all), the last: %3</translation>
+    </message>
+    <message>
+        <source>已保存 %1（%2 字节）</source>
+        <translation>Saved %1 (%2 bytes)</translation>
     </message>
     <message>
         <source>常用</source>
@@ -528,6 +636,14 @@
     <message>
         <source>强制读写</source>
         <translation>Forced R/W</translation>
+    </message>
+    <message>
+        <source>强制转到1级</source>
+        <translation>Force level 1</translation>
+    </message>
+    <message>
+        <source>强制转到2级</source>
+        <translation>Force level 2</translation>
     </message>
     <message>
         <source>当前命令脚本：</source>
@@ -562,6 +678,10 @@
         <translation>Enable LBA48</translation>
     </message>
     <message>
+        <source>打开“%1”窗口</source>
+        <translation>Opens the &quot;%1&quot; window</translation>
+    </message>
+    <message>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
@@ -586,12 +706,20 @@
         <translation>Open file (track)</translation>
     </message>
     <message>
+        <source>打开硬盘的48位寻址</source>
+        <translation>Turns on the drive&apos;s 48-bit addressing</translation>
+    </message>
+    <message>
         <source>打开脚本</source>
         <translation>Open script</translation>
     </message>
     <message>
         <source>打开脚本文件失败：%1</source>
         <translation>Opening the script file failed: %1</translation>
+    </message>
+    <message>
+        <source>执行R1、R2命令</source>
+        <translation>Runs the R1, R2 commands</translation>
     </message>
     <message>
         <source>扩展自校准</source>
@@ -602,10 +730,30 @@
         <translation>Drive info</translation>
     </message>
     <message>
+        <source>把SN栏的序列号写入硬盘</source>
+        <translation>Writes the serial number of the SN field to the drive</translation>
+    </message>
+    <message>
+        <source>把文件写入%1</source>
+        <translation>Writes a file into %1</translation>
+    </message>
+    <message>
+        <source>把文件写入指定磁道的扇区</source>
+        <translation>Writes a file into sectors of the given track</translation>
+    </message>
+    <message>
+        <source>把文件写入缓冲区</source>
+        <translation>Writes a file into the buffer</translation>
+    </message>
+    <message>
         <source>把磁头序列号表图片 HEADSN.PNG（或 .JPG、.BMP）
 放到程序目录 %1 下，这里就会显示它。</source>
         <translation>Put the head serial number table picture HEADSN.PNG (or .JPG, .BMP)
 into the program folder %1 and it is shown here.</translation>
+    </message>
+    <message>
+        <source>把输入的LBA值转换为物理位置</source>
+        <translation>Converts the LBA typed to a physical location</translation>
     </message>
     <message>
         <source>指令方式写入</source>
@@ -654,6 +802,10 @@ into the program folder %1 and it is shown here.</translation>
     <message>
         <source>操作被用户中止！</source>
         <translation>Operation aborted by the user!</translation>
+    </message>
+    <message>
+        <source>收发计数清零</source>
+        <translation>Resets the Rx and Tx counters</translation>
     </message>
     <message>
         <source>数据信息不完整，无法备份！</source>
@@ -712,6 +864,10 @@ into the program folder %1 and it is shown here.</translation>
         <translation>Text files|*.txt|All files|*.*</translation>
     </message>
     <message>
+        <source>无匹配</source>
+        <translation>No match</translation>
+    </message>
+    <message>
         <source>无法写入！</source>
         <translation>Cannot write!</translation>
     </message>
@@ -736,6 +892,10 @@ into the program folder %1 and it is shown here.</translation>
         <translation>Cannot read file &quot;%1&quot; (%2)</translation>
     </message>
     <message>
+        <source>显示各磁头的段位信息</source>
+        <translation>Shows the zone information of every head</translation>
+    </message>
+    <message>
         <source>未完成的备份保存在：%1</source>
         <translation>The unfinished backup is kept in: %1</translation>
     </message>
@@ -746,6 +906,14 @@ into the program folder %1 and it is shown here.</translation>
     <message>
         <source>未连接</source>
         <translation>not connected</translation>
+    </message>
+    <message>
+        <source>查找:</source>
+        <translation>Find:</translation>
+    </message>
+    <message>
+        <source>查找…</source>
+        <translation>Find…</translation>
     </message>
     <message>
         <source>查看AGE</source>
@@ -770,6 +938,10 @@ into the program folder %1 and it is shown here.</translation>
     <message>
         <source>查看校准流程</source>
         <translation>Show the calibration flow</translation>
+    </message>
+    <message>
+        <source>查看校准流程（需T级）</source>
+        <translation>Shows the calibration flow (needs T level)</translation>
     </message>
     <message>
         <source>查看校准记录</source>
@@ -972,6 +1144,10 @@ into the program folder %1 and it is shown here.</translation>
         <translation>Clear addresses</translation>
     </message>
     <message>
+        <source>清空所有地址栏</source>
+        <translation>Empties every address field</translation>
+    </message>
+    <message>
         <source>清空接收区</source>
         <translation>Clear console</translation>
     </message>
@@ -1104,6 +1280,10 @@ into the program folder %1 and it is shown here.</translation>
         <translation>Port</translation>
     </message>
     <message>
+        <source>等待提示符超时：%1</source>
+        <translation>No prompt after: %1</translation>
+    </message>
+    <message>
         <source>等待硬盘应答时一收到应答就继续（命令与超时不变）</source>
         <translation>Go on as soon as the drive&apos;s answer is in (same commands and timeouts)</translation>
     </message>
@@ -1194,6 +1374,10 @@ into the program folder %1 and it is shown here.</translation>
     <message>
         <source>设置读写磁道数据的速率</source>
         <translation>Sets the speed for reading and writing track data</translation>
+    </message>
+    <message>
+        <source>语言</source>
+        <translation>Language</translation>
     </message>
     <message>
         <source>说明</source>
@@ -1336,12 +1520,24 @@ into the program folder %1 and it is shown here.</translation>
         <translation>R/W speed:</translation>
     </message>
     <message>
+        <source>读出缓冲区并存为文件</source>
+        <translation>Reads the buffer into a file</translation>
+    </message>
+    <message>
+        <source>读取%1并存为文件</source>
+        <translation>Reads %1 into a file</translation>
+    </message>
+    <message>
         <source>读取:</source>
         <translation>Read:</translation>
     </message>
     <message>
         <source>读取ROM数据有误，是否使用指令方法读取?</source>
         <translation>The ROM data read is wrong. Read it by commands instead?</translation>
+    </message>
+    <message>
+        <source>读取指定磁道的扇区并存为文件</source>
+        <translation>Reads sectors of the given track into a file</translation>
     </message>
     <message>
         <source>读取数据错误，请调低一档速率后再试!</source>
@@ -1400,6 +1596,10 @@ into the program folder %1 and it is shown here.</translation>
         <translation>Run script</translation>
     </message>
     <message>
+        <source>还有 %1 行未发送</source>
+        <translation>%1 more lines not sent</translation>
+    </message>
+    <message>
         <source>选择%1模块文件</source>
         <translation>Choose the %1 module file</translation>
     </message>
@@ -1426,6 +1626,14 @@ into the program folder %1 and it is shown here.</translation>
     <message>
         <source>选择目标文件夹</source>
         <translation>Choose the target folder</translation>
+    </message>
+    <message>
+        <source>选择要发送的文件</source>
+        <translation>Chooses the file to send</translation>
+    </message>
+    <message>
+        <source>逐行发送（每行等待提示符）</source>
+        <translation>Send line by line (wait for the prompt)</translation>
     </message>
     <message>
         <source>重新加载段位信息</source>
@@ -1466,6 +1674,14 @@ into the program folder %1 and it is shown here.</translation>
     <message>
         <source>长度:</source>
         <translation>Length:</translation>
+    </message>
+    <message>
+        <source>需T级</source>
+        <translation>Needs T level</translation>
+    </message>
+    <message>
+        <source>需T级；在1级清除SMART</source>
+        <translation>Needs T level; clears SMART at level 1</translation>
     </message>
     <message>
         <source>需备份固件：</source>

@@ -87,6 +87,8 @@ public:
         o.registerPorts = simPort(drive);
         o.pinCpu = false;
         o.programPath = programPath;
+        o.banner = {QStringLiteral("hddterm-test"), QStringLiteral("000-0000"),
+                    QStringLiteral("hddterm.test")};
         model = std::make_unique<hdd::MainModel>(clock, frontend, o);
         if (startUp) model->startUp();
     }

@@ -18,13 +18,19 @@ namespace hdd {
 using namespace mainform;
 
 namespace {
-const QString kWebAddress = QStringLiteral("www.hddterm.example");
 
 // True when a file can be made in the folder (made first when missing).
 bool folderWritable(const QString& folder) {
     return QDir().mkpath(folder) && cannotCreateReason(folder + kFamilyFileName).isEmpty();
 }
 }  // namespace
+
+QString workFolderFor(const QString& programFolder, bool programFolderWritable, const QString& documents) {
+    QString folder =
+        programFolderWritable || documents.isEmpty() ? programFolder : documents + QStringLiteral("/hddterm");
+    if (!folder.endsWith('/')) folder += '/';
+    return folder;
+}
 
 MainModel::MainModel(Clock& clock, Frontend& frontend, MainOptions options, QObject* parent)
     : QObject(parent),
@@ -81,16 +87,18 @@ void MainModel::startUp(const QString& chosenPort) {
     const QFileInfo exe(path);
     const QString base =
         exe.completeBaseName().isEmpty() ? QStringLiteral("hddterm") : exe.completeBaseName();
-    baseCaption_ = base + " " + kWebAddress;
+    const BannerContacts& contacts = options_.banner;
+    baseCaption_ = contacts.web.isEmpty() ? base : base + " " + contacts.web;
     caption_ = baseCaption_;
 
     Console& c = console();
     c.addLine(base);
     c.addLine(QStringLiteral("联系方式："));
     c.addLine(QStringLiteral("联系方式："));
-    c.addLine(QStringLiteral("在线客服：hddterm-support"));
-    c.addLine(QStringLiteral("工程师电话：400-000-0000"));
-    c.addLine(QStringLiteral("网址：") + kWebAddress);
+    // A contact the workstation was given no value for is left out rather than shown empty.
+    if (!contacts.chat.isEmpty()) c.addLine(QStringLiteral("在线客服：") + contacts.chat);
+    if (!contacts.phone.isEmpty()) c.addLine(QStringLiteral("工程师电话：") + contacts.phone);
+    if (!contacts.web.isEmpty()) c.addLine(QStringLiteral("网址：") + contacts.web);
     c.addLine(QStringLiteral("发生硬件问题，请勿自己直接操作，请尽快联系我们的工程师！"));
     c.addLine(QString(65, '='));
 
@@ -98,7 +106,12 @@ void MainModel::startUp(const QString& chosenPort) {
 
     programFolder_ = exe.absolutePath().trimmed();
     if (!programFolder_.endsWith('/')) programFolder_ += '/';
-    firmwareFolder = programFolder_;
+    const QString documents = options_.documentsFolder.isEmpty()
+                                  ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                                  : options_.documentsFolder;
+    workFolder_ = workFolderFor(programFolder_, folderWritable(programFolder_), documents);
+    firmwareFolder = workFolder_;
+    backupFolder = workFolder_;
 
     dialogue_.resetCounters();
     listPortsAtStartUp(chosenPort);

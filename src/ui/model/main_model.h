@@ -37,6 +37,19 @@
 
 namespace hdd {
 
+// The contact lines of the start-up banner (the settings file's [banner] group); an empty one is
+// left out, and the web address also follows the program's name in the window caption.
+struct BannerContacts {
+    QString chat;
+    QString phone;
+    QString web;
+};
+
+// The folder the pickers, the backup and the F-level boot start in: the program folder where it can
+// be written (a program unpacked into a folder of its own), otherwise (an installed program)
+// "hddterm" in the user's documents folder. Both with a trailing "/".
+QString workFolderFor(const QString& programFolder, bool programFolderWritable, const QString& documents);
+
 struct MainOptions {
     // How the system lists its serial ports (default: QtSerialPort's list).
     std::function<QStringList()> portLister;
@@ -56,6 +69,9 @@ struct MainOptions {
     // The executable's path (default: the application's).
     QString programPath;
     bool pinCpu = true;
+    BannerContacts banner;
+    // The user's documents folder (default: the system's), for workFolderFor().
+    QString documentsFolder;
 };
 
 class MainModel : public QObject, public Host {
@@ -80,7 +96,12 @@ public:
     Frontend& frontend() { return frontend_; }
     const QString& caption() const { return caption_; }
     const QString& programFolder() const { return programFolder_; }
+    // Where pickers and folders start (workFolderFor()); not made until something is put there.
+    const QString& workFolder() const { return workFolder_; }
     QString firmwareFolder;
+    // The folder the backup dialog's "A" names the drive's folder under: the work folder, then the
+    // folder the technician picks.
+    QString backupFolder;
 
     // State of a subsystem's keys (the family table, ...), created on first use; each subsystem
     // defines its own struct in its own file.
@@ -240,6 +261,7 @@ private:
     QString caption_;
     QString baseCaption_;
     QString programFolder_;
+    QString workFolder_;
     std::map<std::type_index, std::shared_ptr<void>> ext_;
     std::vector<std::function<void()>> startUpSteps_;
     int busyDepth_ = 0;

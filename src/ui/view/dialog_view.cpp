@@ -10,6 +10,9 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "language.h"
+#include "translations.h"
+
 namespace hdd {
 
 namespace {
@@ -29,7 +32,7 @@ bool isPicker(const Control& c) { return c.kind == ControlKind::Button && c.capt
 
 DialogView::DialogView(FormModel& form, QWidget* parent) : QDialog(parent), form_(form), binder_(form) {
     setObjectName(form.formName());
-    setWindowTitle(form.title);
+    showWindowTitle(this, form.title);
     setModal(true);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(6, 6, 6, 6);
@@ -44,7 +47,8 @@ DialogView::DialogView(FormModel& form, QWidget* parent) : QDialog(parent), form
         if (it != grids.end()) return it->second;
         QWidget* host = content_;
         if (!box.isEmpty()) {
-            auto* g = new QGroupBox(box, content_);
+            auto* g = new QGroupBox(content_);
+            showText(g, box);
             main->addWidget(g);
             host = g;
         }
@@ -94,7 +98,7 @@ DialogView::DialogView(FormModel& form, QWidget* parent) : QDialog(parent), form
                 break;
             default: {
                 newRow();
-                if (!c.label.isEmpty()) g.grid->addWidget(new QLabel(c.label, host), g.row, 0);
+                if (!c.label.isEmpty()) g.grid->addWidget(sourceLabel(c.label, host), g.row, 0);
                 const int col = c.label.isEmpty() ? 0 : 1;
                 g.grid->addWidget(w, g.row, col, 1, kCols - col);
                 if (c.kind == ControlKind::Memo) {
@@ -111,23 +115,22 @@ DialogView::DialogView(FormModel& form, QWidget* parent) : QDialog(parent), form
             }
         }
     }
-    // Keys of one group share one width (the "..." pickers keep theirs).
     for (const auto& [box, g] : grids) {
         QWidget* host = g.grid->parentWidget() ? g.grid->parentWidget() : content_;
         QList<QPushButton*> keys;
         for (QPushButton* k : host->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)) {
             if (k->text() != QLatin1String("...") && g.grid->indexOf(k) >= 0) keys << k;
         }
-        int widest = 0;
-        for (QPushButton* k : keys) widest = qMax(widest, k->sizeHint().width());
-        for (QPushButton* k : keys) k->setFixedWidth(widest);
+        keyRows_ << keys;
     }
+    evenKeys();
     content_->setEnabled(form.formEnabled());
     connect(&form_, &FormModel::formEnabledChanged, content_, &QWidget::setEnabled);
     if (auto* dialog = qobject_cast<DialogForm*>(&form_)) {
         // The main window's abort key is behind this modal dialog: the dialog carries its own, live
         // only while the dialog's operation runs.
-        auto* abort = new QPushButton(QStringLiteral("中止命令"), this);
+        auto* abort = new QPushButton(this);
+        showText(abort, QStringLiteral("中止命令"));
         abort->setObjectName(QStringLiteral("AbortKey"));
         abort->setStyleSheet(QStringLiteral("QPushButton{color:#b00;font-weight:bold;}"));
         abort->setEnabled(!form.formEnabled());
@@ -140,6 +143,20 @@ DialogView::DialogView(FormModel& form, QWidget* parent) : QDialog(parent), form
         connect(f9, &QShortcut::activated, dialog, &DialogForm::abort);
     }
     setMinimumWidth(420);
+    connect(&LanguageNotifier::instance(), &LanguageNotifier::changed, this, [this] {
+        retranslate(this);
+        evenKeys();
+        adjustSize();
+    });
+}
+
+void DialogView::evenKeys() {
+    // Keys of one group share one width (the "..." pickers keep theirs).
+    for (const QList<QPushButton*>& keys : std::as_const(keyRows_)) {
+        int widest = 0;
+        for (QPushButton* k : keys) widest = qMax(widest, k->sizeHint().width());
+        for (QPushButton* k : keys) k->setFixedWidth(widest);
+    }
 }
 
 void DialogView::reject() {

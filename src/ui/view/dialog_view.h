@@ -5,6 +5,8 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QList>
+#include <QPushButton>
 
 #include "form_binder.h"
 
@@ -19,9 +21,12 @@ public:
     void reject() override;
 
 private:
+    void evenKeys();
+
     FormModel& form_;
     FormBinder binder_;
     QWidget* content_ = nullptr;
+    QList<QList<QPushButton*>> keyRows_;  // the keys of each group, of one width
 };
 
 }  // namespace hdd

@@ -12,10 +12,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "language.h"
+
 namespace hdd {
 
 FormBinder::FormBinder(FormModel& form, QObject* parent) : QObject(parent), form_(form) {
     connect(&form_, &FormModel::changed, this, &FormBinder::refresh);
+    connect(&LanguageNotifier::instance(), &LanguageNotifier::changed, this, &FormBinder::refreshAll);
 }
 
 QWidget* FormBinder::create(const QString& name, QWidget* parent) {
@@ -111,7 +114,6 @@ QWidget* FormBinder::create(const QString& name, QWidget* parent) {
         }
     }
     w->setObjectName(name);
-    if (!c.hint.isEmpty()) w->setToolTip(c.hint);
     widgets_.insert(name, w);
     refresh(name);
     return w;
@@ -126,12 +128,13 @@ void FormBinder::refresh(const QString& name) {
     const Control* c = form_.find(name);
     if (!w || !c) return;
     w->setEnabled(c->enabled);
+    if (!c->hint.isEmpty()) w->setToolTip(displayText(c->hint));
     if (w->parentWidget() && w->isHidden() == c->visible) w->setVisible(c->visible);
     switch (c->kind) {
         case ControlKind::Panel:
             break;
         case ControlKind::Button:
-            static_cast<QPushButton*>(w)->setText(c->caption);
+            static_cast<QPushButton*>(w)->setText(displayText(c->caption));
             break;
         case ControlKind::Edit: {
             auto* e = static_cast<QLineEdit*>(w);
@@ -152,7 +155,7 @@ void FormBinder::refresh(const QString& name) {
         }
         case ControlKind::Label: {
             if (auto* caption = qobject_cast<QLabel*>(w)) {
-                caption->setText(c->text.isEmpty() ? c->caption : c->text);
+                caption->setText(displayText(c->text.isEmpty() ? c->caption : c->text));
                 break;
             }
             auto* l = static_cast<QLineEdit*>(w);
@@ -162,7 +165,7 @@ void FormBinder::refresh(const QString& name) {
         case ControlKind::Combo: {
             auto* cb = static_cast<QComboBox*>(w);
             // The list shows each item's label when it has one (a port with its adapter).
-            const QStringList& shown = c->itemLabels.isEmpty() ? c->items : c->itemLabels;
+            const QStringList shown = displayTexts(c->itemLabels.isEmpty() ? c->items : c->itemLabels);
             QStringList now;
             for (int i = 0; i < cb->count(); ++i) now << cb->itemText(i);
             const QSignalBlocker block(cb);
@@ -177,14 +180,14 @@ void FormBinder::refresh(const QString& name) {
         case ControlKind::Check: {
             auto* cb = static_cast<QCheckBox*>(w);
             const QSignalBlocker block(cb);
-            cb->setText(c->caption);
+            cb->setText(displayText(c->caption));
             cb->setChecked(c->checked);
             break;
         }
         case ControlKind::Radio: {
             auto* rb = static_cast<QRadioButton*>(w);
             const QSignalBlocker block(rb);
-            rb->setText(c->caption);
+            rb->setText(displayText(c->caption));
             rb->setChecked(c->checked);
             break;
         }
@@ -206,7 +209,7 @@ void FormBinder::refresh(const QString& name) {
                 // A picture, scaled down to fit a dialog on a screen of 768 lines.
                 QPixmap p(c->text);
                 if (p.isNull()) {
-                    l->setText(QStringLiteral("无法显示图片 %1").arg(c->text));
+                    l->setText(displayText(QStringLiteral("无法显示图片 %1")).arg(c->text));
                     break;
                 }
                 if (p.width() > 760 || p.height() > 440)
@@ -259,7 +262,7 @@ QString qtFileFilter(const QString& filter) {
     const QStringList parts = filter.split('|');
     QStringList out;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        out << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+        out << QStringLiteral("%1 (%2)").arg(displayText(parts[i]), parts[i + 1]);
     return out.join(";;");
 }
 

@@ -11,20 +11,23 @@
 
 #include "dialog_view.h"
 #include "form_binder.h"
+#include "language.h"
 
 namespace hdd {
 
 void GuiFrontend::message(MessageKind kind, const QString& text, const QString& title) {
     if (kind == MessageKind::Warning) {
-        QMessageBox::warning(parent_, title.isEmpty() ? QStringLiteral("警告") : title, text);
+        QMessageBox::warning(parent_, displayText(title.isEmpty() ? QStringLiteral("警告") : title),
+                             displayText(text));
     } else {
-        QMessageBox::information(parent_, title.isEmpty() ? QStringLiteral("提示") : title, text);
+        QMessageBox::information(parent_, displayText(title.isEmpty() ? QStringLiteral("提示") : title),
+                                 displayText(text));
     }
 }
 
 bool GuiFrontend::question(const QString& text, const QString& title) {
-    return QMessageBox::question(parent_, title.isEmpty() ? QStringLiteral("提示") : title, text,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return QMessageBox::question(parent_, displayText(title.isEmpty() ? QStringLiteral("提示") : title),
+                                 displayText(text), QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 int GuiFrontend::choose(const QString& text, const QString& title, const QStringList& choices,
@@ -41,25 +44,34 @@ int GuiFrontend::choose(const QString& text, const QString& title, const QString
 }
 
 QString GuiFrontend::startPath(const QString& title, const QString& fileName) const {
-    const QString folder = pickerFolders.value(title);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir() || QFileInfo(fileName).isAbsolute()) return fileName;
-    return QDir(folder).filePath(fileName);
+    if (QFileInfo(fileName).isAbsolute()) return fileName;
+    const QString folder = startFolder(title);
+    return folder.isEmpty() ? fileName : QDir(folder).filePath(fileName);
+}
+
+QString GuiFrontend::startFolder(const QString& title) const {
+    const QString last = pickerFolders.value(title);
+    if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+    // The work folder is made when a picker first opens in it.
+    if (!defaultFolder.isEmpty() && QDir().mkpath(defaultFolder)) return defaultFolder;
+    return {};
 }
 
 void GuiFrontend::remember(const QString& title, const QString& file, bool isFolder) {
     if (file.isEmpty() || title.isEmpty()) return;
     pickerFolders.insert(title, isFolder ? QDir::cleanPath(file) : QFileInfo(file).absolutePath());
+    if (onRemembered) onRemembered();
 }
 
 QString GuiFrontend::openFileName(const FileRequest& r) {
-    const QString file = QFileDialog::getOpenFileName(parent_, r.title, startPath(r.title, r.fileName),
-                                                      qtFileFilter(r.filter));
+    const QString file = QFileDialog::getOpenFileName(parent_, displayText(r.title),
+                                                      startPath(r.title, r.fileName), qtFileFilter(r.filter));
     remember(r.title, file, false);
     return file;
 }
 
 QString GuiFrontend::saveFileName(const FileRequest& r) {
-    QFileDialog dlg(parent_, r.title, QString(), qtFileFilter(r.filter));
+    QFileDialog dlg(parent_, displayText(r.title), QString(), qtFileFilter(r.filter));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     const QString start = startPath(r.title, r.fileName);
     if (QFileInfo(start).isAbsolute()) dlg.setDirectory(QFileInfo(start).absolutePath());
@@ -74,8 +86,9 @@ QString GuiFrontend::saveFileName(const FileRequest& r) {
 
 QString GuiFrontend::folderName(const QString& title, const QString& start) {
     const QString last = pickerFolders.value(title);
-    const QString folder =
-        QFileDialog::getExistingDirectory(parent_, title, QFileInfo(last).isDir() ? last : start);
+    QString from = QFileInfo(last).isDir() ? last : start;
+    if (!QFileInfo(from).isDir()) from = startFolder(title);
+    const QString folder = QFileDialog::getExistingDirectory(parent_, displayText(title), from);
     remember(title, folder, true);
     return folder;
 }
@@ -112,6 +125,7 @@ void GuiFrontend::showForm(FormModel& form, int dx, int dy) {
     if (dx >= 0 && dy >= 0) view->move(placeFor(form, *view, dx, dy));
     view->exec();
     dialogPlaces.insert(form.formName(), view->pos());
+    if (onRemembered) onRemembered();
 }
 
 }  // namespace hdd

@@ -1,5 +1,6 @@
-// The Qt message boxes and file choosers through which the model asks the user. Each picker
-// opens in the folder it was last left in (remembered between runs by the settings).
+// The Qt message boxes and file choosers through which the model asks the user, in the language
+// in force (language.h). Each picker opens in the folder it was last left in (remembered between
+// runs by the settings), or else in the work folder.
 #pragma once
 
 #include <QDialog>
@@ -7,6 +8,7 @@
 #include <QMap>
 #include <QPoint>
 #include <QWidget>
+#include <functional>
 
 #include "form_model.h"
 #include "frontend.h"
@@ -29,9 +31,14 @@ public:
     QMap<QString, QString> pickerFolders;
     // Where each dialog was last left, by its form's name (remembered between runs).
     QMap<QString, QPoint> dialogPlaces;
+    // Where a picker opens that was never left anywhere (made when first used).
+    QString defaultFolder;
+    // Called when a picker or dialog place was remembered.
+    std::function<void()> onRemembered;
 
 private:
     QString startPath(const QString& title, const QString& fileName) const;
+    QString startFolder(const QString& title) const;
     void remember(const QString& title, const QString& file, bool isFolder);
     QPoint placeFor(const FormModel& form, const QDialog& view, int dx, int dy) const;
 

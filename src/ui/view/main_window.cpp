@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include <QAbstractItemView>
+#include <QActionGroup>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -12,11 +13,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QVBoxLayout>
+
+#include "language.h"
 #include "main_form_controls.h"
+#include "translations.h"
 
 namespace hdd {
 
@@ -29,7 +34,8 @@ namespace {
 // so the generic placement leaves them to this.
 void placeZoneTools(FormBinder& b, const FormModel& f, QWidget* panel) {
     if (!f.find(kCutZoneKey)) return;
-    auto* g = new QGroupBox(QStringLiteral("段位信息"), panel);
+    auto* g = new QGroupBox(panel);
+    showText(g, QStringLiteral("段位信息"));
     auto* grid = new QGridLayout(g);
     grid->setContentsMargins(4, 2, 4, 2);
     grid->setSpacing(2);
@@ -45,7 +51,7 @@ void placeZoneTools(FormBinder& b, const FormModel& f, QWidget* panel) {
         const Control* control = f.find(QString::fromLatin1(c.name));
         if (!control) continue;
         if (c.labelCol >= 0)
-            grid->addWidget(new QLabel(control->label, g), c.row, c.labelCol, 1, c.labelSpan);
+            grid->addWidget(sourceLabel(control->label, g), c.row, c.labelCol, 1, c.labelSpan);
         grid->addWidget(b.create(control->name, g), c.row, c.col, 1, c.span);
     }
     auto* l = static_cast<QBoxLayout*>(panel->layout());
@@ -70,6 +76,25 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(2);
 
+    // The menu bar: the interface's language, applied at once.
+    auto* bar = new QMenuBar(this);
+    bar->setObjectName("menuBar");
+    outer->setMenuBar(bar);
+    languageMenu_ = bar->addMenu(QString());
+    languageMenu_->setObjectName("languageMenu");
+    auto* languages = new QActionGroup(languageMenu_);
+    // Each language is named in its own words, so that it is found whatever the window speaks.
+    for (const auto& [language, name, object] :
+         {std::tuple{Language::Chinese, QStringLiteral("中文"), "languageZh"},
+          std::tuple{Language::English, QStringLiteral("English"), "languageEn"}}) {
+        QAction* a = languageMenu_->addAction(name);
+        a->setObjectName(QString::fromLatin1(object));
+        a->setCheckable(true);
+        a->setData(languageCode(language));
+        languages->addAction(a);
+        connect(a, &QAction::triggered, this, [this, l = language] { switchLanguage(l); });
+    }
+
     // Top bar, with the keys that stay usable while the panels are off at its right end.
     auto* topRow = new QHBoxLayout;
     topRow->setContentsMargins(0, 0, 6, 0);
@@ -79,19 +104,19 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     auto* tl = new QHBoxLayout(top);
     tl->setContentsMargins(4, 4, 4, 4);
     tl->setSpacing(4);
-    tl->addWidget(new QLabel(QStringLiteral("端口"), top));
+    tl->addWidget(sourceLabel(QStringLiteral("端口"), top));
     auto* ports = static_cast<QComboBox*>(binder_.create(kPortList, top));
     ports->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     ports->setMinimumContentsLength(7);
     ports->installEventFilter(this);  // opening the list reads it again
     tl->addWidget(ports);
-    tl->addWidget(new QLabel(QStringLiteral("波特率"), top));
+    tl->addWidget(sourceLabel(QStringLiteral("波特率"), top));
     tl->addWidget(binder_.create(kBaudList, top));
     tl->addWidget(binder_.create("btnSwitch", top));
     tl->addWidget(binder_.create("ImageOn", top));
     tl->addWidget(binder_.create("ImageOff", top));
     tl->addSpacing(8);
-    tl->addWidget(new QLabel(QStringLiteral("接收区"), top));
+    tl->addWidget(sourceLabel(QStringLiteral("接收区"), top));
     tl->addWidget(binder_.create(kClearConsoleKey, top));
     tl->addWidget(binder_.create(kAutoClearCheck, top));
     tl->addWidget(binder_.create("CheckBoxFast", top));
@@ -115,7 +140,7 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     auto* rightColumn = new QVBoxLayout;
     rightColumn->setSpacing(2);
     middle->addLayout(rightColumn);
-    auto* heading = new QLabel(QStringLiteral("缺陷表管理"), this);
+    auto* heading = sourceLabel(QStringLiteral("缺陷表管理"), this);
     heading->setAlignment(Qt::AlignCenter);
     heading->setStyleSheet("font-weight:bold;");
     rightColumn->addWidget(heading);
@@ -140,22 +165,22 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     ol->setContentsMargins(4, 2, 4, 4);
     ol->setSpacing(3);
     auto* cmdRow = new QHBoxLayout;
-    cmdRow->addWidget(new QLabel(QStringLiteral("命令行"), ops));
+    cmdRow->addWidget(sourceLabel(QStringLiteral("命令行"), ops));
     QWidget* cmd = binder_.create("CMD", ops);
-    cmd->setToolTip(QStringLiteral("上/下键：历史命令；Shift+Insert：粘贴（Ctrl+V 发给硬盘）"));
+    showToolTip(cmd, QStringLiteral("上/下键：历史命令；Shift+Insert：粘贴（Ctrl+V 发给硬盘）"));
     cmd->installEventFilter(this);  // after the binder's filter, so this one sees keys first
     cmd->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(cmd, &QWidget::customContextMenuRequested, this, &MainWindow::commandLineMenu);
     cmdRow->addWidget(cmd, 1);
     cmdRow->addSpacing(10);
-    cmdRow->addWidget(new QLabel(QStringLiteral("发送字节"), ops));
+    cmdRow->addWidget(sourceLabel(QStringLiteral("发送字节"), ops));
     QWidget* sendByte = binder_.create(kSendByteField, ops);
     sendByte->setFixedWidth(48);
     cmdRow->addWidget(sendByte);
     cmdRow->addWidget(binder_.create(kDecimalOption, ops));
     cmdRow->addWidget(binder_.create(kHexOption, ops));
     cmdRow->addSpacing(10);
-    cmdRow->addWidget(new QLabel(QStringLiteral("读写速率:"), ops));
+    cmdRow->addWidget(sourceLabel(QStringLiteral("读写速率:"), ops));
     cmdRow->addWidget(binder_.create(kTransferSpeedList, ops));
     ol->addLayout(cmdRow);
     // The operation keys, one page per subsystem.
@@ -177,12 +202,30 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     placeControls();
     placeZoneTools(binder_, model_.form(), right);
     installFunctionKeys();
-    connect(&model_, &MainModel::captionChanged, this, &QWidget::setWindowTitle);
+    connect(&model_, &MainModel::captionChanged, this,
+            [this](const QString& caption) { setWindowTitle(displayText(caption)); });
+    connect(&LanguageNotifier::instance(), &LanguageNotifier::changed, this, &MainWindow::languageChanged);
     connect(&model_, &MainModel::focusRequested, this, [this](const QString& name) {
         if (QWidget* w = binder_.widget(name)) w->setFocus(Qt::OtherFocusReason);
     });
     connect(&model_.form(), &FormModel::changed, this, &MainWindow::refreshGroup);
+    languageChanged();
     resize(898, 633);
+}
+
+void MainWindow::switchLanguage(Language language) {
+    if (language != currentLanguage()) setLanguage(language);
+    languageChanged();  // also when the catalogue is missing: the menu shows what is in force
+    if (onLanguageChosen) onLanguageChosen(language);
+}
+
+void MainWindow::languageChanged() {
+    languageMenu_->setTitle(displayText(QStringLiteral("语言")));
+    for (QAction* a : languageMenu_->actions())
+        a->setChecked(a->data().toString() == languageCode(currentLanguage()));
+    retranslate(this);
+    polishGroups();
+    setWindowTitle(displayText(model_.caption()));
 }
 
 void MainWindow::installFunctionKeys() {
@@ -245,14 +288,15 @@ void MainWindow::commandLineMenu(const QPoint& pos) {
     auto* cmd = qobject_cast<QLineEdit*>(binder_.widget("CMD"));
     if (!cmd) return;
     QMenu menu(cmd);
-    QAction* copy = menu.addAction(QStringLiteral("复制(&C)"), cmd, &QLineEdit::copy);
+    QAction* copy = menu.addAction(displayText(QStringLiteral("复制(&C)")), cmd, &QLineEdit::copy);
     copy->setEnabled(cmd->hasSelectedText());
-    QAction* paste = menu.addAction(QStringLiteral("粘贴"), this, &MainWindow::pasteIntoCommandLine);
+    QAction* paste =
+        menu.addAction(displayText(QStringLiteral("粘贴")), this, &MainWindow::pasteIntoCommandLine);
     paste->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Insert));
     paste->setShortcutVisibleInContextMenu(true);
     paste->setEnabled(model_.form().isUsable("CMD") && !QGuiApplication::clipboard()->text().isEmpty());
     menu.addSeparator();
-    menu.addAction(QStringLiteral("全选"), cmd, &QLineEdit::selectAll);
+    menu.addAction(displayText(QStringLiteral("全选")), cmd, &QLineEdit::selectAll);
     menu.exec(cmd->mapToGlobal(pos));
 }
 
@@ -268,7 +312,7 @@ QWidget* MainWindow::pageFor(const QString& page) {
     row->setSpacing(4);
     row->addStretch();
     scroll->setWidget(inner);
-    pages_->addTab(scroll, title);
+    showTabText(pages_, pages_->addTab(scroll, title), title);
     pagesByName_.insert(title, inner);
     return inner;
 }
@@ -277,7 +321,8 @@ QWidget* MainWindow::boxFor(const Control& c) {
     const QString key = c.panel + "/" + c.page + "/" + c.box;
     if (QWidget* w = boxes_.value(key)) return w;
     QWidget* host = c.panel == kRightPanel ? binder_.widget(c.panel) : pageFor(c.page);
-    auto* g = new QGroupBox(c.box, host);
+    auto* g = new QGroupBox(host);
+    showText(g, c.box);
     auto* grid = new QGridLayout(g);
     grid->setContentsMargins(4, 2, 4, 2);
     grid->setSpacing(2);
@@ -324,7 +369,7 @@ void MainWindow::placeControls() {
                 auto* pl = new QHBoxLayout(pair);
                 pl->setContentsMargins(0, 0, 0, 0);
                 pl->setSpacing(2);
-                pl->addWidget(new QLabel(c->label, pair));
+                pl->addWidget(sourceLabel(c->label, pair));
                 w->setParent(pair);
                 pl->addWidget(w);
                 grid->addWidget(pair, r, col + cs - 1);
@@ -332,7 +377,7 @@ void MainWindow::placeControls() {
             box->setProperty("lastField", QVariant::fromValue<QWidget*>(nullptr));
             continue;
         }
-        if (!c->label.isEmpty()) grid->addWidget(new QLabel(c->label, box), row, 0);
+        if (!c->label.isEmpty()) grid->addWidget(sourceLabel(c->label, box), row, 0);
         grid->addWidget(w, row, c->label.isEmpty() ? 0 : 1, 1, c->label.isEmpty() ? cols : cols - 1);
         box->setProperty("row", row + 1);
         box->setProperty("keys", 0);
@@ -374,7 +419,7 @@ void MainWindow::refreshGroup(const QString& name) {
 }
 
 void MainWindow::showEvent(QShowEvent* e) {
-    setWindowTitle(model_.caption());
+    setWindowTitle(displayText(model_.caption()));
     QWidget::showEvent(e);
 }
 

@@ -6,16 +6,20 @@
 // Keyboard comforts live here as thin glue over the model: Up and Down walk the command line's
 // history, Shift+Insert and the command line's menu paste (several lines as the model asks),
 // Ctrl+F finds in the console, F5/F8/F9 press the open/close, clear and abort keys, and opening
-// the port list reads it again.
+// the port list reads it again. The menu bar's language menu switches the interface between
+// Chinese and English at once.
 #pragma once
 
 #include <QHash>
+#include <QMenu>
 #include <QTabWidget>
 #include <QWidget>
+#include <functional>
 
 #include "console_view.h"
 #include "form_binder.h"
 #include "gui_frontend.h"
+#include "language.h"
 #include "main_model.h"
 
 namespace hdd {
@@ -33,6 +37,10 @@ public:
     // Pastes the clipboard: one line at the command line's cursor, several as the model asks.
     void pasteIntoCommandLine();
 
+    // The language menu's choice: shown at once, then told (the program remembers it).
+    void switchLanguage(Language language);
+    std::function<void(Language)> onLanguageChosen;
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -46,6 +54,8 @@ private:
     // Keys of a group share one width; a group or page with nothing to show is hidden.
     void polishGroups();
     void refreshGroup(const QString& name);
+    // Every text of the window again, in the language now in force.
+    void languageChanged();
 
     MainModel& model_;
     FormBinder binder_;
@@ -54,6 +64,7 @@ private:
     QHash<QString, QString> boxOf_;  // control name -> its group's key in boxes_
     QHash<QString, QWidget*> pagesByName_;
     QTabWidget* pages_ = nullptr;
+    QMenu* languageMenu_ = nullptr;
 };
 
 }  // namespace hdd

@@ -1,20 +1,32 @@
-// Qt's own texts in Chinese.
+// Texts of the widgets in the chosen language (language.h), shown again when it changes.
 //
-// File dialogs, folder browsers, message-box buttons and the standard edit menus come from Qt
-// itself; their Chinese catalogue (qtbase_zh_CN, from the system's Qt translations) is loaded
-// whatever the user's locale, so the whole tool speaks one language.
+// A widget whose text does not come from a control of the model (a label beside a field, a group's
+// title, a page's tab, a window's title) is given its Chinese source through these calls; the
+// source is kept on the widget, so retranslate() can show the whole window in the other language.
+// The FormBinder does the same for the controls of the model.
 #pragma once
 
-#include <QStringList>
+#include <QString>
 
 class QCoreApplication;
+class QLabel;
+class QTabWidget;
+class QWidget;
 
 namespace hdd {
 
-// Where Qt's catalogues are looked for, in order.
-QStringList qtTranslationFolders();
-// Installs qtbase_zh_CN into the application; false when no catalogue was found (Qt's texts then
-// stay English).
+// Qt's own texts in Chinese (file dialogs, box buttons): installs qtbase_zh_CN with the Chinese
+// interface; false when no catalogue was found (Qt's texts then stay English).
 bool installChineseTranslations(QCoreApplication& app);
+
+// A label, key, box or group box showing `source`.
+void showText(QWidget* w, const QString& source);
+QLabel* sourceLabel(const QString& source, QWidget* parent);
+void showToolTip(QWidget* w, const QString& source);
+void showWindowTitle(QWidget* w, const QString& source);
+// The tab's page keeps the source.
+void showTabText(QTabWidget* tabs, int index, const QString& source);
+// Shows every kept text of `root` and the widgets inside it again.
+void retranslate(QWidget* root);
 
 }  // namespace hdd

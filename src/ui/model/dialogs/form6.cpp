@@ -49,27 +49,25 @@ std::unique_ptr<DialogForm> makeForm6(MainModel& m) {
     auto f = std::make_unique<DialogForm>(m, QLatin1String(kName), QStringLiteral("备份固件"));
     f->built = true;
     DialogForm* form = f.get();
-    // The folder "A" names the target folder under: the program folder, then each folder chosen.
-    auto base = std::make_shared<QString>();
 
     f->addEdit(kFolderField, QStringLiteral("保存位置："));
-    f->addKey(kFolderPicker, QStringLiteral("..."), [form, base] {
+    f->addKey(kFolderPicker, QStringLiteral("..."), [form] {
          MainModel& mm = form->main();
          const QString chosen = withSeparator(
              mm.frontend().folderName(QStringLiteral("选择目标文件夹"), form->text(kFolderField)));
          if (chosen.isEmpty()) return Outcome::done();
-         form->setText(kFolderField, chosen);
-         *base = chosen;
+         mm.backupFolder = chosen;
          mm.firmwareFolder = chosen;
+         form->setText(kFolderField, chosen);
          return Outcome::done();
      }).hint = QStringLiteral("选择固件保存位置");
 
     f->add(kFamilyList, ControlKind::Combo).label = QStringLiteral("固件类型:");
     f->followFamilyList(kFamilyList);
-    f->addKey(kIdentifyKey, QStringLiteral("A"), [form, base] {
+    f->addKey(kIdentifyKey, QStringLiteral("A"), [form] {
          BackupAnalysis a;
-         const Outcome outcome = AnalyseBackup(form->main().dialogue(), form->text(kFolderField), *base,
-                                               form->at(kFamilyList).items, a);
+         const Outcome outcome = AnalyseBackup(form->main().dialogue(), form->text(kFolderField),
+                                               form->main().backupFolder, form->at(kFamilyList).items, a);
          if (!outcome.isDone()) return outcome;
          form->setText(kFolderField, a.folder);
          if (a.family) form->setCurrentIndex(kFamilyList, *a.family);
@@ -96,10 +94,7 @@ std::unique_ptr<DialogForm> makeForm6(MainModel& m) {
     for (const char* n : {kReadBufferField, kReadSectorsField, kReserveStartField})
         f->addEdit(n, QString(), KeyFilter::Hex).visible = false;
 
-    m.onStartUp([form, base, &m] {
-        form->setText(kFolderField, m.programFolder());
-        *base = m.programFolder();
-    });
+    m.onStartUp([form, &m] { form->setText(kFolderField, m.backupFolder); });
     return f;
 }
 
