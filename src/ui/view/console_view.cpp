@@ -10,6 +10,7 @@
 
 #include "form_model.h"
 #include "hex_view.h"
+#include "language.h"
 #include "search_bar.h"
 #include "text.h"
 #include "transfer.h"
@@ -58,18 +59,20 @@ void ConsoleView::onTailChanged(int first) {
 
 void ConsoleView::contextMenuEvent(QContextMenuEvent* e) {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("复制(&C)"), this, &QPlainTextEdit::copy);
-    menu.addAction(QStringLiteral("全选"), this, &QPlainTextEdit::selectAll);
+    menu.addAction(displayText(QStringLiteral("复制(&C)")), this, &QPlainTextEdit::copy);
+    menu.addAction(displayText(QStringLiteral("全选")), this, &QPlainTextEdit::selectAll);
     if (onFind)
-        menu.addAction(QStringLiteral("查找…"), this, [this] { onFind(); })->setShortcut(QKeySequence::Find);
+        menu.addAction(displayText(QStringLiteral("查找…")), this, [this] { onFind(); })
+            ->setShortcut(QKeySequence::Find);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("清空(&D)"), this, [this] { console_.clear(); });
-    menu.addAction(QStringLiteral("保存为文本…"), this, [this] {
+    menu.addAction(displayText(QStringLiteral("清空(&D)")), this, [this] { console_.clear(); });
+    menu.addAction(displayText(QStringLiteral("保存为文本…")), this, [this] {
         if (onSaveAsText) onSaveAsText();
     });
     if (port_) {
         menu.addSeparator();
-        QAction* log = menu.addAction(QStringLiteral("保存通信记录…"), this, &ConsoleView::toggleTranscript);
+        QAction* log = menu.addAction(displayText(QStringLiteral("保存通信记录…")), this,
+                                      &ConsoleView::toggleTranscript);
         log->setCheckable(true);
         log->setChecked(transcript_ && transcript_->active());
     }
@@ -82,12 +85,13 @@ void ConsoleView::toggleTranscript() {
         transcript_->stop();
         return;
     }
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("保存通信记录"), QStringLiteral("hddterm-log.txt"),
-                                     QStringLiteral("文本文件 (*.txt);;所有文件 (*)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, displayText(QStringLiteral("保存通信记录")), QStringLiteral("hddterm-log.txt"),
+        displayText(QStringLiteral("文本文件 (*.txt);;所有文件 (*)")));
     if (path.isEmpty()) return;
     QString why;
-    if (!startTranscript(path, &why)) QMessageBox::warning(this, QStringLiteral("警告"), why);
+    if (!startTranscript(path, &why))
+        QMessageBox::warning(this, displayText(QStringLiteral("警告")), displayText(why));
 }
 
 bool ConsoleView::startTranscript(const QString& path, QString* why) {

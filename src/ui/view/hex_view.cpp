@@ -1,4 +1,5 @@
 #include "hex_view.h"
+#include "language.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -81,10 +82,10 @@ void HexView::onRowsChanged(int first) {
 
 void HexView::contextMenuEvent(QContextMenuEvent* e) {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("复制(&C)"), this, &QPlainTextEdit::copy);
-    menu.addAction(QStringLiteral("全选"), this, &QPlainTextEdit::selectAll);
+    menu.addAction(displayText(QStringLiteral("复制(&C)")), this, &QPlainTextEdit::copy);
+    menu.addAction(displayText(QStringLiteral("全选")), this, &QPlainTextEdit::selectAll);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("清空(&D)"), this, [this] { traffic_.clear(); });
+    menu.addAction(displayText(QStringLiteral("清空(&D)")), this, [this] { traffic_.clear(); });
     menu.exec(e->globalPos());
 }
 

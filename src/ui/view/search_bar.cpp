@@ -8,6 +8,8 @@
 #include <QTextBlock>
 #include <QToolButton>
 
+#include "translations.h"
+
 namespace hdd {
 
 SearchBar::SearchBar(QWidget* parent) : QWidget(parent) {
@@ -19,7 +21,7 @@ SearchBar::SearchBar(QWidget* parent) : QWidget(parent) {
     auto* l = new QHBoxLayout(this);
     l->setContentsMargins(0, 2, 0, 0);
     l->setSpacing(4);
-    l->addWidget(new QLabel(QStringLiteral("查找:"), this));
+    l->addWidget(sourceLabel(QStringLiteral("查找:"), this));
     field_ = new QLineEdit(this);
     field_->setObjectName("searchText");
     field_->setClearButtonEnabled(true);
@@ -28,8 +30,8 @@ SearchBar::SearchBar(QWidget* parent) : QWidget(parent) {
     auto key = [&](const char* name, const QString& caption, const QString& tip) {
         auto* b = new QToolButton(this);
         b->setObjectName(name);
-        b->setText(caption);
-        b->setToolTip(tip);
+        showText(b, caption);
+        showToolTip(b, tip);
         l->addWidget(b);
         return b;
     };
