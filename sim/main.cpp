@@ -3,7 +3,8 @@
 //   hddsim --pty                 prints the slave device path, then serves it until killed
 //   hddsim --port /dev/ttyUSB1   serves a real port (wire it to the port hddterm uses)
 //
-// Fault options: --silent, --stuck-level L, --ignore-speed, --set KEY=VALUE (command settings).
+// Fault options: --silent, --stuck-level L, --ignore-speed, --split-prompt N, --set KEY=VALUE
+// (command settings).
 // Adapter model: --latency MS holds the drive's output and hands it over in bursts every MS
 // milliseconds, as a USB serial adapter's latency timer does (16 is the usual default, 1 the
 // low-latency setting; 0, the default, hands over each byte as soon as it is on the line).
@@ -31,7 +32,7 @@ namespace {
 
 const char* kUsage =
     "usage: hddsim (--pty | --port DEVICE) [--silent] [--stuck-level L] [--ignore-speed]\n"
-    "              [--latency MS] [--set KEY=VALUE]...\n"
+    "              [--split-prompt N] [--latency MS] [--set KEY=VALUE]...\n"
     "       hddsim --help | --version\n";
 
 const char* kHelp =
@@ -45,6 +46,8 @@ const char* kHelp =
     "  --silent           never answer (a dead drive)\n"
     "  --stuck-level L    stay at monitor level L whatever is asked\n"
     "  --ignore-speed     acknowledge speed commands but keep talking at the old speed\n"
+    "  --split-prompt N   every N-th prompt sends its \">\" 12 ms after the rest, as a drive busy\n"
+    "                     finishing a command does (3, the default; 0: never)\n"
     "  --latency MS       model a USB adapter's latency timer: the drive's output reaches the host\n"
     "                     in bursts every MS milliseconds (0, the default: at once)\n"
     "  --set KEY=VALUE    a command family's setting, decimal (restart.ms, fw.family, ...)\n"
@@ -173,7 +176,12 @@ int main(int argc, char** argv) {
             drive.latencyUs = qint64{ms} * 1000;
         } else if (a == "--ignore-speed")
             drive.faults.ignoreSpeed = true;
-        else if (a == "--stuck-level")
+        else if (a == "--split-prompt") {
+            bool ok = false;
+            const int n = next().toInt(&ok);
+            if (!ok || n < 0) return usage();
+            drive.faults.splitPromptEvery = n;
+        } else if (a == "--stuck-level")
             drive.faults.stuckLevel = next().toLatin1();
         else if (a == "--set") {
             const QString kv = next();
