@@ -74,15 +74,23 @@ int servePty(Drive& drive) {
     std::printf("%s\n", ptsname(master));
     std::fflush(stdout);
 
+    // The drive's output goes to the terminal in bursts of up to kBurst bytes, each written once
+    // its last byte is on the line, as a UART's receive FIFO hands them over: the host is woken for
+    // every few dozen bytes rather than for each, and the end of an answer (a burst cut short by
+    // the gap after it) still reaches the host the moment it has arrived.
+    constexpr int kBurst = 64;
     QElapsedTimer clock;
     clock.start();
     char buf[4096];
     for (;;) {
         pollfd p{master, POLLIN, 0};
-        // Sleep at most a millisecond, and no longer than until the next byte is due at either end.
+        // Sleep until the next burst is complete or input must be taken in for its answer to be on
+        // time; with nothing on its way, until the host writes (looking again every 20 ms).
         const qint64 before = clock.nsecsElapsed() / 1000;
-        const qint64 due = drive.nextEventUs(before);
-        const qint64 sleepUs = due < 0 ? 1000 : std::clamp<qint64>(due - before, 0, 1000);
+        qint64 due = drive.burstDueUs(kBurst);
+        const qint64 input = drive.inputDueUs();
+        if (input >= 0 && (due < 0 || input < due)) due = input;
+        const qint64 sleepUs = due < 0 ? 20'000 : std::clamp<qint64>(due - before, 0, 20'000);
         const timespec ts{0, static_cast<long>(sleepUs * 1000)};
         const int r = ::ppoll(&p, 1, &ts, nullptr);
         const qint64 now = clock.nsecsElapsed() / 1000;
@@ -96,15 +104,14 @@ int servePty(Drive& drive) {
             QThread::msleep(5);
         }
         drive.advance(now);
+        const qint64 burst = drive.burstDueUs(kBurst);
+        if (burst < 0 || burst > now) continue;
         const QByteArray out = drive.hostRead(now, hostBaud);
-        if (!out.isEmpty()) {
-            qsizetype off = 0;
-            while (off < out.size()) {
-                const ssize_t w =
-                    ::write(master, out.constData() + off, static_cast<size_t>(out.size() - off));
-                if (w <= 0) break;  // no reader: the bytes are lost on the line
-                off += w;
-            }
+        qsizetype off = 0;
+        while (off < out.size()) {
+            const ssize_t w = ::write(master, out.constData() + off, static_cast<size_t>(out.size() - off));
+            if (w <= 0) break;  // no reader: the bytes are lost on the line
+            off += w;
         }
     }
 }
