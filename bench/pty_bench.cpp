@@ -221,7 +221,6 @@ RealRun runRaw(const QString& binDir, const VirtualRun& v) {
     bool ok = true;
     for (const Step& s : v.steps) {
         if (!(ok = readUntil(s.rxBefore))) break;
-        if (getenv("TRACE")) fprintf(stderr, "%lld rx %lld send %d %s\n", (long long)t.nsecsElapsed()/1000, (long long)s.rxBefore, s.send, s.data.left(12).toPercentEncoding().constData());
         if (!s.send) {
             hddsim::setTerminalBaud(fd, s.baud);
             continue;
