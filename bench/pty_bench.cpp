@@ -302,8 +302,10 @@ int main(int argc, char** argv) {
         else if (args[i] == "--repeat")
             repeat = qMax(1, value.toInt());
         else {
-            std::fprintf(stderr, "usage: pty_bench [--only LIST] [--raw LIST|all|none] [--repeat N]\n"
-                                 "  LIST: %s\n", qPrintable(keys.join(',')));
+            std::fprintf(stderr,
+                         "usage: pty_bench [--only LIST] [--raw LIST|all|none] [--repeat N]\n"
+                         "  LIST: %s\n",
+                         qPrintable(keys.join(',')));
             return 2;
         }
         ++i;
