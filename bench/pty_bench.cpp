@@ -8,9 +8,10 @@
 // the CPU time the process used.
 //
 // The "raw" line replays the same bytes without hddterm: a plain client sends each command as
-// soon as the drive has said as much as the tool had read when it sent it (after the same pauses),
-// so its time is the drive's own pacing on the pseudo-terminal; what the tool takes beyond it is
-// the tool's.
+// soon as the drive has said as much as the tool had read when it sent it (and the tool's pauses
+// after that much had come are over), so its time is the drive's own pacing on the
+// pseudo-terminal; what the tool takes beyond it is the tool's. Its "virtual" figure is the fast
+// mode's, the least the drive's own answer delays allow.
 //
 // The simulated drive sends every prompt whole here (hddsim --split-prompt 0), as transfer_bench
 // does, so that only the host side is measured.
@@ -58,7 +59,8 @@ struct Op {
 };
 
 // What the tool did on the line, in order: a write, or a change of the port's speed, each with
-// the count of bytes it had received by then and the pauses it took since the previous write.
+// the count of bytes it had received by then and the pauses it took after the last of them (or
+// after its previous write, when nothing came since).
 struct Step {
     bool send = false;
     QByteArray data;
@@ -83,7 +85,7 @@ VirtualRun runVirtual(const QStringList& args) {
     hdd::MainModel* model = nullptr;
     qint32 baud = 9600;
     double bytesUs = 0;
-    qint64 pumpSeen = 0, pumpUs = 0;
+    qint64 pumpSeen = 0, pumpUs = 0;  // pauses: up to the last write or arrival, and in all
     auto pumped = [&] { return model ? model->dialogue().waitStats().pumpUs : 0; };
     v.status = hdd::runCli(args, o, e, clock, [&](hdd::MainModel& m) {
         model = &m;
@@ -102,6 +104,7 @@ VirtualRun runVirtual(const QStringList& args) {
             } else if (ev == E::Received) {
                 bytesUs += b.size() * 1e7 / baud;
                 v.rxTotal += b.size();
+                pumpSeen = pumped();
             } else {
                 pumpUs = pumped();
             }
