@@ -76,11 +76,28 @@ qint64 Drive::nextEventUs(qint64 afterUs) const {
     return next;
 }
 
+qint64 Drive::burstDueUs(int maxBytes) const {
+    if (out_.empty()) return -1;
+    qint64 last = deliveredUs(out_.front().at);
+    int n = 1;
+    for (auto it = out_.begin() + 1; it != out_.end() && n < maxBytes; ++it, ++n) {
+        const qint64 t = deliveredUs(it->at);
+        if (t - last > byteTimeUs(it->baud)) break;  // a gap: the burst ends with the byte before
+        last = t;
+    }
+    return last;
+}
+
+qint64 Drive::inputDueUs() const {
+    if (in_.empty()) return -1;
+    return std::min(in_.back().at, in_.front().at + kAnswerDelayUs / 2);
+}
+
 void Drive::print(const QByteArray& text) {
     if (faults.silent) return;
     const qint64 t = byteTimeUs(baud);
     // A monitor takes a moment before it answers.
-    qint64 at = std::max({outFreeUs_, now_ + 300, notBeforeUs_});
+    qint64 at = std::max({outFreeUs_, now_ + kAnswerDelayUs, notBeforeUs_});
     for (char c : text) {
         at += t;
         out_.push_back({at, c, baud});

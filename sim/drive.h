@@ -57,6 +57,15 @@ public:
     // The next time after afterUs at which something happens on the line: a byte from the host
     // reaches the monitor, or a byte of output reaches the host (-1: nothing on its way).
     qint64 nextEventUs(qint64 afterUs) const;
+    // For a host that takes the drive's output in bursts of up to maxBytes rather than byte by
+    // byte: when the first queued byte's burst is complete (its maxBytes-th byte, or its last byte
+    // before a gap on the line, has arrived), or -1 when nothing is queued. The end of an answer
+    // thus reaches the host as soon as it is on the line.
+    qint64 burstDueUs(int maxBytes) const;
+    // When input must be taken in at the latest for the monitor's answer to start on time: its
+    // last byte on its way, or earlier when that is later than the first byte's answer could begin
+    // (-1: no input on its way).
+    qint64 inputDueUs() const;
     // The adapter's latency timer, in microseconds (0: none).
     qint64 latencyUs = 0;
     // When a byte that is on the line at `at` reaches the host through the adapter.
@@ -111,6 +120,8 @@ public:
     void addByteHandler(ByteHandler h) { byteHandlers_.push_back(std::move(h)); }
 
     static qint64 byteTimeUs(qint32 baud);
+    // How long the monitor takes before it starts an answer.
+    static constexpr qint64 kAnswerDelayUs = 300;
     static char garble(char c);
 
 private:

@@ -6,12 +6,14 @@
 // --lang is taken as hddterm and hddterm-cli take it, and ignored: what the drive says is its own
 // text, never translated.
 //
-// Fault options: --silent, --stuck-level L, --ignore-speed, --set KEY=VALUE (command settings).
+// Fault options: --silent, --stuck-level L, --ignore-speed, --split-prompt N, --set KEY=VALUE
+// (command settings).
 // Adapter model: --latency MS holds the drive's output and hands it over in bursts every MS
 // milliseconds, as a USB serial adapter's latency timer does (16 is the usual default, 1 the
 // low-latency setting; 0, the default, hands over each byte as soon as it is on the line).
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 #include <QCoreApplication>
@@ -34,7 +36,7 @@ namespace {
 
 const char* kUsage =
     "usage: hddsim (--pty | --port DEVICE) [--silent] [--stuck-level L] [--ignore-speed]\n"
-    "              [--latency MS] [--set KEY=VALUE]... [--lang zh|en]\n"
+    "              [--split-prompt N] [--latency MS] [--set KEY=VALUE]... [--lang zh|en]\n"
     "       hddsim --help | --version\n";
 
 const char* kHelp =
@@ -48,6 +50,8 @@ const char* kHelp =
     "  --silent           never answer (a dead drive)\n"
     "  --stuck-level L    stay at monitor level L whatever is asked\n"
     "  --ignore-speed     acknowledge speed commands but keep talking at the old speed\n"
+    "  --split-prompt N   every N-th prompt sends its \">\" 12 ms after the rest, as a drive busy\n"
+    "                     finishing a command does (3, the default; 0: never)\n"
     "  --latency MS       model a USB adapter's latency timer: the drive's output reaches the host\n"
     "                     in bursts every MS milliseconds (0, the default: at once)\n"
     "  --set KEY=VALUE    a command family's setting, decimal (restart.ms, fw.family, ...)\n"
@@ -75,15 +79,26 @@ int servePty(Drive& drive) {
     std::printf("%s\n", ptsname(master));
     std::fflush(stdout);
 
+    // The drive's output goes to the terminal in bursts of up to kBurst bytes, each written once
+    // its last byte is on the line, as a UART's receive FIFO hands them over: the host is woken for
+    // every few dozen bytes rather than for each, and the end of an answer (a burst cut short by
+    // the gap after it) still reaches the host the moment it has arrived.
+    constexpr int kBurst = 64;
+    // Wake when a burst is due, not up to the default 50 µs later: the last burst of every answer
+    // would be that much late.
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     QElapsedTimer clock;
     clock.start();
     char buf[4096];
     for (;;) {
         pollfd p{master, POLLIN, 0};
-        // Sleep at most a millisecond, and no longer than until the next byte is due at either end.
+        // Sleep until the next burst is complete or input must be taken in for its answer to be on
+        // time; with nothing on its way, until the host writes (looking again every 20 ms).
         const qint64 before = clock.nsecsElapsed() / 1000;
-        const qint64 due = drive.nextEventUs(before);
-        const qint64 sleepUs = due < 0 ? 1000 : std::clamp<qint64>(due - before, 0, 1000);
+        qint64 due = drive.burstDueUs(kBurst);
+        const qint64 input = drive.inputDueUs();
+        if (input >= 0 && (due < 0 || input < due)) due = input;
+        const qint64 sleepUs = due < 0 ? 20'000 : std::clamp<qint64>(due - before, 0, 20'000);
         const timespec ts{0, static_cast<long>(sleepUs * 1000)};
         const int r = ::ppoll(&p, 1, &ts, nullptr);
         const qint64 now = clock.nsecsElapsed() / 1000;
@@ -97,15 +112,14 @@ int servePty(Drive& drive) {
             QThread::msleep(5);
         }
         drive.advance(now);
+        const qint64 burst = drive.burstDueUs(kBurst);
+        if (burst < 0 || burst > now) continue;
         const QByteArray out = drive.hostRead(now, hostBaud);
-        if (!out.isEmpty()) {
-            qsizetype off = 0;
-            while (off < out.size()) {
-                const ssize_t w =
-                    ::write(master, out.constData() + off, static_cast<size_t>(out.size() - off));
-                if (w <= 0) break;  // no reader: the bytes are lost on the line
-                off += w;
-            }
+        qsizetype off = 0;
+        while (off < out.size()) {
+            const ssize_t w = ::write(master, out.constData() + off, static_cast<size_t>(out.size() - off));
+            if (w <= 0) break;  // no reader: the bytes are lost on the line
+            off += w;
         }
     }
 }
@@ -177,7 +191,12 @@ int main(int argc, char** argv) {
             drive.latencyUs = qint64{ms} * 1000;
         } else if (a == "--ignore-speed")
             drive.faults.ignoreSpeed = true;
-        else if (a == "--stuck-level")
+        else if (a == "--split-prompt") {
+            bool ok = false;
+            const int n = next().toInt(&ok);
+            if (!ok || n < 0) return usage();
+            drive.faults.splitPromptEvery = n;
+        } else if (a == "--stuck-level")
             drive.faults.stuckLevel = next().toLatin1();
         else if (a == "--lang") {
             if (next().isEmpty()) return usage();

@@ -14,4 +14,14 @@ qint32 ptyHostBaud(int masterFd) {
     return static_cast<qint32>(t.c_ospeed);
 }
 
+bool setTerminalBaud(int fd, qint32 baud) {
+    struct termios2 t {};
+    if (baud <= 0 || ioctl(fd, TCGETS2, &t) != 0) return false;
+    t.c_cflag &= ~static_cast<tcflag_t>(CBAUD | (CBAUD << IBSHIFT));
+    t.c_cflag |= BOTHER | (BOTHER << IBSHIFT);
+    t.c_ispeed = static_cast<speed_t>(baud);
+    t.c_ospeed = static_cast<speed_t>(baud);
+    return ioctl(fd, TCSETS2, &t) == 0;
+}
+
 }  // namespace hddsim

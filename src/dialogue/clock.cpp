@@ -69,7 +69,7 @@ void RealClock::waitForArrival(qint64 untilUs, const DeviceWait& device) {
         }
         const qint64 end = std::min(untilUs, eventsUs_ + kPulseUs);
         const int ms = static_cast<int>((end - nowUs() + 999) / 1000);
-        if (device && device(ms)) continue;
+        if (device && device(end - nowUs())) continue;
         if (!app) {
             QThread::usleep(static_cast<unsigned long>(std::max<qint64>(end - nowUs(), 0)));
             runPollers();

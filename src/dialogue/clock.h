@@ -33,8 +33,8 @@ public:
     virtual bool isVirtual() const = 0;
     // Waits until untilUs at the latest and ends early once wake() was called after the wait began
     // (received data was taken in, or the window is closing). `device`, when given, blocks up to the
-    // given milliseconds for the port's next characters and announces them; false when it cannot.
-    using DeviceWait = std::function<bool(int ms)>;
+    // given microseconds for the port's next characters and announces them; false when it cannot.
+    using DeviceWait = std::function<bool(qint64 us)>;
     virtual void waitForArrival(qint64 untilUs, const DeviceWait& device = {}) = 0;
     void wake() { woken_ = true; }
 

@@ -111,7 +111,7 @@ private:
     bool waitFlag(QByteArray& flag, int n, bool clearPrompt);
     bool fastWait(const std::function<bool()>& done, qint64 untilUs);
     Clock::DeviceWait deviceWait() {
-        return [this](int ms) { return port_.waitForData(ms); };
+        return [this](qint64 us) { return port_.waitForData(us); };
     }
     void deliverLater();
     void readAndDispatch();

@@ -95,7 +95,7 @@ void closePort(Dialogue& d) {
         const qint64 until = clock.nowUs() + qint64{kCloseAnswerMs} * 1000;
         while (port.isOpen() && !answered(port.receivedSinceWrite(), port.lastCommand()) &&
                clock.nowUs() < until)
-            clock.waitForArrival(until, [&port](int ms) { return port.waitForData(ms); });
+            clock.waitForArrival(until, [&port](qint64 us) { return port.waitForData(us); });
     }
     port.CloseComPort();
 }

@@ -41,6 +41,10 @@ void restoreLatency(SerialHandle handle, int saved);
 // Waits at most ms milliseconds until the driver's output queue of an open serial handle is empty
 // (every byte written is on the line); false when it was not by then.
 bool waitOutputDrained(SerialHandle handle, int ms);
+// Waits at most us microseconds until an open serial handle has something to read (or has hung
+// up) and returns 0, or -1 when nothing came. A system that cannot wait on the handle this way
+// returns at once the milliseconds QtSerialPort should wait instead (at least 1).
+int waitReadable(SerialHandle handle, qint64 us);
 // Whether the open device has hung up: its far end is gone for good.
 bool hungUp(SerialHandle handle);
 

@@ -132,6 +132,12 @@ bool waitOutputDrained(SerialHandle handle, int ms) {
 #endif
 }
 
+int waitReadable(SerialHandle handle, qint64 us) {
+    pollfd p{handle, POLLIN, 0};
+    const timespec t{static_cast<time_t>(us / 1'000'000), static_cast<long>(us % 1'000'000 * 1000)};
+    return ::ppoll(&p, 1, &t, nullptr) > 0 ? 0 : -1;
+}
+
 bool hungUp(SerialHandle handle) {
     pollfd p{handle, POLLIN, 0};
     return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;

@@ -27,6 +27,8 @@ QList<QPair<QString, QString>> listSerialPorts() {
 
 void pinToCpu(int) {}
 
+int waitReadable(SerialHandle, qint64 us) { return static_cast<int>(qMax<qint64>(1, (us + 999) / 1000)); }
+
 int requestLowLatency(SerialHandle) { return -1; }
 
 void restoreLatency(SerialHandle, int) {}

@@ -146,10 +146,13 @@ qint64 QtSerialBackend::write(const QByteArray& data) {
     return n < 0 ? 0 : n;
 }
 
-bool QtSerialBackend::waitForData(int ms) {
+bool QtSerialBackend::waitForData(qint64 us) {
     if (!port_.isOpen() || inWrite_) return false;
-    // Emits readyRead itself when characters come; running out only sets a timeout error.
-    if (!port_.waitForReadyRead(qMax(ms, 1)) && port_.error() == QSerialPort::TimeoutError)
+    // The handle is watched to the microsecond (QtSerialPort's own wait counts whole milliseconds,
+    // which would make a short wait for the line to go quiet cost a millisecond); when it is
+    // readable, QtSerialPort reads and emits readyRead itself. Running out only sets a timeout error.
+    const int ms = platform::waitReadable(port_.handle(), qMax<qint64>(us, 0));
+    if (ms >= 0 && !port_.waitForReadyRead(ms) && port_.error() == QSerialPort::TimeoutError)
         port_.clearError();
     return true;
 }

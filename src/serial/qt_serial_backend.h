@@ -32,7 +32,7 @@ public:
     QByteArray readWaiting() override;
     qint64 write(const QByteArray& data) override;
     PortError lastError() const override { return error_; }
-    bool waitForData(int ms) override;
+    bool waitForData(qint64 us) override;
     // Whether the driver took the low-latency request for the open port.
     bool lowLatency() const { return savedFlags_ >= 0; }
 

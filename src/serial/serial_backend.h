@@ -53,11 +53,11 @@ public:
     // One write request, awaited; returns the bytes written (0 on failure).
     virtual qint64 write(const QByteArray& data) = 0;
     virtual PortError lastError() const = 0;
-    // Blocks for at most ms milliseconds until new characters arrive, announcing them (rxNotify)
+    // Blocks for at most us microseconds until new characters arrive, announcing them (rxNotify)
     // before it returns. False when the device cannot be waited for this way (the caller then
     // waits in the event loop).
-    virtual bool waitForData(int ms) {
-        Q_UNUSED(ms);
+    virtual bool waitForData(qint64 us) {
+        Q_UNUSED(us);
         return false;
     }
 

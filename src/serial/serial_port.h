@@ -49,9 +49,9 @@ public:
     QByteArray ComReadAll();
     int ComWriteBuffer(const char* data, int count);
     int ComWriteBytes(const QByteArray& text);
-    // Blocks up to ms milliseconds for received characters without running the event loop (they are
+    // Blocks up to us microseconds for received characters without running the event loop (they are
     // announced by RxNotify); false when the open device cannot be waited for this way.
-    bool waitForData(int ms) { return backend_ && backend_->waitForData(ms); }
+    bool waitForData(qint64 us) { return backend_ && backend_->waitForData(us); }
 
     bool isOpen() const;
     // What came from the device since the last write began (its last 4 KiB), the last text command

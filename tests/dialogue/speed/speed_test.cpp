@@ -166,6 +166,23 @@ TEST(AdapterLatency, ByteTimesOnTheDriveAreRoundedUpToTheNextTick) {
     EXPECT_EQ(d.nextEventUs(16'000), -1);
 }
 
+// On a pseudo-terminal hddsim writes its output in bursts: a burst is due when its last byte is on
+// the line, and ends early where the line falls quiet (here the ">" of a prompt that comes late).
+TEST(PtyBursts, ABurstEndsAtItsSizeOrWhereTheLineFallsQuiet) {
+    for (const int split : {0, 1}) {
+        hddsim::Drive d;
+        hddsim::installAllCommands(d);
+        d.faults.splitPromptEvery = split;
+        const qint64 byte = hddsim::Drive::byteTimeUs(9600);
+        d.hostWrite("/\r", 0, 9600);
+        EXPECT_EQ(d.inputDueUs(), byte + hddsim::Drive::kAnswerDelayUs / 2);
+        d.advance(5'000);
+        const qint64 first = d.nextArrivalUs();  // "/\r\nT>"
+        EXPECT_EQ(d.burstDueUs(2), first + byte);
+        EXPECT_EQ(d.burstDueUs(64), first + (split ? 3 : 4) * byte) << split;
+    }
+}
+
 // --- the console ---
 
 TEST(BoundedConsole, WithoutAutoClearTheOldestLinesGoPastTheLimit) {
