@@ -115,14 +115,21 @@ Outcome fileCanBeCreated(Dialogue& d, const QString& fileName, bool showProgress
     return Outcome::failed(message);
 }
 
-// The end of a read: the result word (with showProgress) and the outcome. `why` tells a failure.
-Outcome reportRead(Dialogue& d, bool showProgress, bool ok, const QString& why) {
+// The end of a read: back to the level's prompt, the result word (with showProgress) and the
+// outcome, naming the file when one was written. `why` tells a failure.
+Outcome reportRead(Dialogue& d, bool showProgress, bool ok, const QString& why, const QString& written) {
+    d.SendString("/\r");
+    d.WaitHD(1500);
+    Outcome outcome;
     if (d.AbortRequested) {
         if (showProgress) d.addLine(kAborted);
-        return Outcome::aborted();
+        outcome = Outcome::aborted();
+    } else {
+        if (showProgress) d.appendResult(ok ? kDone : kFailed);
+        outcome = Outcome::doneIf(ok, why.isEmpty() ? kFailed : why);
     }
-    if (showProgress) d.appendResult(ok ? kDone : kFailed);
-    return Outcome::doneIf(ok, why.isEmpty() ? kFailed : why);
+    if (!written.isEmpty()) outcome.wrote(written);
+    return outcome;
 }
 
 // The opening of a track or reserve write: nothing shown, a prompt at the current level.
@@ -278,11 +285,7 @@ TransferOutcome ReadTrack(Dialogue& d, const QByteArray& track, const QByteArray
     }
     d.ReceiveMode.clear();
     image.clear();
-    d.SendString("/\r");
-    d.WaitHD(1500);
-    Outcome outcome = reportRead(d, showProgress, !failed, why);
-    if (written) outcome.wrote(fileName);
-    return outcome;
+    return reportRead(d, showProgress, !failed, why, written ? fileName : QString());
 }
 
 TransferOutcome ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QByteArray& lastTrack,
@@ -391,11 +394,7 @@ TransferOutcome ReadReserve(Dialogue& d, const QByteArray& firstTrack, const QBy
         }
     }
     if (!finish(!failed && !d.AbortRequested)) failed = true;
-    d.SendString("/\r");
-    d.WaitHD(1500);
-    Outcome outcome = reportRead(d, showProgress, !failed, why);
-    if (committed) outcome.wrote(fileName);
-    return outcome;
+    return reportRead(d, showProgress, !failed, why, committed ? fileName : QString());
 }
 
 TransferOutcome WriteTrack(Dialogue& d, const QByteArray& tracks, const QByteArray& head,

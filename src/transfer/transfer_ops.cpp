@@ -37,6 +37,14 @@ Outcome checkHexFields(Host& host, std::initializer_list<QByteArray> fields) {
     return Outcome::done();
 }
 
+// A buffer transfer starts from a quiet line at the speed chosen for it.
+void startBufferTransfer(Dialogue& d, Operation& op, const QString& speedText) {
+    d.CaptureBuffer.clear();
+    d.ReceiveMode.clear();
+    d.LastPrompt.clear();
+    op.raiseSpeed(speedText);
+}
+
 }  // namespace
 
 Outcome checkBufferRange(Host& host, const QByteArray& start, const QByteArray& count, bool read) {
@@ -52,10 +60,7 @@ Outcome ReadBufferToFile(Dialogue& d, const QByteArray& start, const QByteArray&
     // A folder that cannot take the file is refused before the drive is asked anything.
     if (Outcome o = checkSaveTarget(d.host(), file); !o.isDone()) return o;
     Operation op(d);
-    d.CaptureBuffer.clear();
-    d.ReceiveMode.clear();
-    d.LastPrompt.clear();
-    op.raiseSpeed(speedText);
+    startBufferTransfer(d, op, speedText);
     Outcome outcome = ReadBuffer(d, trimmed(start), trimmed(count), file);
     d.CaptureBuffer.clear();
     SetSpeed9600(d);  // at the level the drive is at
@@ -67,10 +72,7 @@ Outcome WriteBufferFromFile(Dialogue& d, const QByteArray& start, const QByteArr
     if (Outcome o = checkBufferRange(d.host(), start, count, false); !o.isDone()) return o;
     if (file.isEmpty()) return Outcome::refused(Outcome::By::Input, kNoFileChosen);
     Operation op(d);
-    d.CaptureBuffer.clear();
-    d.ReceiveMode.clear();
-    d.LastPrompt.clear();
-    op.raiseSpeed(speedText);
+    startBufferTransfer(d, op, speedText);
     Outcome outcome = WriteBuffer(d, trimmed(start), trimmed(count), file);
     d.CaptureBuffer.clear();
     Set9600(d);

@@ -55,25 +55,22 @@ void MainModel::buildControls() {
     sendByte.maxLength = 3;
     sendByte.filter = KeyFilter::DecByte;
     sendByte.onEnter = [this] { onSendByte(); };
-    Control& dec = f.add(kDecimalOption, ControlKind::Radio, ops);
-    dec.caption = "DEC";
-    dec.group = "sendbyte";
-    dec.checked = true;
-    dec.onClick = [this] {
-        form_.setText(kSendByteField, QString());
-        form_.at(kSendByteField).maxLength = 3;
-        form_.at(kSendByteField).filter = KeyFilter::DecByte;
-        form_.setChecked(kDecimalOption, true);
+    // DEC and HEX: the byte field empties and takes three decimal or two hexadecimal digits.
+    const auto byteBase = [this, &f, ops](const char* name, const char* caption, int digits,
+                                          KeyFilter filter) -> Control& {
+        Control& c = f.add(name, ControlKind::Radio, ops);
+        c.caption = caption;
+        c.group = "sendbyte";
+        c.onClick = [this, name, digits, filter] {
+            form_.setText(kSendByteField, QString());
+            form_.at(kSendByteField).maxLength = digits;
+            form_.at(kSendByteField).filter = filter;
+            form_.setChecked(name, true);
+        };
+        return c;
     };
-    Control& hex = f.add(kHexOption, ControlKind::Radio, ops);
-    hex.caption = "HEX";
-    hex.group = "sendbyte";
-    hex.onClick = [this] {
-        form_.setText(kSendByteField, QString());
-        form_.at(kSendByteField).maxLength = 2;
-        form_.at(kSendByteField).filter = KeyFilter::HexByte;
-        form_.setChecked(kHexOption, true);
-    };
+    byteBase(kDecimalOption, "DEC", 3, KeyFilter::DecByte).checked = true;
+    byteBase(kHexOption, "HEX", 2, KeyFilter::HexByte);
 
     Control& speed = f.add(kTransferSpeedList, ControlKind::Combo, ops);
     speed.label = "读写速率:";
